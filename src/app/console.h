@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "app/output_names.h"
+#include "snapshot/read_snapshot.h"
+
+// Everything the tool says goes to standard output.
+
+// The rule line that opens and closes every report block: 79 dashes.
+void print_separator();
+
+// The usage banner between two rule lines; `program` is the name the tool
+// was started under.
+void print_banner(const std::string& program);
+
+void print_open_failure(const std::string& snapshotPath);
+void print_snapshot_error(const SnapshotReading& reading, const std::string& snapshotPath);
+void print_output_failure(const OutputFailure& failure);

@@ -1,0 +1,54 @@
+#include "io/input_file.h"
+
+#include <gtest/gtest.h>
+
+#include "snapshot_builder.h"
+#include "tool_run.h"
+
+namespace {
+
+TEST(ReadAt, BytesPastTheEndReadAsFF) {
+  const Bytes bytes = {1, 2, 3};
+  const InputFile input = memory_input(bytes);
+  Bytes out(5);
+  read_at(input, 1, out);
+  EXPECT_EQ(out, (Bytes{2, 3, 0xFF, 0xFF, 0xFF}));
+  read_at(input, 3, out);
+  EXPECT_EQ(out, Bytes(5, 0xFF));
+  EXPECT_EQ(byte_at(input, 1000000), 0xFF);
+}
+
+TEST(ReadAt, BytesBeforeTheStartReadAsFF) {
+  const Bytes bytes = {1, 2, 3};
+  const InputFile input = memory_input(bytes);
+  Bytes out(4);
+  read_at(input, -2, out);
+  EXPECT_EQ(out, (Bytes{0xFF, 0xFF, 1, 2}));
+  read_at(input, INT64_MIN, out);
+  EXPECT_EQ(out, Bytes(4, 0xFF));
+}
+
+TEST(ReadAt, FileAndMemorySourcesAgree) {
+  TempDir dir;
+  Bytes bytes(10000);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
+  write_file(dir.file("data"), bytes);
+  InputFile file;
+  ASSERT_TRUE(open_input(dir.file("data"), file));
+  EXPECT_EQ(file.length, 10000);
+  const InputFile memory = memory_input(bytes);
+  for (std::int64_t offset : {std::int64_t{0}, std::int64_t{4095}, std::int64_t{9990}}) {
+    Bytes a(100), b(100);
+    read_at(file, offset, a);
+    read_at(memory, offset, b);
+    EXPECT_EQ(a, b) << "at " << offset;
+  }
+}
+
+TEST(OpenInput, MissingFileFails) {
+  TempDir dir;
+  InputFile input;
+  EXPECT_FALSE(open_input(dir.file("missing"), input));
+}
+
+}  // namespace

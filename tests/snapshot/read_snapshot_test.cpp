@@ -1,0 +1,210 @@
+#include "snapshot/read_snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include "snapshot_builder.h"
+
+namespace {
+
+SnapshotReading read(const Bytes& bytes) {
+  return read_snapshot(memory_input(bytes));
+}
+
+void expect_location(const SnapshotLocation& got, const SnapshotLocation& want) {
+  EXPECT_EQ(got.ramOffset, want.ramOffset);
+  EXPECT_EQ(got.registerOffset, want.registerOffset);
+  EXPECT_EQ(got.colorRamOffset, want.colorRamOffset);
+  EXPECT_EQ(got.cia2Offset, want.cia2Offset);
+}
+
+void expect_registers(const VideoSetup& setup, const VideoRegisters& r) {
+  EXPECT_EQ(setup.cia2PortA, r.cia2PortA);
+  EXPECT_EQ(setup.d011, r.d011);
+  EXPECT_EQ(setup.d016, r.d016);
+  EXPECT_EQ(setup.d018, r.d018);
+  EXPECT_EQ(setup.d020, r.d020);
+  EXPECT_EQ(setup.d021, r.d021);
+  EXPECT_EQ(setup.d022, r.d022);
+  EXPECT_EQ(setup.d023, r.d023);
+}
+
+// --- The header check and the tag rule -------------------------------------
+
+TEST(ReadSnapshot, RefusesFilesNotStartingWithVice) {
+  for (const Bytes& bytes : {Bytes{}, Bytes{'V'}, Bytes{'V', 'I', 'C'}, Bytes{'v', 'i', 'c', 'e'},
+                             Bytes{'V', 'I', 'C', '-', 'C', 'I', 'A', '2'}}) {
+    EXPECT_EQ(read(bytes).error, SnapshotError::NotVice) << bytes.size() << " bytes";
+  }
+}
+
+TEST(ReadSnapshot, TagRuleReadsFixedDistancesFromTheTags) {
+  Bytes bytes(3000, 0);
+  std::copy_n("VICE", 4, bytes.begin());
+  std::copy_n("CIA2", 4, bytes.begin() + 500);
+  std::copy_n("VIC-", 4, bytes.begin() + 1000);
+  bytes[522] = 0x95;  // port A
+  bytes[1000 + 1141 + 0x11] = 0x3B;
+  bytes[1000 + 1141 + 0x18] = 0x18;
+  const SnapshotReading reading = read(bytes);
+  ASSERT_EQ(reading.error, SnapshotError::None);
+  expect_location(reading.location, {128, 1000 + 1165, 1000 + 65, 522});
+  EXPECT_EQ(reading.setup.bankBase, 0x8000);
+  EXPECT_TRUE(reading.setup.bitmapMode);
+  EXPECT_EQ(reading.setup.bitmapAddress, 0xA000);
+}
+
+TEST(ReadSnapshot, FileWithoutDirectoryUsesTheLastTags) {
+  SnapshotSpec spec;
+  spec.shape = Shape::TagsOnly;
+  spec.registers = SnapshotSpec::multicolor_bitmap_registers();
+  const BuiltSnapshot built = build_snapshot(spec);
+  const SnapshotReading reading = read(built.bytes);
+  ASSERT_EQ(reading.error, SnapshotError::None);
+  expect_location(reading.location, built.location);
+  expect_registers(reading.setup, spec.registers);
+}
+
+TEST(ReadSnapshot, RefusesViceFilesWithoutVicIIOrCia2State) {
+  Bytes both_missing(200, 0);
+  std::copy_n("VICE", 4, both_missing.begin());
+  EXPECT_EQ(read(both_missing).error, SnapshotError::NoVicII);
+
+  Bytes no_cia2 = both_missing;
+  std::copy_n("VIC-", 4, no_cia2.begin() + 50);
+  EXPECT_EQ(read(no_cia2).error, SnapshotError::NoCia2);
+
+  Bytes no_vic = both_missing;
+  std::copy_n("CIA2", 4, no_vic.begin() + 50);
+  EXPECT_EQ(read(no_vic).error, SnapshotError::NoVicII);
+
+  EXPECT_EQ(read(Bytes{'V', 'I', 'C', 'E'}).error, SnapshotError::NoVicII);
+}
+
+TEST(ReadSnapshot, RegistersPastTheEndReadAsFF) {
+  Bytes bytes(200, 0);
+  std::copy_n("VICE", 4, bytes.begin());
+  std::copy_n("CIA2", 4, bytes.begin() + 20);
+  std::copy_n("VIC-", 4, bytes.begin() + 100);
+  const SnapshotReading reading = read(bytes);
+  ASSERT_EQ(reading.error, SnapshotError::None);
+  EXPECT_EQ(reading.setup.d011, 0xFF);
+  EXPECT_EQ(reading.setup.d018, 0xFF);
+  EXPECT_EQ(reading.setup.d023, 0xFF);
+  EXPECT_EQ(reading.setup.cia2PortA, 0x00);  // inside the file
+  EXPECT_EQ(reading.setup.bankBase, 0xC000);
+}
+
+// --- Files with a module directory -----------------------------------------
+
+class DirectoryShapes : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(DirectoryShapes, LocationsComeFromTheModulesNotFromTagsInRam) {
+  for (const VideoRegisters& registers :
+       {SnapshotSpec::text_registers(), SnapshotSpec::multicolor_bitmap_registers()}) {
+    SnapshotSpec spec;
+    spec.shape = GetParam();
+    spec.registers = registers;
+    const BuiltSnapshot built = build_snapshot(spec);
+    const SnapshotReading reading = read(built.bytes);
+    ASSERT_EQ(reading.error, SnapshotError::None);
+    expect_location(reading.location, built.location);
+    expect_registers(reading.setup, registers);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ViceVersions, DirectoryShapes,
+                         ::testing::Values(Shape::Vice1Fast, Shape::Vice37Fast,
+                                           Shape::Vice361CycleExact, Shape::Vice310CycleExact));
+
+TEST(ReadSnapshot, CurrentFilesPutRamWhereTheMeasuredFilesHaveIt) {
+  SnapshotSpec spec;
+  spec.shape = Shape::Vice37Fast;
+  EXPECT_EQ(read(build_snapshot(spec).bytes).location.ramOffset, 177);
+  spec.shape = Shape::Vice361CycleExact;
+  EXPECT_EQ(read(build_snapshot(spec).bytes).location.ramOffset, 197);
+  const SnapshotReading newest = [&] {
+    spec.shape = Shape::Vice310CycleExact;
+    return read(build_snapshot(spec).bytes);
+  }();
+  EXPECT_EQ(newest.location.ramOffset, 209);
+  EXPECT_EQ(newest.location.cia2Offset, 65882 + 22);
+  EXPECT_EQ(newest.location.registerOffset, 66866 + 23 + 0x18);
+  EXPECT_EQ(newest.location.colorRamOffset, 66866 + 783);
+}
+
+TEST(ReadSnapshot, OldFileDirectoryAgreesWithTheTagRule) {
+  SnapshotSpec spec;
+  spec.shape = Shape::Vice1Fast;
+  spec.decoyTags = false;
+  const Bytes bytes = build_snapshot(spec).bytes;
+  Bytes tagged = bytes;
+  tagged[0x13] = 0;  // spoil the magic: only the tags are left
+  const SnapshotReading byModules = read(bytes);
+  const SnapshotReading byTags = read(tagged);
+  ASSERT_EQ(byTags.error, SnapshotError::None);
+  expect_location(byModules.location, byTags.location);
+  EXPECT_EQ(byModules.location.ramOffset, kRamFileOffset);
+}
+
+TEST(ReadSnapshot, ModuleCutOffInsideTheVicIIModuleStillCounts) {
+  SnapshotSpec spec;
+  spec.shape = Shape::Vice310CycleExact;
+  spec.cutAt = 66866 + 23 + 0x15;  // after $D014's image
+  const BuiltSnapshot built = build_snapshot(spec);
+  const SnapshotReading reading = read(built.bytes);
+  ASSERT_EQ(reading.error, SnapshotError::None);
+  expect_location(reading.location, built.location);
+  EXPECT_EQ(reading.setup.d011, spec.registers.d011);
+  EXPECT_EQ(reading.setup.d016, 0xFF);
+  EXPECT_EQ(reading.setup.d018, 0xFF);
+}
+
+TEST(ReadSnapshot, OtherMachinesAreRefused) {
+  for (const char* machine : {"C128", "PLUS4", "VIC20"}) {
+    SnapshotSpec spec;
+    spec.machine = machine;
+    const SnapshotReading reading = read(build_snapshot(spec).bytes);
+    EXPECT_EQ(reading.error, SnapshotError::UnsupportedMachine);
+    EXPECT_EQ(reading.machine, machine);
+  }
+}
+
+TEST(ReadSnapshot, BrokenDirectoryFallsBackToTheTagRule) {
+  // A module size below the header's own ends the walk before C64MEM.
+  Bytes bytes = vsf_header("C64", true);
+  append_module(bytes, "MAINCPU", 21, 71);
+  const std::size_t ram = bytes.size();
+  bytes.resize(ram + 200, 0);
+  std::copy_n("CIA2", 4, bytes.begin() + static_cast<std::ptrdiff_t>(ram + 10));
+  std::copy_n("VIC-", 4, bytes.begin() + static_cast<std::ptrdiff_t>(ram + 50));
+  const SnapshotReading reading = read(bytes);
+  ASSERT_EQ(reading.error, SnapshotError::None);
+  expect_location(reading.location,
+                  location_from_tags(std::int64_t(ram + 50), std::int64_t(ram + 10)));
+}
+
+TEST(ReadSnapshot, DirectoryWalkEndsOnAnyModuleSize) {
+  for (std::uint32_t size : {0u, 1u, 21u, 22u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    Bytes bytes = vsf_header("C64SC", true);
+    append_module(bytes, "C64MEM", size, 100);
+    append_module(bytes, "CIA2", 30);
+    const SnapshotReading reading = read(bytes);
+    EXPECT_EQ(reading.error, SnapshotError::NoVicII) << size;
+  }
+}
+
+TEST(ReadSnapshot, UnprintableMachineNameIsKept) {
+  SnapshotSpec spec;
+  spec.machine = std::string("C\x01\xFF", 3);
+  const SnapshotReading reading = read(build_snapshot(spec).bytes);
+  EXPECT_EQ(reading.error, SnapshotError::UnsupportedMachine);
+  EXPECT_EQ(reading.machine, spec.machine);
+}
+
+TEST(ReadSnapshot, MagicWithoutModulesIsReadByTags) {
+  Bytes bytes = vsf_header("C128", false);  // 37 bytes, no module header fits
+  bytes.resize(40, 0);
+  EXPECT_EQ(read(bytes).error, SnapshotError::NoVicII);
+}
+
+}  // namespace

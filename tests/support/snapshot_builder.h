@@ -1,0 +1,63 @@
+#pragma once
+
+// Builds snapshot files byte by byte for the tests and the bundled examples:
+// the shapes that VICE writes, with chosen RAM, colour RAM and registers.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "snapshot/snapshot_location.h"
+#include "snapshot/video_setup.h"
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class Shape {
+  TagsOnly,           // "VICE", no module directory: RAM at 128, then "CIA2" and "VIC-" blocks
+  Vice1Fast,          // format 1.0 file of old VICE: directory at 37, RAM at 128, fast emulator
+  Vice37Fast,         // VICE 3.7, fast emulator, machine "C64"
+  Vice361CycleExact,  // VICE 3.6.1, cycle-exact emulator "C64SC", module "VIC-II"
+  Vice310CycleExact,  // VICE 3.10, cycle-exact emulator "C64SC", module "VIC-IISC"
+};
+
+struct SnapshotSpec {
+  Shape shape = Shape::Vice37Fast;
+  Bytes ram = default_ram();             // 64 KiB
+  Bytes colorRam = default_color_ram();  // 1024 bytes, the first 1000 shown
+  VideoRegisters registers = text_registers();
+  std::optional<std::string> machine;  // overrides the shape's machine name
+  bool decoyTags = true;  // "VIC-" and "CIA2" also in RAM and in a module after the VIC-II's
+  std::optional<std::size_t> cutAt;  // keep only this many bytes of the file
+
+  // A pattern in which every byte of a block depends on its address.
+  static Bytes default_ram();
+  static Bytes default_color_ram();
+  // Standard text screen: bank $0000, screen $0400, charset $1000.
+  static VideoRegisters text_registers();
+  // Multicolour bitmap: bank $4000 ($96), screen $4400, bitmap $6000.
+  static VideoRegisters multicolor_bitmap_registers();
+  // Hires bitmap: bank $0000, screen $0C00, bitmap $2000.
+  static VideoRegisters hires_bitmap_registers();
+};
+
+struct BuiltSnapshot {
+  Bytes bytes;
+  SnapshotLocation location;  // where the reader must find RAM, registers and colour RAM
+};
+
+BuiltSnapshot build_snapshot(const SnapshotSpec& spec);
+
+// Pieces for hand-made files.
+// The 37- or 58-byte file header with the machine name.
+Bytes vsf_header(const std::string& machine, bool versionBlock, std::uint8_t major = 2);
+// Appends a module header (name, version 1.0, size including the header)
+// and size - 22 zero bytes (as many as `dataBytes` says when given);
+// returns the module's start.
+std::size_t append_module(Bytes& file, const std::string& name, std::uint32_t size,
+                          std::optional<std::size_t> dataBytes = std::nullopt);
+
+// The `count` bytes of `bytes` at `offset`, $FF past the end.
+Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count);
+Bytes slice(const Bytes& bytes, std::size_t offset, std::size_t count);
