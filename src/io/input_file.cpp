@@ -2,9 +2,25 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Directories and sockets cannot be read as a stream of bytes, and opening a
+// FIFO waits for a writer that may never come: none of them is opened.
+bool never_opened(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+  return type == std::filesystem::file_type::directory ||
+         type == std::filesystem::file_type::fifo || type == std::filesystem::file_type::socket;
+}
+
+}  // namespace
 
 bool open_input(const std::string& path, InputFile& input) {
   input = InputFile{};
+  if (never_opened(path)) return false;
   FileHandle file{std::fopen(path.c_str(), "rb")};
   if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
   const long length = std::ftell(file.get());

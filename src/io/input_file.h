@@ -16,7 +16,8 @@ struct InputFile {
 };
 
 // Opens a file for binary reading and takes its length. Fails (returns false)
-// when the file cannot be opened or its length cannot be taken (a pipe).
+// when the file cannot be opened, is a directory, FIFO or socket, or its
+// length cannot be taken (a terminal).
 bool open_input(const std::string& path, InputFile& input);
 
 // A source over bytes in memory; the bytes must outlive it.

@@ -1,6 +1,7 @@
 #include "tool_run.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -32,6 +33,10 @@ ToolRun run_program(const std::string& program, const std::vector<std::string>& 
   int out[2];
   int err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
+  // Opened before the child gives up root, so that the program runs even
+  // from a folder the unprivileged user cannot enter.
+  const int executable = open(program.c_str(), O_RDONLY | O_CLOEXEC);
+  if (executable < 0) throw std::runtime_error("cannot open " + program);
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork");
   if (child == 0) {
@@ -41,20 +46,28 @@ ToolRun run_program(const std::string& program, const std::vector<std::string>& 
     close(out[1]);
     close(err[0]);
     close(err[1]);
+    // A program that hangs (say, on a file it should not have opened) is
+    // ended long after any sane run, and the test sees a signal, not a hang.
+    alarm(120);
     if (options.workingDirectory && chdir(options.workingDirectory->c_str()) != 0) _exit(126);
     if (options.fileSizeLimit) {
       signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{*options.fileSizeLimit, *options.fileSizeLimit};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (options.unprivileged && geteuid() == 0) {
+      constexpr uid_t kNobody = 65534;
+      if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(125);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    fexecve(executable, argv.data(), environ);
     _exit(127);
   }
+  close(executable);
   close(out[1]);
   close(err[1]);
   ToolRun run;

@@ -19,6 +19,9 @@ struct ToolRun {
 struct RunOptions {
   std::optional<std::uint64_t> fileSizeLimit;  // RLIMIT_FSIZE, with SIGXFSZ ignored
   std::optional<std::string> workingDirectory;
+  // Started by root, the program runs as user and group 65534 ("nobody"),
+  // so that file permissions hold for it.
+  bool unprivileged = false;
 };
 
 inline RunOptions in_folder(const std::filesystem::path& folder) {

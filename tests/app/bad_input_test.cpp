@@ -1,0 +1,253 @@
+// Files no one should feed the tool, and places it cannot write to: every
+// run ends with one clear message and the right status, and creates nothing
+// it was not asked to.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <set>
+
+#include "export_checks.h"
+#include "snapshot/video_setup.h"
+
+namespace {
+
+std::string with_path(std::string message, const std::string& path) {
+  message.replace(message.find('%'), 1, path);
+  return message;
+}
+
+std::string not_vice(const std::string& path) {
+  return with_path("Not a VICE VSF file '%'!\n", path);
+}
+
+std::string cannot_open(const std::string& path) {
+  return with_path("Cant't open snapshot file '%'!\n", path);
+}
+
+TEST(BadInput, TinyFilesAreRefusedWithoutOutput) {
+  TempDir dir;
+  const std::string path = dir.file("shot.vsf");
+  const struct {
+    Bytes bytes;
+    std::string message;
+  } cases[] = {
+      {Bytes{}, not_vice(path)},
+      {Bytes{'V'}, not_vice(path)},
+      {Bytes{0xFF, 0x00}, not_vice(path)},
+      {Bytes{'V', 'I', 'C'}, not_vice(path)},
+      {Bytes{'V', 'I', 'C', 'E'}, with_path("No VIC-II state in VICE VSF file '%'!\n", path)},
+  };
+  for (const auto& c : cases) {
+    write_file(path, c.bytes);
+    const ToolRun run = run_lumerist({path});
+    EXPECT_EQ(run.output, c.message) << c.bytes.size() << " bytes";
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
+  }
+}
+
+TEST(BadInput, DirectoryFifoOrSocketAsSnapshotCannotBeOpened) {
+  TempDir dir;
+  const std::string folder = dir.file("folder.vsf");
+  const std::string fifo = dir.file("fifo.vsf");
+  std::filesystem::create_directory(folder);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // opening it would wait for a writer
+  for (const std::string& path : {folder, fifo}) {
+    const ToolRun run = run_lumerist({path});
+    EXPECT_EQ(run.output, cannot_open(path));
+    EXPECT_EQ(run.status, 255);
+  }
+  EXPECT_EQ(files_in(dir.path), (std::vector<std::string>{"fifo.vsf", "folder.vsf"}));
+  EXPECT_TRUE(files_in(folder).empty());
+}
+
+TEST(BadInput, DevicesWithoutASnapshotAreNotViceFiles) {
+  for (const std::string path : {"/dev/null", "/dev/zero"}) {
+    const ToolRun run = run_lumerist({path});
+    EXPECT_EQ(run.output, not_vice(path));
+    EXPECT_EQ(run.status, 255);
+    EXPECT_FALSE(file_exists(path + ".prg"));
+  }
+}
+
+// --- Snapshots cut off anywhere ---------------------------------------------
+
+// Start of the VIC-II module (or block): the reader finds the snapshot's own
+// locations in every file cut after its header.
+std::int64_t vic_module_start(const SnapshotSpec& spec, const BuiltSnapshot& built) {
+  const bool cycleExact =
+      spec.shape == Shape::Vice361CycleExact || spec.shape == Shape::Vice310CycleExact;
+  return built.location.colorRamOffset - (cycleExact ? 783 : 65);
+}
+
+class CutSnapshot : public ExportTest, public ::testing::WithParamInterface<Shape> {};
+
+TEST_P(CutSnapshot, EndsCleanlyAndReadsFFPastTheCut) {
+  SnapshotSpec whole;
+  whole.shape = GetParam();
+  whole.registers = SnapshotSpec::multicolor_bitmap_registers();
+  const BuiltSnapshot full = build_snapshot(whole);
+  const std::int64_t vic = vic_module_start(whole, full);
+  const std::int64_t size = static_cast<std::int64_t>(full.bytes.size());
+  std::set<std::int64_t> cuts = {0,  1,  3,  4,   5,   20,  21,   36,    37,    38,    57,      58,
+                                 59, 60, 80, 127, 128, 129, 5000, 40000, 65000, 66000, size - 1};
+  // Inside the header, the register images and colour RAM of both layouts.
+  for (std::int64_t k :
+       {0, 4, 18, 21, 22, 23, 30, 42, 48, 60, 65, 565, 783, 1160, 1166, 1283, 1500}) {
+    cuts.insert(vic + k);
+  }
+  const std::set<std::string> refusals = {
+      not_vice(path), with_path("No VIC-II state in VICE VSF file '%'!\n", path),
+      with_path("No CIA2 state in VICE VSF file '%'!\n", path)};
+
+  for (const std::int64_t cut : cuts) {
+    if (cut < 0 || cut >= size) continue;
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    std::filesystem::remove_all(dir.path);
+    std::filesystem::create_directory(dir.path);
+    SnapshotSpec snapshot = whole;
+    snapshot.cutAt = static_cast<std::size_t>(cut);
+    const ToolRun run = run_on(snapshot);
+    ASSERT_TRUE(run.status == 0 || run.status == 255) << run.status << run.errors;
+    if (run.status == 255) {
+      EXPECT_EQ(refusals.count(run.output), 1u) << run.output;
+      EXPECT_TRUE(outputs().empty());
+      continue;
+    }
+    if (cut < vic + 22) {  // the tag rule read somewhere: whole files at least
+      const Bytes prg = output(".prg");
+      EXPECT_TRUE(prg.size() == 14145u || prg.size() == 4149u) << prg.size();
+      continue;
+    }
+    // The registers, RAM and colour RAM the file still holds, $FF past its end.
+    const Bytes images = slice(built.bytes, built.location.registerOffset - 7, 19);  // $D011-
+    const auto image = [&images](int reg) { return images[static_cast<std::size_t>(reg - 0x11)]; };
+    VideoRegisters registers;
+    registers.cia2PortA = slice(built.bytes, built.location.cia2Offset, 1)[0];
+    registers.d011 = image(0x11);
+    registers.d016 = image(0x16);
+    registers.d018 = image(0x18);
+    registers.d020 = image(0x20);
+    registers.d021 = image(0x21);
+    registers.d022 = image(0x22);
+    registers.d023 = image(0x23);
+    const VideoSetup setup = decode_video_setup(registers);
+    if (setup.bitmapMode) {
+      expect_bitmap_export(*this, registers, setup.screenAddress, setup.bitmapAddress);
+    } else {
+      expect_text_export(*this, registers, setup.screenAddress, setup.charsetAddress);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ViceVersions, CutSnapshot,
+                         ::testing::Values(Shape::TagsOnly, Shape::Vice1Fast, Shape::Vice37Fast,
+                                           Shape::Vice361CycleExact, Shape::Vice310CycleExact),
+                         shape_test_name<::testing::TestParamInfo<Shape>>);
+
+class CutText : public ExportTest {};
+
+TEST_F(CutText, ColourRamCutShortEndsInFF) {
+  SnapshotSpec text;
+  text.shape = Shape::Vice310CycleExact;
+  const std::int64_t colors = build_snapshot(text).location.colorRamOffset;
+  text.cutAt = static_cast<std::size_t>(colors + 300);
+  ASSERT_EQ(run_on(text).status, 0);
+  Bytes expected(1000, 0xFF);
+  std::copy_n(text.colorRam.begin(), 300, expected.begin());
+  EXPECT_EQ(output(".attrib"), expected);
+  EXPECT_EQ(output(".screen"), part(text.ram, 0x0400, 1000));
+}
+
+// --- Module sizes that break the directory walk ----------------------------
+
+struct BrokenModule {
+  friend void PrintTo(const BrokenModule& c, std::ostream* out) {
+    *out << c.module << " " << c.size;
+  }
+  std::string module;
+  std::uint32_t size;
+  bool readByTags;  // the walk loses a module: the tag rule takes over
+};
+
+class BrokenModuleSize : public ExportTest, public ::testing::WithParamInterface<BrokenModule> {};
+
+TEST_P(BrokenModuleSize, EndsTheWalkAndTheExportStillRuns) {
+  const BrokenModule& c = GetParam();
+  SnapshotSpec text;
+  text.decoyTags = false;  // the last tags are the module names themselves
+  BuiltSnapshot snapshot = build_snapshot(text);
+  Bytes& bytes = snapshot.bytes;
+  const auto name = std::search(bytes.begin(), bytes.end(), c.module.begin(), c.module.end());
+  ASSERT_NE(name, bytes.end());
+  const auto start = static_cast<std::size_t>(name - bytes.begin());
+  for (int i = 0; i < 4; ++i) bytes[start + 18 + i] = static_cast<std::uint8_t>(c.size >> 8 * i);
+  write_file(path, bytes);
+  spec = text;
+  built = snapshot;
+  if (c.readByTags) built.location.ramOffset = kRamFileOffset;
+
+  const ToolRun run = run_lumerist({path});
+  ASSERT_EQ(run.status, 0) << run.output;
+  expect_text_export(*this, text.registers, 0x0400, 0x1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZeroHeaderOrHuge, BrokenModuleSize,
+    ::testing::Values(BrokenModule{"C64MEM", 0, true}, BrokenModule{"C64MEM", 21, true},
+                      BrokenModule{"C64MEM", 0xFFFFFFFF, true}, BrokenModule{"CIA2", 0, true},
+                      BrokenModule{"CIA2", 21, true}, BrokenModule{"CIA2", 0xFFFFFFFF, true},
+                      BrokenModule{"VIC-II", 0, true}, BrokenModule{"VIC-II", 21, true},
+                      BrokenModule{"VIC-II", 0xFFFFFFFF, false}),
+    [](const auto& info) {
+      return info.param.module.substr(0, 3) + "_" + std::to_string(info.param.size);
+    });
+
+// --- Paths -----------------------------------------------------------------
+
+TEST(BadInput, PathsArePrintedAndUsedExactlyAsGiven) {
+  TempDir dir;
+  for (const std::string name :
+       {"%s%n%x%p.vsf", "a b 'c' \"d\".vsf", "new\nline.vsf", "\xC3\xA4\xFF\x01.vsf"}) {
+    const std::string path = dir.file(name);
+    write_file(path, build_snapshot(SnapshotSpec{}).bytes);
+    const ToolRun run = run_lumerist({path});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("written as '" + path + ".screen' without header.\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("written as '" + path + ".prg'.\n"), std::string::npos);
+    EXPECT_EQ(read_file(path + ".font").size(), 2000u);
+
+    write_file(path, Bytes{'n', 'o'});
+    const ToolRun refused = run_lumerist({path});
+    EXPECT_EQ(refused.output, not_vice(path));
+    const ToolRun missing = run_lumerist({path + "x"});
+    EXPECT_EQ(missing.output, cannot_open(path + "x"));
+  }
+}
+
+// --- Outputs that cannot be created ----------------------------------------
+
+TEST(BadInput, ReadOnlyFolderGetsThePrgMessageAndStaysAsItWas) {
+  TempDir dir;
+  const std::string path = dir.file("shot.vsf");
+  write_file(path, build_snapshot(SnapshotSpec{}).bytes);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  std::filesystem::permissions(
+      dir.path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                    std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
+                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+  RunOptions options;
+  options.unprivileged = true;
+  const ToolRun run = run_lumerist({path}, options);
+  EXPECT_EQ(run.output, "Cant't write PRG file '" + path + ".prg'!\n");
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
+}
+
+}  // namespace
