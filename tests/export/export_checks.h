@@ -18,11 +18,11 @@ class ExportTest : public ::testing::Test {
   SnapshotSpec spec;
   BuiltSnapshot built;
 
-  ToolRun run_on(const SnapshotSpec& snapshot) {
+  ToolRun run_on(const SnapshotSpec& snapshot, const RunOptions& options = {}) {
     spec = snapshot;
     built = build_snapshot(snapshot);
     write_file(path, built.bytes);
-    return run_lumerist({path});
+    return run_lumerist({path}, options);
   }
   Bytes output(const std::string& suffix) const { return read_file(path + suffix); }
   // What the snapshot file holds at C64 address `address` ($FF past its end).
