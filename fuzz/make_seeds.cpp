@@ -1,0 +1,87 @@
+// Writes the fuzz target's seed corpus into FOLDER: snapshots of every shape
+// with text, hires and multicolour screens, the same cut off at a few
+// places, and small hand-made files that reach both export paths.
+// Usage: make_fuzz_seeds FOLDER
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "snapshot_builder.h"
+
+namespace {
+
+void save(const std::string& path, const Bytes& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (!file || std::fclose(file) != 0 || !written) {
+    std::fprintf(stderr, "make_fuzz_seeds: cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+// "VICE", a CIA2 tag and a VIC- tag with its registers: the tag rule's
+// smallest file, RAM wholly past its end.
+Bytes tagged_stub(std::uint8_t d011, std::uint8_t d016, std::uint8_t d018) {
+  Bytes bytes(1300, 0);
+  const std::string vice = "VICE", cia2 = "CIA2", vic = "VIC-";
+  std::copy(vice.begin(), vice.end(), bytes.begin());
+  std::copy(cia2.begin(), cia2.end(), bytes.begin() + 10);
+  bytes[32] = 0x97;
+  std::copy(vic.begin(), vic.end(), bytes.begin() + 40);
+  bytes[40 + 1141 + 0x11] = d011;
+  bytes[40 + 1141 + 0x16] = d016;
+  bytes[40 + 1141 + 0x18] = d018;
+  return bytes;
+}
+
+// A module directory whose modules are far shorter than VICE writes them.
+Bytes short_modules(const std::string& machine, const std::string& vicModule) {
+  Bytes bytes = vsf_header(machine, true);
+  append_module(bytes, "C64MEM", 300);
+  const std::size_t cia2 = append_module(bytes, "CIA2", 40);
+  bytes[cia2 + 22] = 0x96;
+  const std::size_t vic = append_module(bytes, vicModule, 1250);
+  bytes[vic + 1141 + 0x11] = 0x3B;
+  bytes[vic + 23 + 0x11] = 0x3B;
+  return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const struct {
+    const char* name;
+    VideoRegisters registers;
+  } screens[] = {{"text", SnapshotSpec::text_registers()},
+                 {"hires", SnapshotSpec::hires_bitmap_registers()},
+                 {"multicolour", SnapshotSpec::multicolor_bitmap_registers()}};
+  for (Shape shape : {Shape::TagsOnly, Shape::Vice1Fast, Shape::Vice37Fast,
+                      Shape::Vice361CycleExact, Shape::Vice310CycleExact}) {
+    for (const auto& screen : screens) {
+      SnapshotSpec spec;
+      spec.shape = shape;
+      spec.registers = screen.registers;
+      const std::string stem = folder + "/" + shape_name(shape) + "-" + screen.name;
+      const Bytes whole = build_snapshot(spec).bytes;
+      save(stem + ".vsf", whole);
+      // Cut inside the header, the directory, RAM and the last modules.
+      for (std::size_t cut :
+           {std::size_t{30}, std::size_t{80}, std::size_t{20000}, whole.size() * 9 / 10}) {
+        spec.cutAt = cut;
+        save(stem + "-cut" + std::to_string(cut) + ".vsf", build_snapshot(spec).bytes);
+      }
+    }
+  }
+  save(folder + "/tagged-text.vsf", tagged_stub(0x1B, 0xC8, 0x15));
+  save(folder + "/tagged-hires.vsf", tagged_stub(0x3B, 0xC8, 0x38));
+  save(folder + "/tagged-multicolour.vsf", tagged_stub(0x3B, 0xD8, 0x38));
+  save(folder + "/short-modules-fast.vsf", short_modules("C64", "VIC-II"));
+  save(folder + "/short-modules-cycle-exact.vsf", short_modules("C64SC", "VIC-IISC"));
+  return 0;
+}
