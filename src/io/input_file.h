@@ -8,9 +8,11 @@
 
 // The bytes of a snapshot, read by absolute position. The source is either an
 // open file or bytes already in memory (tests, fuzzing); every read goes
-// through read_at, which checks its range once.
+// through read_at, which checks its range once. Files are read with pread,
+// so each read is one system call at its own position and nothing is
+// buffered twice.
 struct InputFile {
-  FileHandle file;                       // the open snapshot, or null
+  FileDescriptor file;                   // the open snapshot, or none
   std::span<const std::uint8_t> memory;  // the snapshot's bytes when there is no file
   std::int64_t length = 0;               // file length, fixed when opened
 };
