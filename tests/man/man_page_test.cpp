@@ -112,6 +112,20 @@ TEST(ManualPages, LumeristTellsEveryMessageTheToolPrints) {
       {"src/app/console.cpp", "src/export/bitmap_export.cpp", "src/export/text_export.cpp"});
 }
 
+TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
+  const Rendered page = render("lumerist-preview.1");
+  EXPECT_EQ(page.warnings, "");
+  for (const std::string& format : printed_formats(source_file("src/preview/preview_run.cpp"))) {
+    for (const std::string& piece : fixed_pieces(format)) {
+      EXPECT_NE(page.text.find(piece), std::string::npos) << "\"" << piece << "\"";
+    }
+  }
+  for (const char* refusal : {"Cant't open snapshot file '", "Not a VICE VSF file '",
+                              "No VIC-II state in VICE VSF file '", "Unsupported machine '"}) {
+    EXPECT_NE(page.text.find(refusal), std::string::npos) << refusal;
+  }
+}
+
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {
   const Rendered page = render("lumerist.1");
   const std::string names = source_file("src/app/output_names.cpp");
