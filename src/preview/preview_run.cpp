@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/console.h"
+#include "app/open_snapshot.h"
 #include "io/input_file.h"
 #include "preview/gather_blocks.h"
 #include "preview/png_file.h"
@@ -37,15 +38,8 @@ int run_preview(int argc, char** argv) {
   const std::string pngPath = argc > 2 ? std::string(argv[2]) : snapshotPath + ".png";
 
   InputFile snapshot;
-  if (!open_input(snapshotPath, snapshot)) {
-    print_open_failure(snapshotPath);
-    return kFailure;
-  }
-  const SnapshotReading reading = read_snapshot(snapshot);
-  if (reading.error != SnapshotError::None) {
-    print_snapshot_error(reading, snapshotPath);
-    return kFailure;
-  }
+  SnapshotReading reading;
+  if (!open_snapshot(snapshotPath, snapshot, reading)) return kFailure;
   const Picture picture = render_viewer_screen(gather_blocks(snapshot, reading));
   if (!write_png_file(pngPath, picture)) {
     std::printf("Can't write PNG file '%s'!\n", pngPath.c_str());
