@@ -114,7 +114,8 @@ TEST_P(DirectoryShapes, LocationsComeFromTheModulesNotFromTagsInRam) {
 
 INSTANTIATE_TEST_SUITE_P(ViceVersions, DirectoryShapes,
                          ::testing::Values(Shape::Vice1Fast, Shape::Vice37Fast,
-                                           Shape::Vice361CycleExact, Shape::Vice310CycleExact));
+                                           Shape::Vice361CycleExact, Shape::Vice310CycleExact),
+                         shape_test_name<::testing::TestParamInfo<Shape>>);
 
 TEST(ReadSnapshot, CurrentFilesPutRamWhereTheMeasuredFilesHaveIt) {
   SnapshotSpec spec;

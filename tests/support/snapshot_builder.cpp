@@ -153,6 +153,22 @@ BuiltSnapshot build_with_directory(const SnapshotSpec& spec) {
 
 }  // namespace
 
+std::string shape_name(Shape shape) {
+  switch (shape) {
+    case Shape::TagsOnly:
+      return "TagsOnly";
+    case Shape::Vice1Fast:
+      return "Vice1Fast";
+    case Shape::Vice37Fast:
+      return "Vice37Fast";
+    case Shape::Vice361CycleExact:
+      return "Vice361CycleExact";
+    case Shape::Vice310CycleExact:
+      break;
+  }
+  return "Vice310CycleExact";
+}
+
 Bytes SnapshotSpec::default_ram() {
   Bytes ram(0x10000);
   for (std::size_t a = 0; a < ram.size(); ++a) ram[a] = static_cast<std::uint8_t>(a ^ (a >> 8) * 7);

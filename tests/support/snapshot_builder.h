@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,15 @@ enum class Shape {
   Vice361CycleExact,  // VICE 3.6.1, cycle-exact emulator "C64SC", module "VIC-II"
   Vice310CycleExact,  // VICE 3.10, cycle-exact emulator "C64SC", module "VIC-IISC"
 };
+
+// The shape's name, for test names and messages.
+std::string shape_name(Shape shape);
+inline std::string shape_test_name(const auto& info) {
+  return shape_name(info.param);
+}
+inline void PrintTo(Shape shape, std::ostream* out) {
+  *out << shape_name(shape);
+}
 
 struct SnapshotSpec {
   Shape shape = Shape::Vice37Fast;

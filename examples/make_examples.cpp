@@ -1,0 +1,150 @@
+// Makes the bundled example snapshots, shaped like files that current VICE
+// versions save:
+//   picture.vsf  a multicolour bitmap, cycle-exact emulator (VICE 3.10 shape)
+//   text.vsf     a text screen, fast emulator (VICE 3.7 shape)
+// Usage: make_examples FOLDER
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "snapshot_builder.h"
+
+namespace {
+
+void save(const std::string& path, const Bytes& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (!file || std::fclose(file) != 0 || !written) {
+    std::fprintf(stderr, "make_examples: cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+// A Mandelbrot set in multicolour: pixel pairs pick the background or one of
+// three colours that change from row to row.
+Bytes picture_snapshot() {
+  SnapshotSpec spec;
+  spec.shape = Shape::Vice310CycleExact;
+  spec.ram.assign(0x10000, 0);
+  spec.registers = SnapshotSpec::multicolor_bitmap_registers();  // bank $4000
+  spec.registers.d020 = 0x00;
+  spec.registers.d021 = 0x00;
+  const std::uint16_t screen = 0x4400;
+  const std::uint16_t bitmap = 0x6000;
+  constexpr std::array<std::uint8_t, 5> kHigh = {0x6, 0x4, 0x2, 0x8, 0x7};
+  constexpr std::array<std::uint8_t, 5> kLow = {0xE, 0xA, 0xA, 0xF, 0x1};
+  constexpr std::array<std::uint8_t, 5> kRam = {0x3, 0xD, 0x7, 0x1, 0xD};
+  for (int cell = 0; cell < 1000; ++cell) {
+    const std::size_t band = static_cast<std::size_t>(cell / 40 / 5);
+    spec.ram[screen + cell] = static_cast<std::uint8_t>(kHigh[band] << 4 | kLow[band]);
+    spec.colorRam[static_cast<std::size_t>(cell)] = kRam[band];
+  }
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 160; ++x) {
+      const double cr = -2.2 + x * 3.0 / 160;
+      const double ci = -1.25 + y * 2.5 / 200;
+      double zr = 0, zi = 0;
+      int n = 0;
+      while (n < 48 && zr * zr + zi * zi < 4) {
+        const double t = zr * zr - zi * zi + cr;
+        zi = 2 * zr * zi + ci;
+        zr = t;
+        ++n;
+      }
+      const int pair = n == 48 ? 0 : 1 + n % 3;
+      const int cell = y / 8 * 40 + x / 4;
+      const std::size_t at = bitmap + static_cast<std::size_t>(cell * 8 + y % 8);
+      spec.ram[at] = static_cast<std::uint8_t>(spec.ram[at] | pair << (6 - 2 * (x % 4)));
+    }
+  }
+  return build_snapshot(spec).bytes;
+}
+
+// 5 x 7 glyphs, one byte per column, bit 0 at the top.
+struct Glyph {
+  char c;
+  std::array<std::uint8_t, 5> columns;
+};
+constexpr Glyph kGlyphs[] = {
+    {'A', {0x7E, 0x11, 0x11, 0x11, 0x7E}}, {'B', {0x7F, 0x49, 0x49, 0x49, 0x36}},
+    {'C', {0x3E, 0x41, 0x41, 0x41, 0x22}}, {'D', {0x7F, 0x41, 0x41, 0x22, 0x1C}},
+    {'E', {0x7F, 0x49, 0x49, 0x49, 0x41}}, {'F', {0x7F, 0x09, 0x09, 0x09, 0x01}},
+    {'G', {0x3E, 0x41, 0x49, 0x49, 0x7A}}, {'H', {0x7F, 0x08, 0x08, 0x08, 0x7F}},
+    {'I', {0x00, 0x41, 0x7F, 0x41, 0x00}}, {'J', {0x20, 0x40, 0x41, 0x3F, 0x01}},
+    {'K', {0x7F, 0x08, 0x14, 0x22, 0x41}}, {'L', {0x7F, 0x40, 0x40, 0x40, 0x40}},
+    {'M', {0x7F, 0x02, 0x0C, 0x02, 0x7F}}, {'N', {0x7F, 0x04, 0x08, 0x10, 0x7F}},
+    {'O', {0x3E, 0x41, 0x41, 0x41, 0x3E}}, {'P', {0x7F, 0x09, 0x09, 0x09, 0x06}},
+    {'Q', {0x3E, 0x41, 0x51, 0x21, 0x5E}}, {'R', {0x7F, 0x09, 0x19, 0x29, 0x46}},
+    {'S', {0x46, 0x49, 0x49, 0x49, 0x31}}, {'T', {0x01, 0x01, 0x7F, 0x01, 0x01}},
+    {'U', {0x3F, 0x40, 0x40, 0x40, 0x3F}}, {'V', {0x1F, 0x20, 0x40, 0x20, 0x1F}},
+    {'W', {0x3F, 0x40, 0x38, 0x40, 0x3F}}, {'X', {0x63, 0x14, 0x08, 0x14, 0x63}},
+    {'Y', {0x07, 0x08, 0x70, 0x08, 0x07}}, {'Z', {0x61, 0x51, 0x49, 0x45, 0x43}},
+    {'0', {0x3E, 0x51, 0x49, 0x45, 0x3E}}, {'1', {0x00, 0x42, 0x7F, 0x40, 0x00}},
+    {'2', {0x42, 0x61, 0x51, 0x49, 0x46}}, {'3', {0x21, 0x41, 0x45, 0x4B, 0x31}},
+    {'4', {0x18, 0x14, 0x12, 0x7F, 0x10}}, {'5', {0x27, 0x45, 0x45, 0x45, 0x39}},
+    {'6', {0x3C, 0x4A, 0x49, 0x49, 0x30}}, {'7', {0x01, 0x71, 0x09, 0x05, 0x03}},
+    {'8', {0x36, 0x49, 0x49, 0x49, 0x36}}, {'9', {0x06, 0x49, 0x49, 0x29, 0x1E}},
+    {'.', {0x00, 0x60, 0x60, 0x00, 0x00}}, {',', {0x00, 0x50, 0x30, 0x00, 0x00}},
+    {'!', {0x00, 0x00, 0x5F, 0x00, 0x00}}, {'-', {0x08, 0x08, 0x08, 0x08, 0x08}},
+    {':', {0x00, 0x36, 0x36, 0x00, 0x00}}, {'$', {0x24, 0x2A, 0x7F, 0x2A, 0x12}},
+    {'*', {0x2A, 0x1C, 0x7F, 0x1C, 0x2A}},
+};
+
+// The C64 screen code of a character: letters 1-26, the rest as in ASCII.
+std::uint8_t screen_code(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<std::uint8_t>(c - 'A' + 1)
+                              : static_cast<std::uint8_t>(c);
+}
+
+Bytes text_snapshot() {
+  SnapshotSpec spec;
+  spec.shape = Shape::Vice37Fast;
+  spec.ram.assign(0x10000, 0);
+  spec.registers = SnapshotSpec::text_registers();
+  spec.registers.d018 = 0x1C;  // screen $0400, character set $3000
+  const std::uint16_t screen = 0x0400;
+  const std::uint16_t charset = 0x3000;
+  for (const Glyph& glyph : kGlyphs) {
+    const std::size_t base = charset + screen_code(glyph.c) * 8u;
+    for (int row = 0; row < 7; ++row) {
+      std::uint8_t bits = 0;
+      for (int column = 0; column < 5; ++column) {
+        if (glyph.columns[static_cast<std::size_t>(column)] >> row & 1) bits |= 0x40 >> column;
+      }
+      spec.ram[base + static_cast<std::size_t>(row)] = bits;
+    }
+  }
+  constexpr std::string_view kLines[] = {
+      "**** LUMERIST EXAMPLE SCREEN ****",  "", "SAVED AS A VICE 3.7 SNAPSHOT.",
+      "SCREEN AT $0400, CHARSET AT $3000.", "", "READY.",
+  };
+  for (std::size_t i = 0; i < 1000; ++i) spec.ram[screen + i] = screen_code(' ');
+  int row = 1;
+  for (std::string_view line : kLines) {
+    for (std::size_t x = 0; x < line.size(); ++x) {
+      spec.ram[screen + static_cast<std::size_t>(row * 40 + 3) + x] = screen_code(line[x]);
+    }
+    ++row;
+  }
+  // The title in eight colours that all stand out on the blue background.
+  constexpr std::array<std::uint8_t, 8> kTitle = {1, 7, 13, 3, 15, 10, 5, 8};
+  for (std::size_t i = 0; i < 1000; ++i) {
+    spec.colorRam[i] = i < 80 ? kTitle[i % 40 / 5] : 0x0E;
+  }
+  return build_snapshot(spec).bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_examples FOLDER\n");
+    return 1;
+  }
+  const std::string folder = argv[1];
+  save(folder + "/picture.vsf", picture_snapshot());
+  save(folder + "/text.vsf", text_snapshot());
+  return 0;
+}

@@ -1,0 +1,153 @@
+// Bitmap screens exported end to end: files, viewer layout, report.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "export_checks.h"
+
+namespace {
+
+const std::string kRule = std::string(79, '-') + "\n";
+
+class BitmapExport : public ExportTest {};
+
+TEST_F(BitmapExport, HiresWritesItsFilesAndReport) {
+  SnapshotSpec hires;
+  hires.shape = Shape::TagsOnly;
+  hires.registers = SnapshotSpec::hires_bitmap_registers();
+  const ToolRun run = run_on(hires);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output,
+            kRule + "Using Hires Bitmap in Bank $0000 ($97).\n" +
+                report_line("BitMap  at $2000\twritten as '%.bitmap' without header.\n") +
+                report_line("ColMap  at $0c00 ($38)\twritten as '%.colmap' without header.\n") +
+                report_line("HiRes format picture\twritten as '%.ip64h'  at $4000.\n") +
+                report_line("Executable Hires-Viewer\twritten as '%.prg'.\n") + kRule);
+  expect_bitmap_export(*this, hires.registers, 0x0C00, 0x2000);
+  EXPECT_EQ(output(".ip64h").size(), 9002u);
+}
+
+TEST_F(BitmapExport, MulticolourWritesItsFilesAndReport) {
+  SnapshotSpec multicolor;
+  multicolor.shape = Shape::TagsOnly;
+  multicolor.registers = SnapshotSpec::multicolor_bitmap_registers();
+  const ToolRun run = run_on(multicolor);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output,
+            kRule + "Using MC Bitmap in Bank $4000 ($96).\n" +
+                report_line("BitMap  at $6000\twritten as '%.bitmap' without header.\n") +
+                report_line("ColMap  at $4400 ($18)\twritten as '%.colmap' without header.\n") +
+                report_line("ColAttr at $d800\twritten as '%.attrib' without header.\n") +
+                report_line("Koala format picture\twritten as '%.koa'    at $6000 (BG=$0b).\n") +
+                report_line("Executable MC-Viewer\twritten as '%.prg'.\n") + kRule);
+  expect_bitmap_export(*this, multicolor.registers, 0x4400, 0x6000);
+  const Bytes koala = output(".koa");
+  ASSERT_EQ(koala.size(), 10003u);
+  EXPECT_EQ(koala.back(), 0x0B);
+  // The blocks are RAM as the machine held it, not the file around it.
+  EXPECT_EQ(output(".bitmap"), part(spec.ram, 0x6000, 8000));
+}
+
+TEST_F(BitmapExport, BitmapInTheTopBankIsReadFromItsFileOffset) {
+  SnapshotSpec top;
+  top.shape = Shape::TagsOnly;
+  top.decoyTags = false;
+  top.registers = SnapshotSpec::hires_bitmap_registers();
+  top.registers.cia2PortA = 0x94;  // bank $C000
+  top.registers.d018 = 0xF8;       // screen $FC00, bitmap $E000
+  ASSERT_EQ(run_on(top).status, 0);
+  EXPECT_EQ(output(".bitmap"), slice(built.bytes, std::size_t{0xE080}, 8000));
+  EXPECT_EQ(output(".colmap"), slice(built.bytes, std::size_t{0xFC80}, 1000));
+}
+
+TEST_F(BitmapExport, SnapshotTooShortForItsBlocksGivesFFAndFullLengthFiles) {
+  Bytes bytes(1300, 0);
+  std::copy_n("VICE", 4, bytes.begin());
+  std::copy_n("CIA2", 4, bytes.begin() + 10);
+  bytes[32] = 0x97;
+  std::copy_n("VIC-", 4, bytes.begin() + 40);
+  bytes[40 + 1141 + 0x11] = 0x3B;  // bitmap mode
+  bytes[40 + 1141 + 0x16] = 0x18;  // multicolour
+  bytes[40 + 1141 + 0x18] = 0x38;  // screen $0C00, bitmap $2000: far past the end
+  write_file(path, bytes);
+  ASSERT_EQ(run_lumerist({path}).status, 0);
+  EXPECT_EQ(output(".bitmap"), Bytes(8000, 0xFF));
+  EXPECT_EQ(output(".colmap"), Bytes(1000, 0xFF));
+  const Bytes colors = output(".attrib");  // from offset 105: 1195 bytes in the file
+  EXPECT_EQ(colors, slice(bytes, std::size_t{105}, 1000));
+  EXPECT_EQ(output(".koa").size(), 10003u);
+  EXPECT_EQ(output(".prg").size(), 14145u);
+}
+
+class BitmapOnEveryShape : public ExportTest, public ::testing::WithParamInterface<Shape> {};
+
+TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {
+  for (const VideoRegisters& registers :
+       {SnapshotSpec::hires_bitmap_registers(), SnapshotSpec::multicolor_bitmap_registers()}) {
+    std::filesystem::remove_all(dir.path);
+    std::filesystem::create_directory(dir.path);
+    SnapshotSpec snapshot;
+    snapshot.shape = GetParam();
+    snapshot.registers = registers;
+    const ToolRun run = run_on(snapshot);
+    ASSERT_EQ(run.status, 0);
+    const VideoSetup setup = decode_video_setup(registers);
+    const std::string mode = setup.multicolorMode ? "MC" : "Hires";
+    const std::string bankLine = kRule + "Using " + mode + " Bitmap in Bank $" +
+                                 (setup.multicolorMode ? "4000 ($96).\n" : "0000 ($97).\n");
+    EXPECT_TRUE(run.output.starts_with(bankLine)) << run.output;
+    EXPECT_NE(run.output.find("Executable " + mode + "-Viewer"), std::string::npos);
+    expect_bitmap_export(*this, registers, setup.screenAddress, setup.bitmapAddress);
+    EXPECT_EQ(output(".bitmap"), part(spec.ram, setup.bitmapAddress, 8000));
+    EXPECT_EQ(output(".colmap"), part(spec.ram, setup.screenAddress, 1000));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ViceVersions, BitmapOnEveryShape,
+                         ::testing::Values(Shape::TagsOnly, Shape::Vice1Fast, Shape::Vice37Fast,
+                                           Shape::Vice361CycleExact, Shape::Vice310CycleExact),
+                         shape_test_name<::testing::TestParamInfo<Shape>>);
+
+// An output that cannot be opened: its message, no report, nothing written.
+struct OpenFailure {
+  friend void PrintTo(const OpenFailure& c, std::ostream* out) { *out << c.blocked; }
+  bool multicolor;
+  std::string blocked;  // suffix of the output made impossible to create
+  std::string message;
+  std::vector<std::string> emptyFiles;  // created before the failure
+};
+
+class BitmapOpenFailure : public ExportTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(BitmapOpenFailure, ReportsThatOutputAndWritesNothing) {
+  const OpenFailure& c = GetParam();
+  std::filesystem::create_directory(path + c.blocked);
+  SnapshotSpec snapshot;
+  snapshot.registers = c.multicolor ? SnapshotSpec::multicolor_bitmap_registers()
+                                    : SnapshotSpec::hires_bitmap_registers();
+  const ToolRun run = run_on(snapshot);
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.output, report_line(c.message));
+  for (const std::string& suffix : c.emptyFiles) {
+    EXPECT_EQ(output(suffix).size(), 0u) << suffix;
+  }
+  EXPECT_EQ(outputs().size(), c.emptyFiles.size() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachOutput, BitmapOpenFailure,
+    ::testing::Values(
+        OpenFailure{true, ".bitmap", "Cant't write bitmap file '%.bitmap'!\n", {".prg"}},
+        OpenFailure{true, ".koa", "Cant't write picture file '%.koa'!\n", {".prg", ".bitmap"}},
+        OpenFailure{false, ".ip64h", "Cant't write picture file '%.ip64h'!\n", {".prg", ".bitmap"}},
+        OpenFailure{
+            true, ".colmap", "Cant't write colmap file '%.colmap'!\n", {".prg", ".bitmap", ".koa"}},
+        OpenFailure{true,
+                    ".attrib",
+                    "Cant't write color attributes file '%.attrib'!\n",
+                    {".prg", ".bitmap", ".koa", ".colmap"}},
+        OpenFailure{false, ".prg", "Cant't write PRG file '%.prg'!\n", {}}),
+    [](const auto& info) { return info.param.blocked.substr(1); });
+
+}  // namespace

@@ -1,0 +1,97 @@
+// Text screens exported end to end: files, viewer layout, report.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "export_checks.h"
+
+namespace {
+
+const std::string kRule = std::string(79, '-') + "\n";
+
+class TextExport : public ExportTest {};
+
+TEST_F(TextExport, StandardScreenReadsRamAndReportsAfterWriting) {
+  SnapshotSpec text;
+  text.shape = Shape::TagsOnly;
+  const ToolRun run = run_on(text);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output,
+            kRule + "Using screen ram in Bank $0000 ($97).\n" +
+                report_line("Charset at $1000\t\twritten as '%.font' without header.\n") +
+                report_line("Text screen at $0400 ($15)\twritten as '%.screen' without header.\n") +
+                report_line("ColAttr at $d800\t\twritten as '%.attrib' without header.\n") +
+                report_line("Executable screen-Viewer\twritten as '%.prg'.\n") + kRule);
+  expect_text_export(*this, text.registers, 0x0400, 0x1000);
+  // RAM under the character ROM is what is taken.
+  EXPECT_EQ(output(".font"), part(spec.ram, 0x1000, 2000));
+  EXPECT_EQ(output(".attrib"), part(spec.colorRam, 0, 1000));
+}
+
+TEST_F(TextExport, MulticolourTextTakesTheTextPathWithItsD016) {
+  SnapshotSpec text;
+  text.registers.d016 = 0xD8;
+  text.registers.d018 = 0x1E;  // screen $0400, charset $3800
+  const ToolRun run = run_on(text);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Executable screen-Viewer"), std::string::npos);
+  expect_text_export(*this, text.registers, 0x0400, 0x3800);
+  EXPECT_EQ(output(".prg")[43], 0xD8);
+}
+
+class TextOnEveryShape : public ExportTest, public ::testing::WithParamInterface<Shape> {};
+
+TEST_P(TextOnEveryShape, ExportsTheMachinesBytes) {
+  SnapshotSpec text;
+  text.shape = GetParam();
+  text.registers.cia2PortA = 0x95;  // bank $8000
+  text.registers.d018 = 0x26;       // screen $8800, charset $9800
+  const ToolRun run = run_on(text);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.output,
+            kRule + "Using screen ram in Bank $8000 ($95).\n" +
+                report_line("Charset at $9800\t\twritten as '%.font' without header.\n") +
+                report_line("Text screen at $8800 ($26)\twritten as '%.screen' without header.\n") +
+                report_line("ColAttr at $d800\t\twritten as '%.attrib' without header.\n") +
+                report_line("Executable screen-Viewer\twritten as '%.prg'.\n") + kRule);
+  expect_text_export(*this, text.registers, 0x8800, 0x9800);
+  EXPECT_EQ(output(".screen"), part(spec.ram, 0x8800, 1000));
+  EXPECT_EQ(output(".attrib"), part(spec.colorRam, 0, 1000));
+}
+
+INSTANTIATE_TEST_SUITE_P(ViceVersions, TextOnEveryShape,
+                         ::testing::Values(Shape::TagsOnly, Shape::Vice1Fast, Shape::Vice37Fast,
+                                           Shape::Vice361CycleExact, Shape::Vice310CycleExact),
+                         shape_test_name<::testing::TestParamInfo<Shape>>);
+
+struct OpenFailure {
+  friend void PrintTo(const OpenFailure& c, std::ostream* out) { *out << c.blocked; }
+  std::string blocked;
+  std::string message;
+  std::vector<std::string> emptyFiles;
+};
+
+class TextOpenFailure : public ExportTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(TextOpenFailure, ReportsThatOutputAndWritesNothing) {
+  const OpenFailure& c = GetParam();
+  std::filesystem::create_directory(path + c.blocked);
+  const ToolRun run = run_on(SnapshotSpec{});
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.output, report_line(c.message));
+  for (const std::string& suffix : c.emptyFiles) EXPECT_EQ(output(suffix).size(), 0u) << suffix;
+  EXPECT_EQ(outputs().size(), c.emptyFiles.size() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachOutput, TextOpenFailure,
+    ::testing::Values(OpenFailure{".screen", "Cant't write screen file '%.screen'!\n", {".prg"}},
+                      OpenFailure{
+                          ".font", "Cant't write font file '%.font'!\n", {".prg", ".screen"}},
+                      OpenFailure{".attrib",
+                                  "Cant't write color attributes file '%.attrib'!\n",
+                                  {".prg", ".screen", ".font"}}),
+    [](const auto& info) { return info.param.blocked.substr(1); });
+
+}  // namespace
