@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/console.h"
+#include "app/open_snapshot.h"
 #include "app/output_names.h"
 #include "export/bitmap_export.h"
 #include "export/text_export.h"
@@ -24,15 +25,8 @@ int run(int argc, char** argv) {
   const OutputNames names = make_output_names(snapshotPath);
 
   InputFile snapshot;
-  if (!open_input(snapshotPath, snapshot)) {
-    print_open_failure(snapshotPath);
-    return kFailure;
-  }
-  const SnapshotReading reading = read_snapshot(snapshot);
-  if (reading.error != SnapshotError::None) {
-    print_snapshot_error(reading, snapshotPath);
-    return kFailure;
-  }
+  SnapshotReading reading;
+  if (!open_snapshot(snapshotPath, snapshot, reading)) return kFailure;
 
   OutputFile prg = open_output(names.prg);
   if (!prg.file) {

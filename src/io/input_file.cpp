@@ -1,29 +1,28 @@
 #include "io/input_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
-
-namespace {
-
-// Directories and sockets cannot be read as a stream of bytes, and opening a
-// FIFO waits for a writer that may never come: none of them is opened.
-bool never_opened(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::file_type type = std::filesystem::status(path, error).type();
-  return type == std::filesystem::file_type::directory ||
-         type == std::filesystem::file_type::fifo || type == std::filesystem::file_type::socket;
-}
-
-}  // namespace
 
 bool open_input(const std::string& path, InputFile& input) {
   input = InputFile{};
-  if (never_opened(path)) return false;
-  FileHandle file{std::fopen(path.c_str(), "rb")};
-  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-  const long length = std::ftell(file.get());
+  // O_NONBLOCK: opening a FIFO must not wait for a writer that may never
+  // come. It is refused below, as are directories, which cannot be read as
+  // a stream of bytes.
+  FileDescriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  if (!file) return false;
+  struct stat status {};
+  if (fstat(file.fd, &status) != 0 || S_ISDIR(status.st_mode) || S_ISFIFO(status.st_mode) ||
+      S_ISSOCK(status.st_mode)) {
+    return false;
+  }
+  const int flags = fcntl(file.fd, F_GETFL);
+  if (flags < 0 || fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return false;
+  const off_t length = lseek(file.fd, 0, SEEK_END);
   if (length < 0) return false;
   input.file = std::move(file);
   input.length = length;
@@ -37,13 +36,38 @@ InputFile memory_input(std::span<const std::uint8_t> bytes) {
   return input;
 }
 
+namespace {
+
+// Reads up to `count` bytes at `offset`; returns how many arrived before the
+// end of the file or an error.
+std::size_t read_file_at(int fd, std::int64_t offset, std::uint8_t* target, std::size_t count) {
+  std::size_t got = 0;
+  while (got < count) {
+    const ssize_t n =
+        pread(fd, target + got, count - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
+}  // namespace
+
 void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t> out) {
-  std::fill(out.begin(), out.end(), std::uint8_t{0xFF});
-  if (out.empty() || offset >= input.length) return;
+  constexpr std::uint8_t kMissing = 0xFF;
+  if (out.empty()) return;
+  if (offset >= input.length) {
+    std::fill(out.begin(), out.end(), kMissing);
+    return;
+  }
   std::size_t skip = 0;  // bytes of `out` that lie before the start of the file
   if (offset < 0) {
     const std::uint64_t before = 0 - static_cast<std::uint64_t>(offset);
-    if (before >= out.size()) return;
+    if (before >= out.size()) {
+      std::fill(out.begin(), out.end(), kMissing);
+      return;
+    }
     skip = static_cast<std::size_t>(before);
     offset = 0;
   }
@@ -51,13 +75,16 @@ void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t
   const std::size_t count =
       static_cast<std::size_t>(std::min<std::uint64_t>(available, out.size() - skip));
   std::uint8_t* target = out.data() + skip;
-  if (!input.file) {
+  std::size_t got = count;
+  if (input.file) {
+    got = read_file_at(input.file.fd, offset, target, count);
+  } else {
     std::memcpy(target, input.memory.data() + offset, count);
-    return;
   }
-  if (std::fseek(input.file.get(), static_cast<long>(offset), SEEK_SET) != 0) return;
-  const std::size_t got = std::fread(target, 1, count, input.file.get());
-  std::fill(target + got, target + count, std::uint8_t{0xFF});
+  // Only the bytes that did not arrive are filled, so a large read is not
+  // written twice.
+  std::fill(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(skip), kMissing);
+  std::fill(target + got, out.data() + out.size(), kMissing);
 }
 
 std::uint8_t byte_at(const InputFile& input, std::int64_t offset) {

@@ -8,16 +8,18 @@
 
 // The bytes of a snapshot, read by absolute position. The source is either an
 // open file or bytes already in memory (tests, fuzzing); every read goes
-// through read_at, which checks its range once.
+// through read_at, which checks its range once. Files are read with pread,
+// so each read is one system call at its own position and nothing is
+// buffered twice.
 struct InputFile {
-  FileHandle file;                       // the open snapshot, or null
+  FileDescriptor file;                   // the open snapshot, or none
   std::span<const std::uint8_t> memory;  // the snapshot's bytes when there is no file
   std::int64_t length = 0;               // file length, fixed when opened
 };
 
 // Opens a file for binary reading and takes its length. Fails (returns false)
-// when the file cannot be opened, is a directory, FIFO or socket, or its
-// length cannot be taken (a terminal).
+// when the file cannot be opened, is a directory, a FIFO (a pipe) or a
+// socket, or its length cannot be taken (a terminal).
 bool open_input(const std::string& path, InputFile& input);
 
 // A source over bytes in memory; the bytes must outlive it.

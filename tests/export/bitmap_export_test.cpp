@@ -90,8 +90,14 @@ TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {
     SnapshotSpec snapshot;
     snapshot.shape = GetParam();
     snapshot.registers = registers;
-    ASSERT_EQ(run_on(snapshot).status, 0);
+    const ToolRun run = run_on(snapshot);
+    ASSERT_EQ(run.status, 0);
     const VideoSetup setup = decode_video_setup(registers);
+    const std::string mode = setup.multicolorMode ? "MC" : "Hires";
+    const std::string bankLine = kRule + "Using " + mode + " Bitmap in Bank $" +
+                                 (setup.multicolorMode ? "4000 ($96).\n" : "0000 ($97).\n");
+    EXPECT_TRUE(run.output.starts_with(bankLine)) << run.output;
+    EXPECT_NE(run.output.find("Executable " + mode + "-Viewer"), std::string::npos);
     expect_bitmap_export(*this, registers, setup.screenAddress, setup.bitmapAddress);
     EXPECT_EQ(output(".bitmap"), part(spec.ram, setup.bitmapAddress, 8000));
     EXPECT_EQ(output(".colmap"), part(spec.ram, setup.screenAddress, 1000));

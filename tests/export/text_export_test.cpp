@@ -47,7 +47,14 @@ TEST_P(TextOnEveryShape, ExportsTheMachinesBytes) {
   text.shape = GetParam();
   text.registers.cia2PortA = 0x95;  // bank $8000
   text.registers.d018 = 0x26;       // screen $8800, charset $9800
-  ASSERT_EQ(run_on(text).status, 0);
+  const ToolRun run = run_on(text);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.output,
+            kRule + "Using screen ram in Bank $8000 ($95).\n" +
+                report_line("Charset at $9800\t\twritten as '%.font' without header.\n") +
+                report_line("Text screen at $8800 ($26)\twritten as '%.screen' without header.\n") +
+                report_line("ColAttr at $d800\t\twritten as '%.attrib' without header.\n") +
+                report_line("Executable screen-Viewer\twritten as '%.prg'.\n") + kRule);
   expect_text_export(*this, text.registers, 0x8800, 0x9800);
   EXPECT_EQ(output(".screen"), part(spec.ram, 0x8800, 1000));
   EXPECT_EQ(output(".attrib"), part(spec.colorRam, 0, 1000));

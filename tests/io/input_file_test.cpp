@@ -37,11 +37,16 @@ TEST(ReadAt, FileAndMemorySourcesAgree) {
   ASSERT_TRUE(open_input(dir.file("data"), file));
   EXPECT_EQ(file.length, 10000);
   const InputFile memory = memory_input(bytes);
-  for (std::int64_t offset : {std::int64_t{0}, std::int64_t{4095}, std::int64_t{9990}}) {
-    Bytes a(100), b(100);
+  // Inside, across the start, across the end, past the end, and all of it
+  // with room to spare.
+  const std::pair<std::int64_t, std::size_t> reads[] = {{0, 100},    {4095, 100}, {-40, 100},
+                                                        {9990, 100}, {10000, 5},  {-3, 20000}};
+  for (const auto& [offset, size] : reads) {
+    Bytes a(size, 0), b(size, 0);
     read_at(file, offset, a);
     read_at(memory, offset, b);
     EXPECT_EQ(a, b) << "at " << offset;
+    EXPECT_EQ(a, slice(bytes, offset, size)) << "at " << offset;
   }
 }
 

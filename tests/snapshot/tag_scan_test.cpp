@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "snapshot_builder.h"
@@ -76,19 +77,58 @@ TEST(TagScan, MissingTagsAreReportedIndependently) {
   EXPECT_EQ(tags.cia2, 50);
 }
 
-// The search reads large files in chunks from the end; a tag that straddles
-// two chunks, and one in the first chunk of a big file, must still be seen.
-TEST(TagScan, LargeFilesFindTagsAcrossChunkBoundariesAndFarFromTheEnd) {
+// Every window, the forward way: the answer the search must give.
+TagPositions scan_every_window(const Bytes& bytes) {
+  TagPositions found;
+  for (std::size_t at = 0; at + 4 <= bytes.size(); ++at) {
+    if (std::equal(bytes.begin() + at, bytes.begin() + at + 4, "VIC-")) found.vic = at;
+    if (std::equal(bytes.begin() + at, bytes.begin() + at + 4, "CIA2")) found.cia2 = at;
+  }
+  return found;
+}
+
+// The search reads the file in chunks from the end and skips runs of
+// windows in which no tag can start; a tag that straddles two chunks or two
+// such runs, and one in the first chunk of a big file, must still be seen.
+TEST(TagScan, TagsStraddlingChunksAreFoundFarFromTheEnd) {
   constexpr std::size_t kMiB = std::size_t{1} << 20;
-  Bytes bytes = file_of(3 * kMiB + 1000);
-  const std::size_t boundary = bytes.size() - kMiB;  // where the last chunk begins
-  for (std::size_t at = boundary - 3; at <= boundary; ++at) {
-    Bytes copy = bytes;
-    put(copy, at, "VIC-");
-    put(copy, 7, "CIA2");
-    const TagPositions tags = scan(copy);
-    EXPECT_EQ(tags.vic, static_cast<std::int64_t>(at));
-    EXPECT_EQ(tags.cia2, 7);
+  const Bytes bytes = file_of(3 * kMiB + 1000);
+  // Chunk and run boundaries lie at these distances from the end for any
+  // power-of-two sizes from 256 bytes to 1 MiB.
+  for (std::size_t distance = 256; distance <= kMiB; distance *= 2) {
+    const std::size_t boundary = bytes.size() - distance;
+    for (std::size_t at = boundary - 3; at <= boundary; ++at) {
+      Bytes copy = bytes;
+      put(copy, at, "VIC-");
+      put(copy, 7, "CIA2");
+      const TagPositions tags = scan(copy);
+      EXPECT_EQ(tags.vic, static_cast<std::int64_t>(at)) << distance;
+      EXPECT_EQ(tags.cia2, 7) << distance;
+    }
+  }
+}
+
+// Files full of near misses: pieces of both tags sprinkled over arbitrary
+// bytes, whole tags now and then, at every length up to a few chunks.
+TEST(TagScan, AgreesWithAScanOfEveryWindow) {
+  std::uint32_t state = 12345;
+  const auto next = [&state] {
+    state = state * 1103515245u + 12345u;
+    return state >> 8;
+  };
+  const char* pieces[] = {"VI", "CI", "VIC", "CIA", "IC-", "IA2", "VVI", "CCI", "VIC-", "CIA2"};
+  for (int round = 0; round < 40; ++round) {
+    Bytes bytes(next() % (300 * 1024));
+    for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(next());
+    const std::size_t count = bytes.size() / 64;
+    for (std::size_t i = 0; i < count && bytes.size() > 4; ++i) {
+      const std::string piece = pieces[next() % (round % 2 ? 8 : 10)];
+      put(bytes, next() % (bytes.size() - 4), piece);
+    }
+    const TagPositions expected = scan_every_window(bytes);
+    const TagPositions tags = scan(bytes);
+    EXPECT_EQ(tags.vic, expected.vic) << "round " << round << ", " << bytes.size() << " bytes";
+    EXPECT_EQ(tags.cia2, expected.cia2) << "round " << round << ", " << bytes.size() << " bytes";
   }
 }
 

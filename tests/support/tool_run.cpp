@@ -17,6 +17,9 @@
 #ifndef LUMERIST_EXE
 #error "LUMERIST_EXE must name the executable under test"
 #endif
+#ifndef LUMERIST_PREVIEW_EXE
+#error "LUMERIST_PREVIEW_EXE must name the preview executable under test"
+#endif
 
 namespace {
 
@@ -99,6 +102,14 @@ std::string lumerist_path() {
 
 ToolRun run_lumerist(const std::vector<std::string>& arguments, const RunOptions& options) {
   return run_program(lumerist_path(), arguments, options);
+}
+
+std::string lumerist_preview_path() {
+  return LUMERIST_PREVIEW_EXE;
+}
+
+ToolRun run_lumerist_preview(const std::vector<std::string>& arguments, const RunOptions& options) {
+  return run_program(lumerist_preview_path(), arguments, options);
 }
 
 TempDir::TempDir() {

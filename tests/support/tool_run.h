@@ -38,6 +38,11 @@ ToolRun run_program(const std::string& program, const std::vector<std::string>& 
 std::string lumerist_path();
 ToolRun run_lumerist(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
+// The lumerist-preview executable under test.
+std::string lumerist_preview_path();
+ToolRun run_lumerist_preview(const std::vector<std::string>& arguments,
+                             const RunOptions& options = {});
+
 // A fresh folder, removed with everything in it when the object goes away.
 struct TempDir {
   TempDir();
