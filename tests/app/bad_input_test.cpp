@@ -48,7 +48,7 @@ TEST(BadInput, TinyFilesAreRefusedWithoutOutput) {
   }
 }
 
-TEST(BadInput, DirectoryFifoOrSocketAsSnapshotCannotBeOpened) {
+TEST(BadInput, DirectoryOrFifoAsSnapshotCannotBeOpened) {
   TempDir dir;
   const std::string folder = dir.file("folder.vsf");
   const std::string fifo = dir.file("fifo.vsf");
