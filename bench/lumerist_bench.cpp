@@ -99,10 +99,10 @@ void save(const std::string& path, const Bytes& bytes) {
 // VICE 3.10's cycle-exact emulator with a 16 MiB RAM expansion module after
 // the VIC-IISC module; the expansion holds arbitrary data, tags included.
 Bytes expanded_snapshot() {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice310CycleExact;
-  spec.registers = SnapshotSpec::multicolor_bitmap_registers();
-  Bytes file = build_snapshot(spec).bytes;
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice310CycleExact;
+  plan.registers = SnapshotPlan::multicolor_bitmap_registers();
+  Bytes file = build_snapshot(plan).bytes;
   const std::size_t start = append_module(file, "REU1764", 16 * kMiB + 22);
   Noise noise;
   for (std::size_t i = start + 22; i < file.size(); ++i) file[i] = noise.next();
@@ -123,7 +123,7 @@ Bytes tags_only_64mib() {
   std::memcpy(file.data(), "VICE", 4);
   std::memcpy(&file[kCia2], "CIA2", 4);
   std::memcpy(&file[kVic], "VIC-II", 6);
-  const VideoRegisters r = SnapshotSpec::multicolor_bitmap_registers();
+  const VideoRegisters r = SnapshotPlan::multicolor_bitmap_registers();
   file[kCia2 + 22] = r.cia2PortA;
   const std::size_t d000 = kVic + 1141;
   file[d000 + 0x11] = r.d011;
@@ -134,10 +134,10 @@ Bytes tags_only_64mib() {
 }
 
 Bytes ordinary_snapshot() {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice310CycleExact;
-  spec.registers = SnapshotSpec::multicolor_bitmap_registers();
-  return build_snapshot(spec).bytes;
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice310CycleExact;
+  plan.registers = SnapshotPlan::multicolor_bitmap_registers();
+  return build_snapshot(plan).bytes;
 }
 
 // Runs `argv` with standard output on /dev/null; wall time from fork to

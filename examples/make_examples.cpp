@@ -25,12 +25,12 @@ void save(const std::string& path, const Bytes& bytes) {
 // A Mandelbrot set in multicolour: pixel pairs pick the background or one of
 // three colours that change from row to row.
 Bytes picture_snapshot() {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice310CycleExact;
-  spec.ram.assign(0x10000, 0);
-  spec.registers = SnapshotSpec::multicolor_bitmap_registers();  // bank $4000
-  spec.registers.d020 = 0x00;
-  spec.registers.d021 = 0x00;
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice310CycleExact;
+  plan.ram.assign(0x10000, 0);
+  plan.registers = SnapshotPlan::multicolor_bitmap_registers();  // bank $4000
+  plan.registers.d020 = 0x00;
+  plan.registers.d021 = 0x00;
   const std::uint16_t screen = 0x4400;
   const std::uint16_t bitmap = 0x6000;
   constexpr std::array<std::uint8_t, 5> kHigh = {0x6, 0x4, 0x2, 0x8, 0x7};
@@ -38,8 +38,8 @@ Bytes picture_snapshot() {
   constexpr std::array<std::uint8_t, 5> kRam = {0x3, 0xD, 0x7, 0x1, 0xD};
   for (int cell = 0; cell < 1000; ++cell) {
     const std::size_t band = static_cast<std::size_t>(cell / 40 / 5);
-    spec.ram[screen + cell] = static_cast<std::uint8_t>(kHigh[band] << 4 | kLow[band]);
-    spec.colorRam[static_cast<std::size_t>(cell)] = kRam[band];
+    plan.ram[screen + cell] = static_cast<std::uint8_t>(kHigh[band] << 4 | kLow[band]);
+    plan.colorRam[static_cast<std::size_t>(cell)] = kRam[band];
   }
   for (int y = 0; y < 200; ++y) {
     for (int x = 0; x < 160; ++x) {
@@ -56,10 +56,10 @@ Bytes picture_snapshot() {
       const int pair = n == 48 ? 0 : 1 + n % 3;
       const int cell = y / 8 * 40 + x / 4;
       const std::size_t at = bitmap + static_cast<std::size_t>(cell * 8 + y % 8);
-      spec.ram[at] = static_cast<std::uint8_t>(spec.ram[at] | pair << (6 - 2 * (x % 4)));
+      plan.ram[at] = static_cast<std::uint8_t>(plan.ram[at] | pair << (6 - 2 * (x % 4)));
     }
   }
-  return build_snapshot(spec).bytes;
+  return build_snapshot(plan).bytes;
 }
 
 // 5 x 7 glyphs, one byte per column, bit 0 at the top.
@@ -99,11 +99,11 @@ std::uint8_t screen_code(char c) {
 }
 
 Bytes text_snapshot() {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice37Fast;
-  spec.ram.assign(0x10000, 0);
-  spec.registers = SnapshotSpec::text_registers();
-  spec.registers.d018 = 0x1C;  // screen $0400, character set $3000
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice37Fast;
+  plan.ram.assign(0x10000, 0);
+  plan.registers = SnapshotPlan::text_registers();
+  plan.registers.d018 = 0x1C;  // screen $0400, character set $3000
   const std::uint16_t screen = 0x0400;
   const std::uint16_t charset = 0x3000;
   for (const Glyph& glyph : kGlyphs) {
@@ -113,27 +113,27 @@ Bytes text_snapshot() {
       for (int column = 0; column < 5; ++column) {
         if (glyph.columns[static_cast<std::size_t>(column)] >> row & 1) bits |= 0x40 >> column;
       }
-      spec.ram[base + static_cast<std::size_t>(row)] = bits;
+      plan.ram[base + static_cast<std::size_t>(row)] = bits;
     }
   }
   constexpr std::string_view kLines[] = {
       "**** LUMERIST EXAMPLE SCREEN ****",  "", "SAVED AS A VICE 3.7 SNAPSHOT.",
       "SCREEN AT $0400, CHARSET AT $3000.", "", "READY.",
   };
-  for (std::size_t i = 0; i < 1000; ++i) spec.ram[screen + i] = screen_code(' ');
+  for (std::size_t i = 0; i < 1000; ++i) plan.ram[screen + i] = screen_code(' ');
   int row = 1;
   for (std::string_view line : kLines) {
     for (std::size_t x = 0; x < line.size(); ++x) {
-      spec.ram[screen + static_cast<std::size_t>(row * 40 + 3) + x] = screen_code(line[x]);
+      plan.ram[screen + static_cast<std::size_t>(row * 40 + 3) + x] = screen_code(line[x]);
     }
     ++row;
   }
   // The title in eight colours that all stand out on the blue background.
   constexpr std::array<std::uint8_t, 8> kTitle = {1, 7, 13, 3, 15, 10, 5, 8};
   for (std::size_t i = 0; i < 1000; ++i) {
-    spec.colorRam[i] = i < 80 ? kTitle[i % 40 / 5] : 0x0E;
+    plan.colorRam[i] = i < 80 ? kTitle[i % 40 / 5] : 0x0E;
   }
-  return build_snapshot(spec).bytes;
+  return build_snapshot(plan).bytes;
 }
 
 }  // namespace

@@ -58,23 +58,23 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     VideoRegisters registers;
-  } screens[] = {{"text", SnapshotSpec::text_registers()},
-                 {"hires", SnapshotSpec::hires_bitmap_registers()},
-                 {"multicolour", SnapshotSpec::multicolor_bitmap_registers()}};
+  } screens[] = {{"text", SnapshotPlan::text_registers()},
+                 {"hires", SnapshotPlan::hires_bitmap_registers()},
+                 {"multicolour", SnapshotPlan::multicolor_bitmap_registers()}};
   for (Shape shape : {Shape::TagsOnly, Shape::Vice1Fast, Shape::Vice37Fast,
                       Shape::Vice361CycleExact, Shape::Vice310CycleExact}) {
     for (const auto& screen : screens) {
-      SnapshotSpec spec;
-      spec.shape = shape;
-      spec.registers = screen.registers;
+      SnapshotPlan plan;
+      plan.shape = shape;
+      plan.registers = screen.registers;
       const std::string stem = folder + "/" + shape_name(shape) + "-" + screen.name;
-      const Bytes whole = build_snapshot(spec).bytes;
+      const Bytes whole = build_snapshot(plan).bytes;
       save(stem + ".vsf", whole);
       // Cut inside the header, the directory, RAM and the last modules.
       for (std::size_t cut :
            {std::size_t{30}, std::size_t{80}, std::size_t{20000}, whole.size() * 9 / 10}) {
-        spec.cutAt = cut;
-        save(stem + "-cut" + std::to_string(cut) + ".vsf", build_snapshot(spec).bytes);
+        plan.cutAt = cut;
+        save(stem + "-cut" + std::to_string(cut) + ".vsf", build_snapshot(plan).bytes);
       }
     }
   }

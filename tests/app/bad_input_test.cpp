@@ -76,18 +76,18 @@ TEST(BadInput, DevicesWithoutASnapshotAreNotViceFiles) {
 
 // Start of the VIC-II module (or block): the reader finds the snapshot's own
 // locations in every file cut after its header.
-std::int64_t vic_module_start(const SnapshotSpec& spec, const BuiltSnapshot& built) {
+std::int64_t vic_module_start(const SnapshotPlan& plan, const BuiltSnapshot& built) {
   const bool cycleExact =
-      spec.shape == Shape::Vice361CycleExact || spec.shape == Shape::Vice310CycleExact;
+      plan.shape == Shape::Vice361CycleExact || plan.shape == Shape::Vice310CycleExact;
   return built.location.colorRamOffset - (cycleExact ? 783 : 65);
 }
 
 class CutSnapshot : public ExportTest, public ::testing::WithParamInterface<Shape> {};
 
 TEST_P(CutSnapshot, EndsCleanlyAndReadsFFPastTheCut) {
-  SnapshotSpec whole;
+  SnapshotPlan whole;
   whole.shape = GetParam();
-  whole.registers = SnapshotSpec::multicolor_bitmap_registers();
+  whole.registers = SnapshotPlan::multicolor_bitmap_registers();
   const BuiltSnapshot full = build_snapshot(whole);
   const std::int64_t vic = vic_module_start(whole, full);
   const std::int64_t size = static_cast<std::int64_t>(full.bytes.size());
@@ -107,7 +107,7 @@ TEST_P(CutSnapshot, EndsCleanlyAndReadsFFPastTheCut) {
     SCOPED_TRACE("cut at " + std::to_string(cut));
     std::filesystem::remove_all(dir.path);
     std::filesystem::create_directory(dir.path);
-    SnapshotSpec snapshot = whole;
+    SnapshotPlan snapshot = whole;
     snapshot.cutAt = static_cast<std::size_t>(cut);
     const ToolRun run = run_on(snapshot);
     ASSERT_TRUE(run.status == 0 || run.status == 255) << run.status << run.errors;
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(ViceVersions, CutSnapshot,
 class CutText : public ExportTest {};
 
 TEST_F(CutText, ColourRamCutShortEndsInFF) {
-  SnapshotSpec text;
+  SnapshotPlan text;
   text.shape = Shape::Vice310CycleExact;
   const std::int64_t colors = build_snapshot(text).location.colorRamOffset;
   text.cutAt = static_cast<std::size_t>(colors + 300);
@@ -176,7 +176,7 @@ class BrokenModuleSize : public ExportTest, public ::testing::WithParamInterface
 
 TEST_P(BrokenModuleSize, EndsTheWalkAndTheExportStillRuns) {
   const BrokenModule& c = GetParam();
-  SnapshotSpec text;
+  SnapshotPlan text;
   text.decoyTags = false;  // the last tags are the module names themselves
   BuiltSnapshot snapshot = build_snapshot(text);
   Bytes& bytes = snapshot.bytes;
@@ -185,7 +185,7 @@ TEST_P(BrokenModuleSize, EndsTheWalkAndTheExportStillRuns) {
   const auto start = static_cast<std::size_t>(name - bytes.begin());
   for (int i = 0; i < 4; ++i) bytes[start + 18 + i] = static_cast<std::uint8_t>(c.size >> 8 * i);
   write_file(path, bytes);
-  spec = text;
+  plan = text;
   built = snapshot;
   if (c.readByTags) built.location.ramOffset = kRamFileOffset;
 
@@ -212,7 +212,7 @@ TEST(BadInput, PathsArePrintedAndUsedExactlyAsGiven) {
   for (const std::string name :
        {"%s%n%x%p.vsf", "a b 'c' \"d\".vsf", "new\nline.vsf", "\xC3\xA4\xFF\x01.vsf"}) {
     const std::string path = dir.file(name);
-    write_file(path, build_snapshot(SnapshotSpec{}).bytes);
+    write_file(path, build_snapshot(SnapshotPlan{}).bytes);
     const ToolRun run = run_lumerist({path});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("written as '" + path + ".screen' without header.\n"),
@@ -234,7 +234,7 @@ TEST(BadInput, PathsArePrintedAndUsedExactlyAsGiven) {
 TEST(BadInput, ReadOnlyFolderGetsThePrgMessageAndStaysAsItWas) {
   TempDir dir;
   const std::string path = dir.file("shot.vsf");
-  write_file(path, build_snapshot(SnapshotSpec{}).bytes);
+  write_file(path, build_snapshot(SnapshotPlan{}).bytes);
   std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                          std::filesystem::perms::group_read |
                                          std::filesystem::perms::others_read);

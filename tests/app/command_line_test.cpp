@@ -11,7 +11,7 @@ const std::string kRule(79, '-');
 
 std::string text_snapshot_in(const TempDir& dir, const std::string& name) {
   const std::string path = dir.file(name);
-  write_file(path, build_snapshot(SnapshotSpec{}).bytes);
+  write_file(path, build_snapshot(SnapshotPlan{}).bytes);
   return path;
 }
 
@@ -45,7 +45,7 @@ TEST(CommandLine, RefusalsBeforeTheExportCreateNoOutput) {
   std::copy_n("VICE", 4, noVic.begin());
   Bytes noCia2 = noVic;
   std::copy_n("VIC-", 4, noCia2.begin() + 100);
-  SnapshotSpec c128;
+  SnapshotPlan c128;
   c128.machine = "C128";
   const Case cases[] = {
       {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, "Not a VICE VSF file '%'!\n"},
@@ -81,7 +81,7 @@ TEST(CommandLine, VeryLongPathsRunThroughWithTheirWholeName) {
   while (folder.string().size() < 3900) folder /= std::string(200, 'd');
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "shot.vsf").string();
-  write_file(path, build_snapshot(SnapshotSpec{}).bytes);
+  write_file(path, build_snapshot(SnapshotPlan{}).bytes);
   const ToolRun run = run_lumerist({path});
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(read_file(path + ".screen").size(), 1000u);

@@ -13,9 +13,9 @@ const std::string kRule = std::string(79, '-') + "\n";
 class BitmapExport : public ExportTest {};
 
 TEST_F(BitmapExport, HiresWritesItsFilesAndReport) {
-  SnapshotSpec hires;
+  SnapshotPlan hires;
   hires.shape = Shape::TagsOnly;
-  hires.registers = SnapshotSpec::hires_bitmap_registers();
+  hires.registers = SnapshotPlan::hires_bitmap_registers();
   const ToolRun run = run_on(hires);
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output,
@@ -29,9 +29,9 @@ TEST_F(BitmapExport, HiresWritesItsFilesAndReport) {
 }
 
 TEST_F(BitmapExport, MulticolourWritesItsFilesAndReport) {
-  SnapshotSpec multicolor;
+  SnapshotPlan multicolor;
   multicolor.shape = Shape::TagsOnly;
-  multicolor.registers = SnapshotSpec::multicolor_bitmap_registers();
+  multicolor.registers = SnapshotPlan::multicolor_bitmap_registers();
   const ToolRun run = run_on(multicolor);
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output,
@@ -46,14 +46,14 @@ TEST_F(BitmapExport, MulticolourWritesItsFilesAndReport) {
   ASSERT_EQ(koala.size(), 10003u);
   EXPECT_EQ(koala.back(), 0x0B);
   // The blocks are RAM as the machine held it, not the file around it.
-  EXPECT_EQ(output(".bitmap"), part(spec.ram, 0x6000, 8000));
+  EXPECT_EQ(output(".bitmap"), part(plan.ram, 0x6000, 8000));
 }
 
 TEST_F(BitmapExport, BitmapInTheTopBankIsReadFromItsFileOffset) {
-  SnapshotSpec top;
+  SnapshotPlan top;
   top.shape = Shape::TagsOnly;
   top.decoyTags = false;
-  top.registers = SnapshotSpec::hires_bitmap_registers();
+  top.registers = SnapshotPlan::hires_bitmap_registers();
   top.registers.cia2PortA = 0x94;  // bank $C000
   top.registers.d018 = 0xF8;       // screen $FC00, bitmap $E000
   ASSERT_EQ(run_on(top).status, 0);
@@ -84,10 +84,10 @@ class BitmapOnEveryShape : public ExportTest, public ::testing::WithParamInterfa
 
 TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {
   for (const VideoRegisters& registers :
-       {SnapshotSpec::hires_bitmap_registers(), SnapshotSpec::multicolor_bitmap_registers()}) {
+       {SnapshotPlan::hires_bitmap_registers(), SnapshotPlan::multicolor_bitmap_registers()}) {
     std::filesystem::remove_all(dir.path);
     std::filesystem::create_directory(dir.path);
-    SnapshotSpec snapshot;
+    SnapshotPlan snapshot;
     snapshot.shape = GetParam();
     snapshot.registers = registers;
     const ToolRun run = run_on(snapshot);
@@ -99,8 +99,8 @@ TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {
     EXPECT_TRUE(run.output.starts_with(bankLine)) << run.output;
     EXPECT_NE(run.output.find("Executable " + mode + "-Viewer"), std::string::npos);
     expect_bitmap_export(*this, registers, setup.screenAddress, setup.bitmapAddress);
-    EXPECT_EQ(output(".bitmap"), part(spec.ram, setup.bitmapAddress, 8000));
-    EXPECT_EQ(output(".colmap"), part(spec.ram, setup.screenAddress, 1000));
+    EXPECT_EQ(output(".bitmap"), part(plan.ram, setup.bitmapAddress, 8000));
+    EXPECT_EQ(output(".colmap"), part(plan.ram, setup.screenAddress, 1000));
   }
 }
 
@@ -123,9 +123,9 @@ class BitmapOpenFailure : public ExportTest, public ::testing::WithParamInterfac
 TEST_P(BitmapOpenFailure, ReportsThatOutputAndWritesNothing) {
   const OpenFailure& c = GetParam();
   std::filesystem::create_directory(path + c.blocked);
-  SnapshotSpec snapshot;
-  snapshot.registers = c.multicolor ? SnapshotSpec::multicolor_bitmap_registers()
-                                    : SnapshotSpec::hires_bitmap_registers();
+  SnapshotPlan snapshot;
+  snapshot.registers = c.multicolor ? SnapshotPlan::multicolor_bitmap_registers()
+                                    : SnapshotPlan::hires_bitmap_registers();
   const ToolRun run = run_on(snapshot);
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.output, report_line(c.message));

@@ -15,11 +15,11 @@ class ExportTest : public ::testing::Test {
  public:
   TempDir dir;
   const std::string path = dir.file("shot.vsf");
-  SnapshotSpec spec;
+  SnapshotPlan plan;
   BuiltSnapshot built;
 
-  ToolRun run_on(const SnapshotSpec& snapshot, const RunOptions& options = {}) {
-    spec = snapshot;
+  ToolRun run_on(const SnapshotPlan& snapshot, const RunOptions& options = {}) {
+    plan = snapshot;
     built = build_snapshot(snapshot);
     write_file(path, built.bytes);
     return run_lumerist({path}, options);

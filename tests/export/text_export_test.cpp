@@ -13,7 +13,7 @@ const std::string kRule = std::string(79, '-') + "\n";
 class TextExport : public ExportTest {};
 
 TEST_F(TextExport, StandardScreenReadsRamAndReportsAfterWriting) {
-  SnapshotSpec text;
+  SnapshotPlan text;
   text.shape = Shape::TagsOnly;
   const ToolRun run = run_on(text);
   ASSERT_EQ(run.status, 0) << run.output;
@@ -25,12 +25,12 @@ TEST_F(TextExport, StandardScreenReadsRamAndReportsAfterWriting) {
                 report_line("Executable screen-Viewer\twritten as '%.prg'.\n") + kRule);
   expect_text_export(*this, text.registers, 0x0400, 0x1000);
   // RAM under the character ROM is what is taken.
-  EXPECT_EQ(output(".font"), part(spec.ram, 0x1000, 2000));
-  EXPECT_EQ(output(".attrib"), part(spec.colorRam, 0, 1000));
+  EXPECT_EQ(output(".font"), part(plan.ram, 0x1000, 2000));
+  EXPECT_EQ(output(".attrib"), part(plan.colorRam, 0, 1000));
 }
 
 TEST_F(TextExport, MulticolourTextTakesTheTextPathWithItsD016) {
-  SnapshotSpec text;
+  SnapshotPlan text;
   text.registers.d016 = 0xD8;
   text.registers.d018 = 0x1E;  // screen $0400, charset $3800
   const ToolRun run = run_on(text);
@@ -43,7 +43,7 @@ TEST_F(TextExport, MulticolourTextTakesTheTextPathWithItsD016) {
 class TextOnEveryShape : public ExportTest, public ::testing::WithParamInterface<Shape> {};
 
 TEST_P(TextOnEveryShape, ExportsTheMachinesBytes) {
-  SnapshotSpec text;
+  SnapshotPlan text;
   text.shape = GetParam();
   text.registers.cia2PortA = 0x95;  // bank $8000
   text.registers.d018 = 0x26;       // screen $8800, charset $9800
@@ -56,8 +56,8 @@ TEST_P(TextOnEveryShape, ExportsTheMachinesBytes) {
                 report_line("ColAttr at $d800\t\twritten as '%.attrib' without header.\n") +
                 report_line("Executable screen-Viewer\twritten as '%.prg'.\n") + kRule);
   expect_text_export(*this, text.registers, 0x8800, 0x9800);
-  EXPECT_EQ(output(".screen"), part(spec.ram, 0x8800, 1000));
-  EXPECT_EQ(output(".attrib"), part(spec.colorRam, 0, 1000));
+  EXPECT_EQ(output(".screen"), part(plan.ram, 0x8800, 1000));
+  EXPECT_EQ(output(".attrib"), part(plan.colorRam, 0, 1000));
 }
 
 INSTANTIATE_TEST_SUITE_P(ViceVersions, TextOnEveryShape,
@@ -77,7 +77,7 @@ class TextOpenFailure : public ExportTest, public ::testing::WithParamInterface<
 TEST_P(TextOpenFailure, ReportsThatOutputAndWritesNothing) {
   const OpenFailure& c = GetParam();
   std::filesystem::create_directory(path + c.blocked);
-  const ToolRun run = run_on(SnapshotSpec{});
+  const ToolRun run = run_on(SnapshotPlan{});
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.output, report_line(c.message));
   for (const std::string& suffix : c.emptyFiles) EXPECT_EQ(output(suffix).size(), 0u) << suffix;

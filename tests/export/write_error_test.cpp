@@ -13,11 +13,11 @@ namespace {
 
 enum class Screen { Text, Hires, Multicolour };
 
-SnapshotSpec snapshot_of(Screen screen) {
-  SnapshotSpec spec;
-  if (screen == Screen::Hires) spec.registers = SnapshotSpec::hires_bitmap_registers();
-  if (screen == Screen::Multicolour) spec.registers = SnapshotSpec::multicolor_bitmap_registers();
-  return spec;
+SnapshotPlan snapshot_of(Screen screen) {
+  SnapshotPlan plan;
+  if (screen == Screen::Hires) plan.registers = SnapshotPlan::hires_bitmap_registers();
+  if (screen == Screen::Multicolour) plan.registers = SnapshotPlan::multicolor_bitmap_registers();
+  return plan;
 }
 
 std::string screen_name(Screen screen) {

@@ -21,17 +21,17 @@ TEST(GatherBlocks, ViewerAndBlocksFollowTheVideoSetup) {
     std::uint16_t screen, bitmap, charset;
   };
   const Case cases[] = {
-      {Shape::Vice37Fast, SnapshotSpec::text_registers(), ViewerKind::Text, 0x0400, 0x0000, 0x1000},
-      {Shape::Vice310CycleExact, SnapshotSpec::hires_bitmap_registers(), ViewerKind::Hires, 0x0C00,
+      {Shape::Vice37Fast, SnapshotPlan::text_registers(), ViewerKind::Text, 0x0400, 0x0000, 0x1000},
+      {Shape::Vice310CycleExact, SnapshotPlan::hires_bitmap_registers(), ViewerKind::Hires, 0x0C00,
        0x2000, 0x2000},
-      {Shape::TagsOnly, SnapshotSpec::multicolor_bitmap_registers(), ViewerKind::Multicolor, 0x4400,
+      {Shape::TagsOnly, SnapshotPlan::multicolor_bitmap_registers(), ViewerKind::Multicolor, 0x4400,
        0x6000, 0x6000},
   };
   for (const Case& c : cases) {
-    SnapshotSpec spec;
-    spec.shape = c.shape;
-    spec.registers = c.registers;
-    const BuiltSnapshot built = build_snapshot(spec);
+    SnapshotPlan plan;
+    plan.shape = c.shape;
+    plan.registers = c.registers;
+    const BuiltSnapshot built = build_snapshot(plan);
     const InputFile input = memory_input(built.bytes);
     const ViewerBlocks blocks = gather_blocks(input, read_snapshot(input));
     const std::int64_t ram = built.location.ramOffset;

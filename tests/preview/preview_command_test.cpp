@@ -29,7 +29,7 @@ TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
   std::copy_n("VICE", 4, noVic.begin());
   Bytes noCia2 = noVic;
   std::copy_n("VIC-", 4, noCia2.begin() + 100);
-  SnapshotSpec c128;
+  SnapshotPlan c128;
   c128.machine = "C128";
   const std::string path = dir.file("shot.vsf");
   for (const Bytes& bytes : {Bytes{'P', 'K', 3, 4}, noVic, noCia2, build_snapshot(c128).bytes}) {
@@ -47,16 +47,16 @@ TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
 
 TEST(PreviewCommand, WritesTheViewersPictureAsTheSnapshotNameWithPng) {
   const std::pair<Shape, VideoRegisters> cases[] = {
-      {Shape::Vice37Fast, SnapshotSpec::text_registers()},
-      {Shape::Vice310CycleExact, SnapshotSpec::hires_bitmap_registers()},
-      {Shape::TagsOnly, SnapshotSpec::multicolor_bitmap_registers()},
+      {Shape::Vice37Fast, SnapshotPlan::text_registers()},
+      {Shape::Vice310CycleExact, SnapshotPlan::hires_bitmap_registers()},
+      {Shape::TagsOnly, SnapshotPlan::multicolor_bitmap_registers()},
   };
   for (const auto& [shape, registers] : cases) {
     TempDir dir;
-    SnapshotSpec spec;
-    spec.shape = shape;
-    spec.registers = registers;
-    const Bytes bytes = build_snapshot(spec).bytes;
+    SnapshotPlan plan;
+    plan.shape = shape;
+    plan.registers = registers;
+    const Bytes bytes = build_snapshot(plan).bytes;
     write_file(dir.file("shot.vsf"), bytes);
     const ToolRun run = run_lumerist_preview({"shot.vsf"}, in_folder(dir.path));
     EXPECT_EQ(run.status, 0) << run.output;
@@ -77,7 +77,7 @@ TEST(PreviewCommand, WritesTheViewersPictureAsTheSnapshotNameWithPng) {
 
 TEST(PreviewCommand, SecondArgumentNamesTheOutput) {
   TempDir dir;
-  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotSpec{}).bytes);
+  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
   const ToolRun run = run_lumerist_preview({dir.file("shot.vsf"), dir.file("look.png")});
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output, "Preview written as '" + dir.file("look.png") + "'.\n");
@@ -86,7 +86,7 @@ TEST(PreviewCommand, SecondArgumentNamesTheOutput) {
 
 TEST(PreviewCommand, OutputThatCannotBeWrittenIsNamedAndFails) {
   TempDir dir;
-  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotSpec{}).bytes);
+  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
   std::filesystem::create_directory(dir.file("shot.vsf.png"));
   const ToolRun blocked = run_lumerist_preview({dir.file("shot.vsf")});
   EXPECT_EQ(blocked.status, 255);

@@ -54,14 +54,14 @@ TEST(ReadSnapshot, TagRuleReadsFixedDistancesFromTheTags) {
 }
 
 TEST(ReadSnapshot, FileWithoutDirectoryUsesTheLastTags) {
-  SnapshotSpec spec;
-  spec.shape = Shape::TagsOnly;
-  spec.registers = SnapshotSpec::multicolor_bitmap_registers();
-  const BuiltSnapshot built = build_snapshot(spec);
+  SnapshotPlan plan;
+  plan.shape = Shape::TagsOnly;
+  plan.registers = SnapshotPlan::multicolor_bitmap_registers();
+  const BuiltSnapshot built = build_snapshot(plan);
   const SnapshotReading reading = read(built.bytes);
   ASSERT_EQ(reading.error, SnapshotError::None);
   expect_location(reading.location, built.location);
-  expect_registers(reading.setup, spec.registers);
+  expect_registers(reading.setup, plan.registers);
 }
 
 TEST(ReadSnapshot, RefusesViceFilesWithoutVicIIOrCia2State) {
@@ -100,11 +100,11 @@ class DirectoryShapes : public ::testing::TestWithParam<Shape> {};
 
 TEST_P(DirectoryShapes, LocationsComeFromTheModulesNotFromTagsInRam) {
   for (const VideoRegisters& registers :
-       {SnapshotSpec::text_registers(), SnapshotSpec::multicolor_bitmap_registers()}) {
-    SnapshotSpec spec;
-    spec.shape = GetParam();
-    spec.registers = registers;
-    const BuiltSnapshot built = build_snapshot(spec);
+       {SnapshotPlan::text_registers(), SnapshotPlan::multicolor_bitmap_registers()}) {
+    SnapshotPlan plan;
+    plan.shape = GetParam();
+    plan.registers = registers;
+    const BuiltSnapshot built = build_snapshot(plan);
     const SnapshotReading reading = read(built.bytes);
     ASSERT_EQ(reading.error, SnapshotError::None);
     expect_location(reading.location, built.location);
@@ -118,14 +118,14 @@ INSTANTIATE_TEST_SUITE_P(ViceVersions, DirectoryShapes,
                          shape_test_name<::testing::TestParamInfo<Shape>>);
 
 TEST(ReadSnapshot, CurrentFilesPutRamWhereTheMeasuredFilesHaveIt) {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice37Fast;
-  EXPECT_EQ(read(build_snapshot(spec).bytes).location.ramOffset, 177);
-  spec.shape = Shape::Vice361CycleExact;
-  EXPECT_EQ(read(build_snapshot(spec).bytes).location.ramOffset, 197);
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice37Fast;
+  EXPECT_EQ(read(build_snapshot(plan).bytes).location.ramOffset, 177);
+  plan.shape = Shape::Vice361CycleExact;
+  EXPECT_EQ(read(build_snapshot(plan).bytes).location.ramOffset, 197);
   const SnapshotReading newest = [&] {
-    spec.shape = Shape::Vice310CycleExact;
-    return read(build_snapshot(spec).bytes);
+    plan.shape = Shape::Vice310CycleExact;
+    return read(build_snapshot(plan).bytes);
   }();
   EXPECT_EQ(newest.location.ramOffset, 209);
   EXPECT_EQ(newest.location.cia2Offset, 65882 + 22);
@@ -134,10 +134,10 @@ TEST(ReadSnapshot, CurrentFilesPutRamWhereTheMeasuredFilesHaveIt) {
 }
 
 TEST(ReadSnapshot, OldFileDirectoryAgreesWithTheTagRule) {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice1Fast;
-  spec.decoyTags = false;
-  const Bytes bytes = build_snapshot(spec).bytes;
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice1Fast;
+  plan.decoyTags = false;
+  const Bytes bytes = build_snapshot(plan).bytes;
   Bytes tagged = bytes;
   tagged[0x13] = 0;  // spoil the magic: only the tags are left
   const SnapshotReading byModules = read(bytes);
@@ -148,23 +148,23 @@ TEST(ReadSnapshot, OldFileDirectoryAgreesWithTheTagRule) {
 }
 
 TEST(ReadSnapshot, ModuleCutOffInsideTheVicIIModuleStillCounts) {
-  SnapshotSpec spec;
-  spec.shape = Shape::Vice310CycleExact;
-  spec.cutAt = 66866 + 23 + 0x15;  // after $D014's image
-  const BuiltSnapshot built = build_snapshot(spec);
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice310CycleExact;
+  plan.cutAt = 66866 + 23 + 0x15;  // after $D014's image
+  const BuiltSnapshot built = build_snapshot(plan);
   const SnapshotReading reading = read(built.bytes);
   ASSERT_EQ(reading.error, SnapshotError::None);
   expect_location(reading.location, built.location);
-  EXPECT_EQ(reading.setup.d011, spec.registers.d011);
+  EXPECT_EQ(reading.setup.d011, plan.registers.d011);
   EXPECT_EQ(reading.setup.d016, 0xFF);
   EXPECT_EQ(reading.setup.d018, 0xFF);
 }
 
 TEST(ReadSnapshot, OtherMachinesAreRefused) {
   for (const char* machine : {"C128", "PLUS4", "VIC20"}) {
-    SnapshotSpec spec;
-    spec.machine = machine;
-    const SnapshotReading reading = read(build_snapshot(spec).bytes);
+    SnapshotPlan plan;
+    plan.machine = machine;
+    const SnapshotReading reading = read(build_snapshot(plan).bytes);
     EXPECT_EQ(reading.error, SnapshotError::UnsupportedMachine);
     EXPECT_EQ(reading.machine, machine);
   }
@@ -195,11 +195,11 @@ TEST(ReadSnapshot, DirectoryWalkEndsOnAnyModuleSize) {
 }
 
 TEST(ReadSnapshot, UnprintableMachineNameIsKept) {
-  SnapshotSpec spec;
-  spec.machine = std::string("C\x01\xFF", 3);
-  const SnapshotReading reading = read(build_snapshot(spec).bytes);
+  SnapshotPlan plan;
+  plan.machine = std::string("C\x01\xFF", 3);
+  const SnapshotReading reading = read(build_snapshot(plan).bytes);
   EXPECT_EQ(reading.error, SnapshotError::UnsupportedMachine);
-  EXPECT_EQ(reading.machine, spec.machine);
+  EXPECT_EQ(reading.machine, plan.machine);
 }
 
 TEST(ReadSnapshot, MagicWithoutModulesIsReadByTags) {

@@ -24,9 +24,9 @@ void put_block(Bytes& file, std::size_t at, const Bytes& block) {
 }
 
 // Puts the tags into RAM where a tag search would find them.
-Bytes ram_with_decoys(const SnapshotSpec& spec) {
-  Bytes ram = spec.ram;
-  if (spec.decoyTags) {
+Bytes ram_with_decoys(const SnapshotPlan& plan) {
+  Bytes ram = plan.ram;
+  if (plan.decoyTags) {
     put_text(ram, 0xC000, "VIC-");
     put_text(ram, 0xC100, "CIA2");
   }
@@ -98,54 +98,54 @@ ShapeLayout layout_of(Shape shape) {
           true};
 }
 
-BuiltSnapshot build_tags_only(const SnapshotSpec& spec) {
+BuiltSnapshot build_tags_only(const SnapshotPlan& plan) {
   BuiltSnapshot built;
   Bytes& file = built.bytes;
   file.assign(128, 0);
   put_text(file, 0, "VICE");
-  const Bytes ram = ram_with_decoys(spec);
+  const Bytes ram = ram_with_decoys(plan);
   file.insert(file.end(), ram.begin(), ram.end());
   const std::size_t cia2 = file.size();
   file.resize(cia2 + 40, 0);
   put_text(file, cia2, "CIA2");
-  file[cia2 + 22] = spec.registers.cia2PortA;
+  file[cia2 + 22] = plan.registers.cia2PortA;
   const std::size_t vic = file.size();
   file.resize(vic + 1250, 0);
   put_text(file, vic, "VIC-II");
-  put_block(file, vic + 65, spec.colorRam);
-  put_registers(file, vic + 1141, spec.registers);
+  put_block(file, vic + 65, plan.colorRam);
+  put_registers(file, vic + 1141, plan.registers);
   built.location = {kRamFileOffset, static_cast<std::int64_t>(vic + 1165),
                     static_cast<std::int64_t>(vic + 65), static_cast<std::int64_t>(cia2 + 22)};
   return built;
 }
 
-BuiltSnapshot build_with_directory(const SnapshotSpec& spec) {
-  const ShapeLayout layout = layout_of(spec.shape);
+BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
+  const ShapeLayout layout = layout_of(plan.shape);
   BuiltSnapshot built;
   Bytes& file = built.bytes;
-  file = vsf_header(spec.machine.value_or(layout.machine), layout.versionBlock,
-                    spec.shape == Shape::Vice1Fast ? 1 : 2);
+  file = vsf_header(plan.machine.value_or(layout.machine), layout.versionBlock,
+                    plan.shape == Shape::Vice1Fast ? 1 : 2);
   std::size_t vic = 0;
   for (const ModuleSize& module : layout.modules) {
     const std::size_t start = append_module(file, module.name, module.size);
     const std::string name = module.name;
     if (name == "C64MEM") {
-      put_block(file, start + 26, ram_with_decoys(spec));
+      put_block(file, start + 26, ram_with_decoys(plan));
       built.location.ramOffset = static_cast<std::int64_t>(start + 26);
     } else if (name == "CIA2") {
-      file[start + 22] = spec.registers.cia2PortA;
+      file[start + 22] = plan.registers.cia2PortA;
       built.location.cia2Offset = static_cast<std::int64_t>(start + 22);
     } else if (name == "VIC-II" || name == "VIC-IISC") {
       vic = start;
-    } else if (name == "KEYBOARD" && spec.decoyTags) {
+    } else if (name == "KEYBOARD" && plan.decoyTags) {
       put_text(file, start + 30, "VIC-");  // text after the real module fools a tag search
       put_text(file, start + 40, "CIA2");
     }
   }
   const std::size_t d000 = vic + (layout.cycleExact ? 23 : 1141);
   const std::size_t colors = vic + (layout.cycleExact ? 783 : 65);
-  put_registers(file, d000, spec.registers);
-  put_block(file, colors, spec.colorRam);
+  put_registers(file, d000, plan.registers);
+  put_block(file, colors, plan.colorRam);
   built.location.registerOffset = static_cast<std::int64_t>(d000 + 0x18);
   built.location.colorRamOffset = static_cast<std::int64_t>(colors);
   return built;
@@ -169,19 +169,19 @@ std::string shape_name(Shape shape) {
   return "Vice310CycleExact";
 }
 
-Bytes SnapshotSpec::default_ram() {
+Bytes SnapshotPlan::default_ram() {
   Bytes ram(0x10000);
   for (std::size_t a = 0; a < ram.size(); ++a) ram[a] = static_cast<std::uint8_t>(a ^ (a >> 8) * 7);
   return ram;
 }
 
-Bytes SnapshotSpec::default_color_ram() {
+Bytes SnapshotPlan::default_color_ram() {
   Bytes colors(1024);
   for (std::size_t i = 0; i < colors.size(); ++i) colors[i] = static_cast<std::uint8_t>(i * 13 + 5);
   return colors;
 }
 
-VideoRegisters SnapshotSpec::text_registers() {
+VideoRegisters SnapshotPlan::text_registers() {
   VideoRegisters r;
   r.cia2PortA = 0x97;
   r.d011 = 0x1B;
@@ -194,7 +194,7 @@ VideoRegisters SnapshotSpec::text_registers() {
   return r;
 }
 
-VideoRegisters SnapshotSpec::multicolor_bitmap_registers() {
+VideoRegisters SnapshotPlan::multicolor_bitmap_registers() {
   VideoRegisters r = text_registers();
   r.cia2PortA = 0x96;
   r.d011 = 0x3B;
@@ -205,7 +205,7 @@ VideoRegisters SnapshotSpec::multicolor_bitmap_registers() {
   return r;
 }
 
-VideoRegisters SnapshotSpec::hires_bitmap_registers() {
+VideoRegisters SnapshotPlan::hires_bitmap_registers() {
   VideoRegisters r = text_registers();
   r.d011 = 0x3B;
   r.d016 = 0xC8;
@@ -240,10 +240,10 @@ std::size_t append_module(Bytes& file, const std::string& name, std::uint32_t si
   return start;
 }
 
-BuiltSnapshot build_snapshot(const SnapshotSpec& spec) {
+BuiltSnapshot build_snapshot(const SnapshotPlan& plan) {
   BuiltSnapshot built =
-      spec.shape == Shape::TagsOnly ? build_tags_only(spec) : build_with_directory(spec);
-  if (spec.cutAt && *spec.cutAt < built.bytes.size()) built.bytes.resize(*spec.cutAt);
+      plan.shape == Shape::TagsOnly ? build_tags_only(plan) : build_with_directory(plan);
+  if (plan.cutAt && *plan.cutAt < built.bytes.size()) built.bytes.resize(*plan.cutAt);
   return built;
 }
 

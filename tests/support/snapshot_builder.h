@@ -32,7 +32,7 @@ inline void PrintTo(Shape shape, std::ostream* out) {
   *out << shape_name(shape);
 }
 
-struct SnapshotSpec {
+struct SnapshotPlan {
   Shape shape = Shape::Vice37Fast;
   Bytes ram = default_ram();             // 64 KiB
   Bytes colorRam = default_color_ram();  // 1024 bytes, the first 1000 shown
@@ -57,7 +57,7 @@ struct BuiltSnapshot {
   SnapshotLocation location;  // where the reader must find RAM, registers and colour RAM
 };
 
-BuiltSnapshot build_snapshot(const SnapshotSpec& spec);
+BuiltSnapshot build_snapshot(const SnapshotPlan& plan);
 
 // Pieces for hand-made files.
 // The 37- or 58-byte file header with the machine name.
