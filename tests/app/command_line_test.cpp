@@ -37,27 +37,19 @@ TEST(CommandLine, MissingSnapshotIsNamedAsTypedAndNothingIsCreated) {
 
 TEST(CommandLine, RefusalsBeforeTheExportCreateNoOutput) {
   TempDir dir;
-  struct Case {
-    Bytes bytes;
-    std::string message;
+  const std::string messages[] = {
+      "Not a VICE VSF file '%'!\n",
+      "No VIC-II state in VICE VSF file '%'!\n",
+      "No CIA2 state in VICE VSF file '%'!\n",
+      "Unsupported machine 'C128' in VICE VSF file '%'!\n",
   };
-  Bytes noVic(300, 0);
-  std::copy_n("VICE", 4, noVic.begin());
-  Bytes noCia2 = noVic;
-  std::copy_n("VIC-", 4, noCia2.begin() + 100);
-  SnapshotPlan c128;
-  c128.machine = "C128";
-  const Case cases[] = {
-      {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, "Not a VICE VSF file '%'!\n"},
-      {noVic, "No VIC-II state in VICE VSF file '%'!\n"},
-      {noCia2, "No CIA2 state in VICE VSF file '%'!\n"},
-      {build_snapshot(c128).bytes, "Unsupported machine 'C128' in VICE VSF file '%'!\n"},
-  };
-  for (const Case& c : cases) {
+  const std::vector<Bytes> refused = refused_snapshots();
+  ASSERT_EQ(refused.size(), std::size(messages));
+  for (std::size_t i = 0; i < refused.size(); ++i) {
     const std::string path = dir.file("shot.vsf");
-    write_file(path, c.bytes);
+    write_file(path, refused[i]);
     const ToolRun run = run_lumerist({path});
-    std::string expected = c.message;
+    std::string expected = messages[i];
     expected.replace(expected.find('%'), 1, path);
     EXPECT_EQ(run.output, expected);
     EXPECT_EQ(run.status, 255);

@@ -25,14 +25,8 @@ TEST(PreviewCommand, WithoutArgumentsPrintsUsageAndFails) {
 
 TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
   TempDir dir;
-  Bytes noVic(300, 0);
-  std::copy_n("VICE", 4, noVic.begin());
-  Bytes noCia2 = noVic;
-  std::copy_n("VIC-", 4, noCia2.begin() + 100);
-  SnapshotPlan c128;
-  c128.machine = "C128";
   const std::string path = dir.file("shot.vsf");
-  for (const Bytes& bytes : {Bytes{'P', 'K', 3, 4}, noVic, noCia2, build_snapshot(c128).bytes}) {
+  for (const Bytes& bytes : refused_snapshots()) {
     write_file(path, bytes);
     const ToolRun run = run_lumerist_preview({path});
     EXPECT_EQ(run.status, 255);

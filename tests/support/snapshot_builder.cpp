@@ -247,6 +247,16 @@ BuiltSnapshot build_snapshot(const SnapshotPlan& plan) {
   return built;
 }
 
+std::vector<Bytes> refused_snapshots() {
+  Bytes noVic(300, 0);
+  std::copy_n("VICE", 4, noVic.begin());
+  Bytes noCia2 = noVic;
+  std::copy_n("VIC-", 4, noCia2.begin() + 100);
+  SnapshotPlan c128;
+  c128.machine = "C128";
+  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, noVic, noCia2, build_snapshot(c128).bytes};
+}
+
 Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count) {
   Bytes out(count, 0xFF);
   for (std::size_t i = 0; i < count; ++i) {

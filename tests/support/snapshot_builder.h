@@ -68,6 +68,10 @@ Bytes vsf_header(const std::string& machine, bool versionBlock, std::uint8_t maj
 std::size_t append_module(Bytes& file, const std::string& name, std::uint32_t size,
                           std::optional<std::size_t> dataBytes = std::nullopt);
 
+// Files the reader refuses, in this order: not a VICE file, a VICE file
+// without VIC-II state, one without CIA2 state, a C128 snapshot.
+std::vector<Bytes> refused_snapshots();
+
 // The `count` bytes of `bytes` at `offset`, $FF past the end.
 Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count);
 Bytes slice(const Bytes& bytes, std::size_t offset, std::size_t count);
