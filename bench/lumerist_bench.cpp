@@ -1,8 +1,10 @@
 // Measures lumerist against `cat FILE > /dev/null` on large and ordinary
-// snapshots: median wall time of the whole process over repeated runs (page
-// cache warm), the ratio of the two, and lumerist's peak resident memory.
+// snapshots, and lumerist-preview drawing the true screen of the ordinary
+// one: median wall time of the whole process over repeated runs (page cache
+// warm), the ratio of the two, and the tool's peak resident memory.
 //
-//   lumerist_bench [--runs N] [--lumerist PATH] [--files DIR] [--outputs DIR] [--keep]
+//   lumerist_bench [--runs N] [--lumerist PATH] [--preview PATH] [--files DIR]
+//                  [--outputs DIR] [--keep]
 //
 // The snapshots are made in a fresh folder under --files (default $TMPDIR,
 // else /tmp). Both commands are run on links to them from a fresh folder
@@ -33,6 +35,9 @@
 #ifndef LUMERIST_EXE
 #error "LUMERIST_EXE must name the lumerist executable"
 #endif
+#ifndef LUMERIST_PREVIEW_EXE
+#error "LUMERIST_PREVIEW_EXE must name the lumerist-preview executable"
+#endif
 
 namespace {
 
@@ -44,7 +49,8 @@ constexpr int kWarmUpRuns = 3;
 struct Row {
   const char* label;
   std::string file;
-  double target;  // lumerist median at most this many times cat's
+  double target;         // the tool's median at most this many times cat's
+  bool preview = false;  // lumerist-preview instead of lumerist
 };
 
 struct Sample {
@@ -182,11 +188,11 @@ std::string size_text(std::uintmax_t bytes) {
   return text;
 }
 
-// Removes what a lumerist run wrote next to `snapshot`, so that every run
-// writes its outputs afresh, as over a folder of new snapshots.
+// Removes what a run wrote next to `snapshot`, so that every run writes its
+// outputs afresh, as over a folder of new snapshots.
 void remove_outputs(const std::string& snapshot) {
   for (const char* suffix :
-       {".bitmap", ".colmap", ".attrib", ".koa", ".ip64h", ".prg", ".font", ".screen"}) {
+       {".bitmap", ".colmap", ".attrib", ".koa", ".ip64h", ".prg", ".font", ".screen", ".png"}) {
     unlink((snapshot + suffix).c_str());
   }
 }
@@ -220,6 +226,7 @@ void make_files(const std::vector<Row>& rows) {
 int main(int argc, char** argv) {
   int runs = 21;
   std::string lumerist = LUMERIST_EXE;
+  std::string preview = LUMERIST_PREVIEW_EXE;
   const char* tmp = std::getenv("TMPDIR");
   std::string filesParent = tmp && *tmp ? tmp : "/tmp";
   std::string outputsParent = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : filesParent;
@@ -230,6 +237,8 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--lumerist" && i + 1 < argc) {
       lumerist = argv[++i];
+    } else if (arg == "--preview" && i + 1 < argc) {
+      preview = argv[++i];
     } else if (arg == "--files" && i + 1 < argc) {
       filesParent = argv[++i];
     } else if (arg == "--outputs" && i + 1 < argc) {
@@ -238,13 +247,14 @@ int main(int argc, char** argv) {
       keep = true;
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--runs N] [--lumerist PATH] [--files DIR] [--outputs DIR] "
-                   "[--keep]\n",
+                   "usage: %s [--runs N] [--lumerist PATH] [--preview PATH] [--files DIR] "
+                   "[--outputs DIR] [--keep]\n",
                    argv[0]);
       return 2;
     }
   }
   lumerist = std::filesystem::absolute(lumerist).string();
+  preview = std::filesystem::absolute(preview).string();
 
   // The snapshots lie in one folder; both commands are given links to them
   // from another, next to which lumerist writes its outputs.
@@ -254,20 +264,24 @@ int main(int argc, char** argv) {
       {"VICE 3.10 C64SC + 16 MiB module", filesDir + "/expanded.vsf", 1.0},
       {"64 MiB, tags only in first KiB", filesDir + "/tags64.vsf", 1.5},
       {"VICE 3.10 C64SC", filesDir + "/ordinary.vsf", 1.5},
+      {"VICE 3.10 C64SC, lumerist-preview", filesDir + "/ordinary.vsf", 1.5, true},
   };
   make_files(rows);
   std::vector<std::string> links;
   for (const Row& row : rows) {
     links.push_back(linksDir + "/" + std::filesystem::path(row.file).filename().string());
-    std::filesystem::create_symlink(row.file, links.back());
+    if (!std::filesystem::is_symlink(links.back())) {
+      std::filesystem::create_symlink(row.file, links.back());
+    }
   }
 
   std::printf(
-      "lumerist: %s\nsnapshots in %s, run through links in %s (outputs written there)\n"
+      "lumerist: %s\nlumerist-preview: %s\n"
+      "snapshots in %s, run through links in %s (outputs written there)\n"
       "%d runs of each command per file, alternating, after %d warm-up runs; medians of "
       "wall time.\n\n",
-      lumerist.c_str(), filesDir.c_str(), linksDir.c_str(), runs, kWarmUpRuns);
-  std::printf("| File | Size | cat | lumerist | Ratio | Target | lumerist peak RSS | Met |\n");
+      lumerist.c_str(), preview.c_str(), filesDir.c_str(), linksDir.c_str(), runs, kWarmUpRuns);
+  std::printf("| File | Size | cat | tool | Ratio | Target | tool peak RSS | Met |\n");
   std::printf("|---|---|---|---|---|---|---|---|\n");
 
   bool allMet = true;
@@ -275,7 +289,7 @@ int main(int argc, char** argv) {
     const Row& row = rows[r];
     const std::string& link = links[r];
     const std::vector<std::string> cat = {"/bin/cat", link};
-    const std::vector<std::string> tool = {lumerist, link};
+    const std::vector<std::string> tool = {row.preview ? preview : lumerist, link};
     for (int i = 0; i < kWarmUpRuns; ++i) {
       run_once(cat);
       remove_outputs(link);

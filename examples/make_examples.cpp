@@ -1,6 +1,7 @@
 // Makes the bundled example snapshots, shaped like files that current VICE
 // versions save:
-//   picture.vsf  a multicolour bitmap, cycle-exact emulator (VICE 3.10 shape)
+//   picture.vsf  a multicolour bitmap with three sprites over it, cycle-exact
+//                emulator (VICE 3.10 shape)
 //   text.vsf     a text screen, fast emulator (VICE 3.7 shape)
 // Usage: make_examples FOLDER
 
@@ -22,8 +23,44 @@ void save(const std::string& path, const Bytes& bytes) {
   }
 }
 
+// Sprite images, 21 rows: hires with 'X' for a set bit, 24 to a row;
+// multicolour with 'a', 'b', 'c' for the pairs 01, 10, 11, 12 to a row.
+constexpr const char* kShip[21] = {
+    "...........XX...........", "..........XXXX..........", "..........XXXX..........",
+    ".........XXXXXX.........", ".........XX..XX.........", ".........XX..XX.........",
+    "........XXXXXXXX........", "........XXXXXXXX........", ".......XXXXXXXXXX.......",
+    "......XXXXXXXXXXXX......", ".....XXXXXXXXXXXXXX.....", "....XXXXX.XXXX.XXXXX....",
+    "...XXXX...XXXX...XXXX...", "..XXX.....XXXX.....XXX..", "..XX......XXXX......XX..",
+    "..........XXXX..........", ".........XXXXXX.........", "........XXX..XXX........",
+    "........XX....XX........", "........................", "........................",
+};
+constexpr const char* kBall[21] = {
+    "....bbbb....", "..bbbbbbbb..", ".bbaabbbbbb.", ".baaabbbbbb.", "bbaabbbbbbbb", "bbbbbbbbbbbb",
+    "bbbbbbbbbbbb", "bbbbbbbbbbcb", "bbbbbbbbbbcb", ".bbbbbbbbcc.", ".bbbbbbbccc.", "..bbbbcccc..",
+    "....cccc....", "............", "............", "............", "............", "............",
+    "............", "............", "............",
+};
+
+void put_sprite_image(Bytes& ram, std::size_t at, const char* const (&rows)[21], bool multicolor) {
+  for (std::size_t row = 0; row < 21; ++row) {
+    std::uint32_t bits = 0;
+    for (const char* c = rows[row]; *c; ++c) {
+      if (multicolor) {
+        bits = bits << 2 | (*c == 'a' ? 1u : *c == 'b' ? 2u : *c == 'c' ? 3u : 0u);
+      } else {
+        bits = bits << 1 | (*c == 'X' ? 1u : 0u);
+      }
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+      ram[at + row * 3 + i] = static_cast<std::uint8_t>(bits >> (16 - 8 * i));
+    }
+  }
+}
+
 // A Mandelbrot set in multicolour: pixel pairs pick the background or one of
-// three colours that change from row to row.
+// three colours that change from row to row. Three sprites fly over it: a
+// ship twice as wide and tall, a multicolour ball, and a second ball behind
+// the picture's foreground.
 Bytes picture_snapshot() {
   SnapshotPlan plan;
   plan.shape = Shape::Vice310CycleExact;
@@ -59,6 +96,24 @@ Bytes picture_snapshot() {
       plan.ram[at] = static_cast<std::uint8_t>(plan.ram[at] | pair << (6 - 2 * (x % 4)));
     }
   }
+  // Sprite images at $4800 and $4840 (pointers $20 and $21 in bank $4000).
+  put_sprite_image(plan.ram, 0x4800, kShip, false);
+  put_sprite_image(plan.ram, 0x4840, kBall, true);
+  plan.ram[screen + 0x3F8] = 0x20;
+  plan.ram[screen + 0x3F9] = 0x21;
+  plan.ram[screen + 0x3FA] = 0x21;
+  plan.moreRegisters = {
+      {0x00, 44},   {0x01, 64},                  // sprite 0: the ship, top left
+      {0x02, 40},   {0x03, 70},                  // sprite 1: a ball at X 296, top right
+      {0x04, 160},  {0x05, 150},                 // sprite 2: a ball over the set's edge
+      {0x10, 0x02},                              // sprite 1's X above 255
+      {0x15, 0x07},                              // sprites 0-2 on
+      {0x17, 0x01}, {0x1D, 0x01},                // the ship twice as tall and wide
+      {0x1B, 0x04},                              // sprite 2 behind the foreground
+      {0x1C, 0x06},                              // the balls in multicolour
+      {0x25, 0x07}, {0x26, 0x09},                // yellow highlight, brown shadow
+      {0x27, 0x01}, {0x28, 0x0A}, {0x29, 0x0E},  // white ship, light red and light blue balls
+  };
   return build_snapshot(plan).bytes;
 }
 

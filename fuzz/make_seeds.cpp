@@ -78,6 +78,18 @@ int main(int argc, char** argv) {
       }
     }
   }
+  // The true screen's paths: a saved frame, a character ROM module, and
+  // sprites of every kind over a text screen that reads the ROM.
+  for (Shape shape : {Shape::Vice37Fast, Shape::Vice310CycleExact}) {
+    SnapshotPlan plan;
+    plan.shape = shape;
+    plan.savedFrame = Bytes(384 * 272, 0x0E);
+    plan.charRom = Bytes(4096, 0x3C);
+    plan.registers.d018 = 0x14;  // characters at $1000 of bank $0000: the ROM
+    plan.moreRegisters = {{0x15, 0xFF}, {0x17, 0x0F}, {0x1B, 0x33}, {0x1C, 0x55}, {0x1D, 0xF0},
+                          {0x00, 24},   {0x01, 50},   {0x02, 250},  {0x03, 120}, {0x10, 0x80}};
+    save(folder + "/" + shape_name(shape) + "-true-screen.vsf", build_snapshot(plan).bytes);
+  }
   save(folder + "/tagged-text.vsf", tagged_stub(0x1B, 0xC8, 0x15));
   save(folder + "/tagged-hires.vsf", tagged_stub(0x3B, 0xC8, 0x38));
   save(folder + "/tagged-multicolour.vsf", tagged_stub(0x3B, 0xD8, 0x38));

@@ -1,11 +1,13 @@
-// Fuzz target: arbitrary bytes as a snapshot, through the reader and then
-// through whichever export path the bytes select, the way the tool runs on
-// a file. The bytes are read both from memory and from a file holding them;
-// outputs go to a private temporary folder, reports to /dev/null.
+// Fuzz target: arbitrary bytes as a snapshot, through the reader, through
+// whichever export path the bytes select, the way the tool runs on a file,
+// and through the drawing of every picture the preview can show: the frame
+// VICE saved, the frame drawn from the registers and the viewer's picture.
+// The bytes are read both from memory and from a file holding them; outputs
+// go to a private temporary folder, reports to /dev/null.
 //
 // Besides crashes and sanitizer findings it traps when the two readings
-// differ, or when an export into that folder fails or leaves a viewer
-// program of the wrong length.
+// differ, when an export into that folder fails or leaves a viewer program
+// of the wrong length, or when a picture is not 384 x 272 colour indices.
 
 #include <stdlib.h>
 
@@ -21,6 +23,7 @@
 #include "export/text_export.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
+#include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
 
 namespace {
@@ -30,16 +33,30 @@ std::string& output_folder() {
   return folder;
 }
 
+bool same_frame_location(const std::optional<SavedFrameLocation>& a,
+                         const std::optional<SavedFrameLocation>& b) {
+  return a.has_value() == b.has_value() &&
+         (!a || (a->firstLine == b->firstLine && a->width == b->width));
+}
+
 bool same_reading(const SnapshotReading& a, const SnapshotReading& b) {
   const SnapshotLocation& p = a.location;
   const SnapshotLocation& q = b.location;
-  const VideoSetup& s = a.setup;
-  const VideoSetup& t = b.setup;
+  const VideoState& s = a.state;
+  const VideoState& t = b.state;
   return a.error == b.error && a.machine == b.machine && p.ramOffset == q.ramOffset &&
          p.registerOffset == q.registerOffset && p.colorRamOffset == q.colorRamOffset &&
-         p.cia2Offset == q.cia2Offset && s.cia2PortA == t.cia2PortA && s.d011 == t.d011 &&
-         s.d016 == t.d016 && s.d018 == t.d018 && s.d020 == t.d020 && s.d021 == t.d021 &&
-         s.d022 == t.d022 && s.d023 == t.d023;
+         p.cia2Offset == q.cia2Offset && p.charRomOffset == q.charRomOffset &&
+         same_frame_location(p.savedFrame, q.savedFrame) && s.vic == t.vic &&
+         s.cia2PortA == t.cia2PortA && s.colorRam == t.colorRam && s.ram == t.ram &&
+         s.charRom == t.charRom;
+}
+
+void check_picture(const Picture& picture) {
+  if (picture.pixels.size() != kPicturePixels) __builtin_trap();
+  for (const std::uint8_t pixel : picture.pixels) {
+    if (pixel > 15) __builtin_trap();
+  }
 }
 
 void save(const std::string& path, const std::uint8_t* data, std::size_t size) {
@@ -78,12 +95,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   OutputFile prg = open_output(names.prg);
   if (!prg.file) std::abort();
   const bool bitmap = reading.setup.bitmapMode;
-  const ExportResult failure =
-      bitmap ? BitmapExport(snapshot, prg, names, reading.setup, reading.location)
-             : TextExport(snapshot, prg, names, reading.setup, reading.location);
-  if (failure) __builtin_trap();
+  const ExportResult result = bitmap ? BitmapExport(prg, names, reading.setup, reading.state)
+                                     : TextExport(prg, names, reading.setup, reading.state);
+  if (result.failure || result.report.empty()) __builtin_trap();
   std::error_code error;
   const std::uintmax_t prgSize = std::filesystem::file_size(names.prg, error);
   if (error || prgSize != (bitmap ? 14145u : 4149u)) __builtin_trap();
+
+  if (const std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
+    check_picture(*saved);
+  }
+  check_picture(registers_frame(reading).picture);
+  check_picture(viewer_picture(reading));
   return 0;
 }

@@ -18,6 +18,12 @@ void print_banner(const std::string& program) {
   print_separator();
 }
 
+void print_report(const std::string& report) {
+  print_separator();
+  std::fputs(report.c_str(), stdout);
+  print_separator();
+}
+
 void print_open_failure(const std::string& snapshotPath) {
   std::printf("Cant't open snapshot file '%s'!\n", snapshotPath.c_str());
 }

@@ -17,3 +17,6 @@ void print_banner(const std::string& program);
 void print_open_failure(const std::string& snapshotPath);
 void print_snapshot_error(const SnapshotReading& reading, const std::string& snapshotPath);
 void print_output_failure(const OutputFailure& failure);
+
+// A report block: the rule line, the report's lines, the rule line.
+void print_report(const std::string& report);

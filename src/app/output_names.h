@@ -2,26 +2,7 @@
 
 #include <string>
 
-// The eight output paths: the whole snapshot path, unchanged, followed by a
-// fixed suffix. All are formed before anything is opened.
-struct OutputNames {
-  std::string bitmap;  // raw bitmap, 8000 bytes
-  std::string colmap;  // raw screen matrix of a bitmap, 1000 bytes
-  std::string attrib;  // raw colour RAM, 1000 bytes
-  std::string koala;   // Koala picture
-  std::string hires;   // hires picture
-  std::string prg;     // C64 viewer program
-  std::string font;    // raw character set, 2000 bytes
-  std::string screen;  // raw screen matrix of a text screen, 1000 bytes
-};
+#include "export/outputs.h"
 
+// The eight output paths for a snapshot, formed before anything is opened.
 OutputNames make_output_names(const std::string& snapshotPath);
-
-// The outputs a run can fail to write, each with its own message.
-enum class Output { Prg, Bitmap, Picture, Colmap, Attrib, Screen, Font };
-
-// An output that could not be opened or written completely.
-struct OutputFailure {
-  Output output;
-  std::string path;
-};

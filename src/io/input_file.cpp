@@ -26,6 +26,7 @@ bool open_input(const std::string& path, InputFile& input) {
   if (length < 0) return false;
   input.file = std::move(file);
   input.length = length;
+  input.regularFile = S_ISREG(status.st_mode);
   return true;
 }
 

@@ -15,6 +15,7 @@ struct InputFile {
   FileDescriptor file;                   // the open snapshot, or none
   std::span<const std::uint8_t> memory;  // the snapshot's bytes when there is no file
   std::int64_t length = 0;               // file length, fixed when opened
+  bool regularFile = false;              // an ordinary file, not a device
 };
 
 // Opens a file for binary reading and takes its length. Fails (returns false)

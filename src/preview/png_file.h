@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
-#include "render/render_screen.h"
-
-// Writes `picture` to `path` as an 8-bit palette PNG with the 16 C64
-// colours. False when the file cannot be created or written completely.
-bool write_png_file(const std::string& path, const Picture& picture);
+// Writes `width` x `height` colour indices, row by row, to `path` as an
+// 8-bit palette PNG with the 16 C64 colours. False when the file cannot be
+// created or written completely.
+bool write_png_file(const std::string& path, std::span<const std::uint8_t> pixels, int width,
+                    int height);

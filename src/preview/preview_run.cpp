@@ -4,47 +4,111 @@
 #include <string>
 
 #include "app/console.h"
+#include "app/exit_status.h"
 #include "app/open_snapshot.h"
 #include "io/input_file.h"
-#include "preview/gather_blocks.h"
+#include "preview/chargen_file.h"
 #include "preview/png_file.h"
-#include "render/render_screen.h"
+#include "preview/preview_options.h"
+#include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
 
 namespace {
 
-constexpr int kSuccess = 0;
-constexpr int kFailure = -1;
+enum class PictureSource { SavedFrame, Registers, Viewer };
 
 void print_usage(const char* program) {
   print_separator();
   std::printf(
-      "Lumerist preview: draws the screen that lumerist's viewer shows as a PNG file.\n"
-      "Syntax: '%s ViceSnapshotFile.vsf [Preview.png]'.\n"
+      "Lumerist preview: draws the screen of a VICE snapshot as a PNG file.\n"
+      "Syntax: '%s [--viewer | --registers] [--chargen FILE] ViceSnapshotFile.vsf "
+      "[Preview.png]'.\n"
+      "Without options the frame VICE saved in the snapshot is drawn, else the screen the\n"
+      "VIC-II registers show; --registers always draws the latter, --viewer the screen of\n"
+      "lumerist's viewer program. --chargen names a 4096-byte character ROM image for\n"
+      "snapshots that hold none.\n"
       "Without a PNG name the preview is written as the snapshot name followed by '.png'.\n",
       program);
   print_separator();
 }
 
+// Reads the --chargen file; prints the refusal and returns false when it
+// cannot be used.
+bool load_chargen(const std::string& path, VideoState& state) {
+  const ChargenFile chargen = read_chargen_file(path);
+  switch (chargen.error) {
+    case ChargenError::CannotRead:
+      std::printf("Can't read character ROM file '%s'!\n", path.c_str());
+      return false;
+    case ChargenError::WrongSize:
+      std::printf("Character ROM file '%s' is not 4096 bytes long!\n", path.c_str());
+      return false;
+    case ChargenError::None:
+      break;
+  }
+  if (!state.charRom) state.charRom = chargen.bytes;  // the snapshot's own ROM wins
+  return true;
+}
+
 }  // namespace
 
 int run_preview(int argc, char** argv) {
-  if (argc < 2) {
-    print_usage(argc > 0 && argv[0] ? argv[0] : "lumerist-preview");
-    return kFailure;
+  const char* program = argc > 0 && argv[0] ? argv[0] : "lumerist-preview";
+  PreviewOptions options;
+  switch (parse_preview_command_line(argc, argv, options)) {
+    case CommandLine::Help:
+      print_usage(program);
+      return kExitSuccess;
+    case CommandLine::Usage:
+      print_usage(program);
+      return kExitFailure;
+    case CommandLine::Run:
+      break;
   }
-  // Further arguments are ignored, as lumerist ignores them.
-  const std::string snapshotPath = argv[1];
-  const std::string pngPath = argc > 2 ? std::string(argv[2]) : snapshotPath + ".png";
 
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(snapshotPath, snapshot, reading)) return kFailure;
-  const Picture picture = render_viewer_screen(gather_blocks(snapshot, reading));
-  if (!write_png_file(pngPath, picture)) {
-    std::printf("Can't write PNG file '%s'!\n", pngPath.c_str());
-    return kFailure;
+  if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
+  if (options.chargen && !load_chargen(*options.chargen, reading.state)) return kExitFailure;
+
+  std::optional<Picture> saved;
+  if (options.mode == PreviewMode::Screen) saved = saved_frame_picture(snapshot, reading);
+  const PictureSource source = saved                                 ? PictureSource::SavedFrame
+                               : options.mode == PreviewMode::Viewer ? PictureSource::Viewer
+                                                                     : PictureSource::Registers;
+  bool romMissing = false;
+  Picture picture{{}};
+  if (source == PictureSource::SavedFrame) {
+    picture = std::move(*saved);
+  } else if (source == PictureSource::Viewer) {
+    picture = viewer_picture(reading);
+  } else {
+    Frame frame = registers_frame(reading);
+    picture = std::move(frame.picture);
+    romMissing = frame.readsCharRom && !reading.state.charRom;
   }
-  std::printf("Preview written as '%s'.\n", pngPath.c_str());
-  return kSuccess;
+
+  if (!write_png_file(options.picture, picture.pixels, kPictureWidth, kPictureHeight)) {
+    std::printf("Can't write PNG file '%s'!\n", options.picture.c_str());
+    return kExitFailure;
+  }
+  if (romMissing) {
+    std::fprintf(stderr,
+                 "Note: '%s' holds no character ROM, so RAM was drawn where the VIC-II sees it; "
+                 "give --chargen FILE to draw the ROM's characters.\n",
+                 options.snapshot.c_str());
+  }
+  const char* path = options.picture.c_str();
+  switch (source) {
+    case PictureSource::SavedFrame:
+      std::printf("Preview written as '%s' from the frame VICE saved.\n", path);
+      break;
+    case PictureSource::Registers:
+      std::printf("Preview written as '%s' from the VIC-II registers.\n", path);
+      break;
+    case PictureSource::Viewer:
+      std::printf("Preview written as '%s' from the viewer program.\n", path);
+      break;
+  }
+  return kExitSuccess;
 }

@@ -24,8 +24,8 @@ bool bytes_equal(std::span<const std::uint8_t> bytes, std::string_view text) {
   return bytes.size() == text.size() && std::memcmp(bytes.data(), text.data(), text.size()) == 0;
 }
 
-void record(ModuleDirectory& directory, std::string_view name, std::int64_t start) {
-  std::optional<std::int64_t>* slot = nullptr;
+void record(ModuleDirectory& directory, std::string_view name, const ModuleEntry& entry) {
+  std::optional<ModuleEntry>* slot = nullptr;
   if (name == "C64MEM")
     slot = &directory.c64mem;
   else if (name == "CIA2")
@@ -34,7 +34,9 @@ void record(ModuleDirectory& directory, std::string_view name, std::int64_t star
     slot = &directory.vicii;
   else if (name == "VIC-IISC")
     slot = &directory.viciisc;
-  if (slot && !*slot) *slot = start;
+  else if (name == "C64ROM")
+    slot = &directory.c64rom;
+  if (slot && !*slot) *slot = entry;
 }
 
 }  // namespace
@@ -52,6 +54,7 @@ ModuleDirectory read_module_directory(const InputFile& input) {
 
   std::int64_t start = kHeaderLength;
   if (bytes_equal(bytes.subspan(kHeaderLength, kVersionMagic.size()), kVersionMagic)) {
+    directory.versionBlock = true;
     start += kVersionBlockLength;
   }
   // Every module is at least a header long, so each step moves on and the
@@ -61,9 +64,13 @@ ModuleDirectory read_module_directory(const InputFile& input) {
     read_at(input, start, module);
     const std::int64_t size = std::int64_t{module[18]} | std::int64_t{module[19]} << 8 |
                               std::int64_t{module[20]} << 16 | std::int64_t{module[21]} << 24;
-    if (size < kModuleHeaderSize) break;
+    if (size < kModuleHeaderSize) {
+      directory.badSize = true;
+      break;
+    }
     ++directory.moduleCount;
-    record(directory, field_text(std::span{module}.first(16)), start);
+    record(directory, field_text(std::span{module}.first(16)),
+           ModuleEntry{start, size, module[16], module[17]});
     if (start + size > input.length) break;
     start += size;
   }

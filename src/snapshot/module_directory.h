@@ -6,19 +6,30 @@
 
 #include "io/input_file.h"
 
+inline constexpr std::int64_t kModuleHeaderSize = 22;
+
+// One module of a VICE snapshot file, from its header.
+struct ModuleEntry {
+  std::int64_t start = 0;  // file offset of the module header
+  std::int64_t size = 0;   // module size, the header included
+  std::uint8_t major = 0;  // module version
+  std::uint8_t minor = 0;
+};
+
 // What the module directory of a VICE snapshot file tells about the C64
 // modules the grabber reads. Only the first module of each name counts.
 struct ModuleDirectory {
-  bool hasMagic = false;  // the file starts "VICE Snapshot File" + $1A, 37 bytes or more
-  std::string machine;    // machine name from the header, up to its first $00
+  bool hasMagic = false;      // the file starts "VICE Snapshot File" + $1A, 37 bytes or more
+  bool versionBlock = false;  // "VICE Version" + $1A follows the header
+  std::string machine;        // machine name from the header, up to its first $00
   std::int64_t moduleCount = 0;
-  std::optional<std::int64_t> c64mem;   // start of module "C64MEM"
-  std::optional<std::int64_t> cia2;     // start of module "CIA2"
-  std::optional<std::int64_t> vicii;    // start of module "VIC-II"
-  std::optional<std::int64_t> viciisc;  // start of module "VIC-IISC"
+  bool badSize = false;  // the walk met a module size below the header's own
+  std::optional<ModuleEntry> c64mem;
+  std::optional<ModuleEntry> cia2;
+  std::optional<ModuleEntry> vicii;    // "VIC-II"
+  std::optional<ModuleEntry> viciisc;  // "VIC-IISC"
+  std::optional<ModuleEntry> c64rom;   // the ROMs, when VICE was told to save them
 };
-
-inline constexpr std::int64_t kModuleHeaderSize = 22;
 
 // Walks the module headers: each gives its name and its size, the next
 // module starts where this one ends. The walk stops at a size below the

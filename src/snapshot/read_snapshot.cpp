@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "snapshot/module_directory.h"
+#include "snapshot/saved_frame.h"
 #include "snapshot/tag_scan.h"
 
 namespace {
@@ -21,49 +22,54 @@ constexpr std::int64_t kCycleExactD018 = 47;
 constexpr std::int64_t kC64MemRam = 26;
 // CIA2: port A is the first data byte.
 constexpr std::int64_t kCia2PortA = 22;
-
-// The register images read, relative to $D018: $D011 at -7 ... $D023 at +11.
-constexpr std::int64_t kFirstRegister = -7;
-constexpr std::size_t kRegisterSpan = 19;
+// C64ROM: kernal and BASIC ROM (8 KiB each), then the character ROM.
+constexpr std::int64_t kC64RomCharRom = kModuleHeaderSize + 2 * 8192;
 
 bool is_c64(const std::string& machine) {
   return machine == "C64" || machine == "C64SC";
 }
 
-SnapshotLocation location_from_modules(const ModuleDirectory& directory) {
+SnapshotLocation location_from_modules(const InputFile& input, const ModuleDirectory& directory) {
   SnapshotLocation location;
-  location.ramOffset = *directory.c64mem + kC64MemRam;
-  location.cia2Offset = *directory.cia2 + kCia2PortA;
-  const std::int64_t vic = directory.vicii ? *directory.vicii : *directory.viciisc;
-  if (directory.machine == "C64SC") {
-    location.registerOffset = vic + kCycleExactD018;
-    location.colorRamOffset = vic + kCycleExactColorRam;
-  } else {
-    location.registerOffset = vic + kFastD018;
-    location.colorRamOffset = vic + kFastColorRam;
+  location.ramOffset = directory.c64mem->start + kC64MemRam;
+  location.cia2Offset = directory.cia2->start + kCia2PortA;
+  const ModuleEntry& vic = directory.vicii ? *directory.vicii : *directory.viciisc;
+  const bool cycleExact = directory.machine == "C64SC";
+  location.registerOffset = vic.start + (cycleExact ? kCycleExactD018 : kFastD018);
+  location.colorRamOffset = vic.start + (cycleExact ? kCycleExactColorRam : kFastColorRam);
+  if (directory.c64rom &&
+      directory.c64rom->size >= kC64RomCharRom + static_cast<std::int64_t>(kCharRomSize)) {
+    location.charRomOffset = directory.c64rom->start + kC64RomCharRom;
   }
+  location.savedFrame = locate_saved_frame(input, vic, cycleExact);
   return location;
 }
 
-VideoSetup read_video_setup(const InputFile& input, const SnapshotLocation& location) {
-  std::array<std::uint8_t, kRegisterSpan> images{};
-  read_at(input, location.registerOffset + kFirstRegister, images);
-  const auto image = [&images](int registerNumber) {  // $D0xx
-    return images[static_cast<std::size_t>(registerNumber - 0x18 - kFirstRegister)];
-  };
-  VideoRegisters registers;
-  registers.cia2PortA = byte_at(input, location.cia2Offset);
-  registers.d011 = image(0x11);
-  registers.d016 = image(0x16);
-  registers.d018 = image(0x18);
-  registers.d020 = image(0x20);
-  registers.d021 = image(0x21);
-  registers.d022 = image(0x22);
-  registers.d023 = image(0x23);
-  return decode_video_setup(registers);
+void read_video_state(const InputFile& input, const SnapshotLocation& location, VideoState& state) {
+  read_at(input, first_register_offset(location), state.vic);
+  state.cia2PortA = byte_at(input, location.cia2Offset);
+  read_at(input, location.colorRamOffset, state.colorRam);
+  read_at(input, location.ramOffset, state.ram);
+  if (location.charRomOffset) {
+    state.charRom.emplace();
+    read_at(input, *location.charRomOffset, *state.charRom);
+  }
 }
 
 }  // namespace
+
+VideoRegisters registers_of(const VideoState& state) {
+  VideoRegisters registers;
+  registers.cia2PortA = state.cia2PortA;
+  registers.d011 = state.reg(0xD011);
+  registers.d016 = state.reg(0xD016);
+  registers.d018 = state.reg(0xD018);
+  registers.d020 = state.reg(0xD020);
+  registers.d021 = state.reg(0xD021);
+  registers.d022 = state.reg(0xD022);
+  registers.d023 = state.reg(0xD023);
+  return registers;
+}
 
 SnapshotLocation location_from_tags(std::int64_t vicTag, std::int64_t cia2Tag) {
   SnapshotLocation location;
@@ -91,7 +97,7 @@ SnapshotReading read_snapshot(const InputFile& input) {
   }
   if (directory.hasMagic && directory.c64mem && directory.cia2 &&
       (directory.vicii || directory.viciisc)) {
-    reading.location = location_from_modules(directory);
+    reading.location = location_from_modules(input, directory);
   } else {
     const TagPositions tags = find_last_tags(input);
     if (!tags.vic) {
@@ -104,6 +110,7 @@ SnapshotReading read_snapshot(const InputFile& input) {
     }
     reading.location = location_from_tags(*tags.vic, *tags.cia2);
   }
-  reading.setup = read_video_setup(input, reading.location);
+  read_video_state(input, reading.location, reading.state);
+  reading.setup = decode_video_setup(registers_of(reading.state));
   return reading;
 }

@@ -5,6 +5,7 @@
 #include "io/input_file.h"
 #include "snapshot/snapshot_location.h"
 #include "snapshot/video_setup.h"
+#include "snapshot/video_state.h"
 
 // Why a snapshot cannot be used. NotVice: not a VICE file at all; the others:
 // a VICE file this tool cannot take its video state from.
@@ -19,12 +20,15 @@ enum class SnapshotError {
 struct SnapshotReading {
   SnapshotError error = SnapshotError::None;
   std::string machine;  // the machine name, for UnsupportedMachine
-  VideoSetup setup;
+  VideoSetup setup;     // the registers decoded
   SnapshotLocation location;
+  VideoState state;  // registers, CIA2 port, colour RAM, RAM and character ROM as read
 };
 
-// Validates the snapshot, finds where RAM, the CIA2 port and the VIC-II
-// state lie, and decodes the video setup.
+// Validates the snapshot, finds where RAM, the CIA2 port, the VIC-II state
+// and (when the file holds them) the character ROM and the frame VICE saved
+// lie, reads the video state and decodes the video setup. Reads the 64 KiB
+// of RAM, the registers, colour RAM and the ROM, never the whole file.
 //
 // Files with a module directory naming a C64 (fast "C64" or cycle-exact
 // "C64SC" emulator) that holds the C64MEM, CIA2 and VIC-II modules are read
@@ -35,3 +39,6 @@ SnapshotReading read_snapshot(const InputFile& input);
 
 // Locations from the last "VIC-" and "CIA2" tags, RAM at kRamFileOffset.
 SnapshotLocation location_from_tags(std::int64_t vicTag, std::int64_t cia2Tag);
+
+// The register bytes the video setup is decoded from.
+VideoRegisters registers_of(const VideoState& state);

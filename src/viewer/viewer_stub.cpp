@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "viewer/viewer_layout.h"
+
 namespace {
 
 using Image = std::uint8_t;
@@ -108,9 +110,18 @@ constexpr std::size_t kBackground2Patch = 38;  // -> $D023
 constexpr std::size_t kControl2Patch = 43;     // -> $D016
 
 template <std::size_t N>
+constexpr std::uint16_t word_at(const std::array<Image, N>& image, std::size_t at) {
+  return static_cast<std::uint16_t>(image[at] | image[at + 1] << 8);
+}
+// LDA #value at `at` - 1, then STA reg.
+template <std::size_t N>
+constexpr bool stores(const std::array<Image, N>& image, std::size_t at, int value, int reg) {
+  return image[at - 1] == 0xA9 && image[at] == value && image[at + 1] == 0x8D &&
+         word_at(image, at + 2) == reg;
+}
+template <std::size_t N>
 constexpr bool stores_to(const std::array<Image, N>& image, std::size_t patch, int reg) {
-  return image[patch - 1] == 0xA9 && image[patch] == 0x00 && image[patch + 1] == 0x8D &&
-         image[patch + 2] == (reg & 0xFF) && image[patch + 3] == (reg >> 8);
+  return stores(image, patch, 0x00, reg);
 }
 static_assert(stores_to(kHires, kBorderPatch, 0xD020));
 static_assert(stores_to(kMulticolor, kBorderPatch, 0xD020));
@@ -120,6 +131,32 @@ static_assert(stores_to(kText, kBackgroundPatch, 0xD021));
 static_assert(stores_to(kText, kBackground1Patch, 0xD022));
 static_assert(stores_to(kText, kBackground2Patch, 0xD023));
 static_assert(stores_to(kText, kControl2Patch, 0xD016));
+
+// The addresses the stubs use are those of the viewer layout. $D018 = $38
+// in bank $0000: screen $0C00, bitmap $2000; $A8: screen $2800, characters
+// $2000.
+constexpr int screen_of(int d018) {
+  return (d018 >> 4) * 0x400;
+}
+constexpr int bitmap_of(int d018) {
+  return (d018 >> 3 & 1) * 0x2000;
+}
+constexpr int charset_of(int d018) {
+  return (d018 >> 1 & 7) * 0x800;
+}
+static_assert(stores(kHires, 28, 0xFF, 0xDD00) && stores(kMulticolor, 33, 0xFF, 0xDD00));
+static_assert(stores(kHires, 38, 0x38, 0xD018) && stores(kMulticolor, 43, 0x38, 0xD018));
+static_assert(screen_of(0x38) == kBitmapViewerScreen && bitmap_of(0x38) == kBitmapViewerBitmap);
+static_assert(word_at(kMulticolor, 55) == kBitmapViewerColorRam &&
+              word_at(kMulticolor, 58) == kColorRamAddress);
+static_assert(stores(kText, 48, 0xA8, 0xD018) && screen_of(0xA8) == kTextViewerScreenShown &&
+              charset_of(0xA8) == kTextViewerCharsetShown);
+static_assert(kText[53] == kTextViewerMovedPages && word_at(kText, 57) == kTextViewerCharset &&
+              word_at(kText, 60) == kTextViewerMoveTarget);
+static_assert(kText[75] == kColorRamPages && word_at(kText, 79) == kTextViewerColorRam &&
+              word_at(kText, 82) == kColorRamAddress);
+static_assert(kText.size() == program_offset(kTextViewerColorRam));
+static_assert(kHires[23 - 1] == 0xA9 && program_offset(kCodeStart) == 22);
 
 constexpr std::array<PatchPoint, 1> kHiresPatches = {{{kBorderPatch, &VideoSetup::d020}}};
 constexpr std::array<PatchPoint, 2> kMulticolorPatches = {{

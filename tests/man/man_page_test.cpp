@@ -56,11 +56,12 @@ std::string unescape(const std::string& literal) {
   return text;
 }
 
-// The format strings handed to printf and fputs in a source file, adjacent
-// literals joined.
+// The format strings handed to printf, fputs, fprintf and report_printf in
+// a source file, adjacent literals joined.
 std::vector<std::string> printed_formats(const std::string& source) {
   std::vector<std::string> formats;
-  const std::regex call(R"re(std::(printf|fputs)\(\s*((?:"(?:[^"\\]|\\.)*"\s*)+))re");
+  const std::regex call(
+      R"re((std::printf|std::fputs|std::fprintf|report_printf)\((?:\s*\w+,)?\s*((?:"(?:[^"\\]|\\.)*"\s*)+))re");
   const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
   for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) {
     const std::string literals = (*it)[2];

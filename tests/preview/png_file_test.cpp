@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "png_reading.h"
+#include "render/picture.h"
 #include "tool_run.h"
 
 namespace {
@@ -17,15 +18,15 @@ Picture numbered_picture() {
   return picture;
 }
 
-TEST(PngFile, ReadsBackAs384By272EightBitPaletteWithTheC64Colours) {
+TEST(PngFile, ReadsBackAs384By272FourBitPaletteWithTheC64Colours) {
   TempDir dir;
   const Picture picture = numbered_picture();
-  ASSERT_TRUE(write_png_file(dir.file("out.png"), picture));
+  ASSERT_TRUE(write_png_file(dir.file("out.png"), picture.pixels, kPictureWidth, kPictureHeight));
   const std::optional<PngContents> png = read_png(dir.file("out.png"));
   ASSERT_TRUE(png);
   EXPECT_EQ(png->width, 384u);
   EXPECT_EQ(png->height, 272u);
-  EXPECT_EQ(png->bitDepth, 8);
+  EXPECT_EQ(png->bitDepth, 4);
   EXPECT_EQ(png->colorType, 3);
   EXPECT_EQ(png->palette,
             (std::vector<std::uint32_t>{0x000000, 0xFFFFFF, 0x68372B, 0x70A4B2, 0x6F3D86, 0x588D43,

@@ -33,6 +33,8 @@ bool decode(std::FILE* file, PngContents& contents) {
   contents.height = png_get_image_height(png, info);
   contents.bitDepth = png_get_bit_depth(png, info);
   contents.colorType = png_get_color_type(png, info);
+  png_set_packing(png);  // one byte a pixel whatever the depth
+  png_read_update_info(png, info);
   png_colorp palette = nullptr;
   int entries = 0;
   if (png_get_PLTE(png, info, &palette, &entries) != 0) {

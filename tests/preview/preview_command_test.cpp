@@ -1,26 +1,63 @@
-// lumerist-preview run as a process: usage, refusals, output names, the
-// picture it writes and outputs it cannot write.
+// lumerist-preview run as a process: its command line, refusals, which
+// picture it draws from which source, the character ROM, output names and
+// outputs it cannot write.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "png_reading.h"
-#include "preview/gather_blocks.h"
-#include "render/render_screen.h"
+#include "preview/preview_pictures.h"
+#include "render/render_frame.h"
 #include "snapshot_builder.h"
 #include "tool_run.h"
 
 namespace {
 
-TEST(PreviewCommand, WithoutArgumentsPrintsUsageAndFails) {
-  const ToolRun run = run_lumerist_preview({});
-  EXPECT_EQ(run.status, 255);
-  EXPECT_NE(run.output.find("Syntax: '" + lumerist_preview_path() +
-                            " ViceSnapshotFile.vsf [Preview.png]'.\n"),
-            std::string::npos)
-      << run.output;
-  EXPECT_EQ(run.errors, "");
+const std::string kSyntax =
+    " [--viewer | --registers] [--chargen FILE] ViceSnapshotFile.vsf [Preview.png]'.\n";
+
+// The PNG's pixels row after row; empty when it cannot be read.
+Bytes png_pixels(const std::string& path) {
+  const std::optional<PngContents> png = read_png(path);
+  if (!png || png->width != 384 || png->height != 272) return {};
+  Bytes pixels;
+  for (const auto& row : png->rows) pixels.insert(pixels.end(), row.begin(), row.end());
+  return pixels;
+}
+
+// A frame unlike anything the registers draw: diagonal stripes.
+Bytes striped_frame() {
+  Bytes frame(384 * 272);
+  for (std::size_t i = 0; i < frame.size(); ++i)
+    frame[i] = static_cast<std::uint8_t>((i % 384 + i / 384) / 4 % 16);
+  return frame;
+}
+
+TEST(PreviewCommand, UsageAndHelp) {
+  TempDir dir;
+  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+  } cases[] = {
+      {{}, 255},
+      {{"--help"}, 0},
+      {{"--viewer", "--help", "shot.vsf"}, 0},
+      {{"--frame", "shot.vsf"}, 255},
+      {{"-v", "shot.vsf"}, 255},
+      {{"--viewer", "--registers", "shot.vsf"}, 255},
+      {{"--chargen"}, 255},
+      {{"--viewer"}, 255},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = run_lumerist_preview(c.arguments, in_folder(dir.path));
+    EXPECT_EQ(run.status, c.status) << c.arguments.size();
+    EXPECT_NE(run.output.find("Syntax: '" + lumerist_preview_path() + kSyntax), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.errors, "");
+  }
+  EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
 }
 
 TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
@@ -34,39 +71,140 @@ TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
     EXPECT_NE(run.output.find("'" + path + "'"), std::string::npos) << run.output;
     EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
   }
-  const ToolRun missing = run_lumerist_preview({dir.file("missing.vsf")});
+  const ToolRun missing = run_lumerist_preview({"--viewer", dir.file("missing.vsf")});
   EXPECT_EQ(missing.status, 255);
   EXPECT_EQ(missing.output, "Cant't open snapshot file '" + dir.file("missing.vsf") + "'!\n");
 }
 
-TEST(PreviewCommand, WritesTheViewersPictureAsTheSnapshotNameWithPng) {
-  const std::pair<Shape, VideoRegisters> cases[] = {
-      {Shape::Vice37Fast, SnapshotPlan::text_registers()},
-      {Shape::Vice310CycleExact, SnapshotPlan::hires_bitmap_registers()},
-      {Shape::TagsOnly, SnapshotPlan::multicolor_bitmap_registers()},
+TEST(PreviewCommand, DrawsTheSavedFrameElseTheRegistersOrTheViewerAsAsked) {
+  enum class Expect { Saved, Registers, Viewer };
+  const struct {
+    Shape shape;
+    bool frame;
+    std::vector<std::string> options;
+    Expect expect;
+  } cases[] = {
+      {Shape::Vice310CycleExact, true, {}, Expect::Saved},
+      {Shape::Vice37Fast, true, {}, Expect::Saved},
+      {Shape::Vice361CycleExact, false, {}, Expect::Registers},
+      {Shape::TagsOnly, false, {}, Expect::Registers},
+      {Shape::Vice310CycleExact, true, {"--registers"}, Expect::Registers},
+      {Shape::Vice37Fast, true, {"--viewer"}, Expect::Viewer},
+      {Shape::TagsOnly, false, {"--", "--viewer"}, Expect::Registers},  // a snapshot named so
   };
-  for (const auto& [shape, registers] : cases) {
+  const char* sources[] = {"the frame VICE saved", "the VIC-II registers", "the viewer program"};
+  for (const auto& c : cases) {
     TempDir dir;
     SnapshotPlan plan;
-    plan.shape = shape;
-    plan.registers = registers;
+    plan.shape = c.shape;
+    plan.registers = SnapshotPlan::multicolor_bitmap_registers();
+    plan.moreRegisters = {{0x15, 0x01}, {0x00, 100}, {0x01, 100}, {0x27, 0x07}};  // sprite 0
+    if (c.frame) plan.savedFrame = striped_frame();
     const Bytes bytes = build_snapshot(plan).bytes;
-    write_file(dir.file("shot.vsf"), bytes);
-    const ToolRun run = run_lumerist_preview({"shot.vsf"}, in_folder(dir.path));
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output, "Preview written as 'shot.vsf.png'.\n");
-    const std::optional<PngContents> png = read_png(dir.file("shot.vsf.png"));
-    ASSERT_TRUE(png);
+    const std::string name = c.options.size() == 2 ? "--viewer" : "shot.vsf";
+    write_file(dir.file(name), bytes);
+    std::vector<std::string> arguments = c.options;
+    if (c.options.size() != 2) arguments.push_back(name);
+    const ToolRun run = run_lumerist_preview(arguments, in_folder(dir.path));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "Preview written as '" + name + ".png' from " +
+                              sources[static_cast<int>(c.expect)] + ".\n");
+    EXPECT_EQ(run.errors, "");
+
     const InputFile input = memory_input(bytes);
-    const Picture expected = render_viewer_screen(gather_blocks(input, read_snapshot(input)));
-    EXPECT_EQ(png->rows[0][0], registers.d020 & 15);
-    for (int y = 0; y < kPictureHeight; ++y) {
-      ASSERT_EQ(png->rows[static_cast<std::size_t>(y)],
-                Bytes(expected.pixels.begin() + y * kPictureWidth,
-                      expected.pixels.begin() + (y + 1) * kPictureWidth))
-          << "row " << y;
+    const SnapshotReading reading = read_snapshot(input);
+    const Picture expected = c.expect == Expect::Saved       ? *saved_frame_picture(input, reading)
+                             : c.expect == Expect::Registers ? render_frame(reading.state).picture
+                                                             : viewer_picture(reading);
+    EXPECT_EQ(png_pixels(dir.file(name + ".png")), expected.pixels);
+  }
+}
+
+TEST(PreviewCommand, ViewerOfA38ColumnTextScreenKeepsItsColumnsAndScroll) {
+  TempDir dir;
+  SnapshotPlan plan;
+  plan.registers.d016 = 0xC3;  // 38 columns, scrolled by 3
+  plan.ram[0x0400 + 1] = 0x01;
+  plan.ram[0x1000 + 8] = 0x80;  // glyph 1, first line: one pixel
+  plan.colorRam[1] = 0x05;
+  write_file(dir.file("shot.vsf"), build_snapshot(plan).bytes);
+  ASSERT_EQ(run_lumerist_preview({"--viewer", dir.file("shot.vsf")}).status, 0);
+  const Bytes pixels = png_pixels(dir.file("shot.vsf.png"));
+  ASSERT_EQ(pixels.size(), 384u * 272u);
+  const auto at = [&pixels](int x, int y) { return pixels[static_cast<std::size_t>(y * 384 + x)]; };
+  const int border = plan.registers.d020 & 15, background = plan.registers.d021 & 15;
+  EXPECT_EQ(at(38, 35), border);     // 38 columns: the window starts at 39
+  EXPECT_EQ(at(32 + 3 + 8, 35), 5);  // column 1, shifted by the scroll
+  EXPECT_EQ(at(32 + 8, 35), background);
+  EXPECT_EQ(at(342, 35), background);
+  EXPECT_EQ(at(343, 35), border);
+}
+
+TEST(PreviewCommand, CharacterRomFromTheSnapshotElseFromChargenElseANote) {
+  TempDir dir;
+  SnapshotPlan basic;  // bank $0000, characters at $1000: the ROM's place
+  basic.ram[0x0400 + 1] = 0x01;
+  basic.ram[0x1000 + 8] = 0x0F;  // RAM under the ROM: the right half of the cell
+  basic.colorRam[1] = 0x05;
+  Bytes rom(4096, 0), otherRom(4096, 0);
+  rom[8] = 0xF0;       // the left half
+  otherRom[8] = 0x3C;  // the middle
+  write_file(dir.file("chargen"), rom);
+  write_file(dir.file("other"), otherRom);
+  SnapshotPlan withRom = basic;
+  withRom.charRom = otherRom;
+  write_file(dir.file("plain.vsf"), build_snapshot(basic).bytes);
+  write_file(dir.file("rom.vsf"), build_snapshot(withRom).bytes);
+
+  const std::string note =
+      "Note: 'plain.vsf' holds no character ROM, so RAM was drawn where the "
+      "VIC-II sees it; give --chargen FILE to draw the ROM's characters.\n";
+  const struct {
+    std::vector<std::string> arguments;
+    std::uint8_t glyph;  // the row drawn at cell 1
+    std::string errors;
+  } cases[] = {
+      {{"plain.vsf"}, 0x0F, note},
+      {{"--registers", "plain.vsf"}, 0x0F, note},
+      {{"--chargen", "chargen", "plain.vsf"}, 0xF0, ""},
+      {{"--chargen=chargen", "plain.vsf"}, 0xF0, ""},
+      {{"rom.vsf"}, 0x3C, ""},
+      {{"--chargen", "chargen", "rom.vsf"}, 0x3C, ""},  // the snapshot's own ROM wins
+      {{"--viewer", "plain.vsf"}, 0x0F, ""},            // the viewer's copy is RAM
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = run_lumerist_preview(c.arguments, in_folder(dir.path));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.errors, c.errors) << c.arguments[0];
+    const Bytes pixels = png_pixels(dir.file(c.arguments.back() + ".png"));
+    ASSERT_FALSE(pixels.empty());
+    for (int p = 0; p < 8; ++p) {
+      const int expected = (c.glyph >> (7 - p) & 1) ? 5 : basic.registers.d021 & 15;
+      EXPECT_EQ(pixels[static_cast<std::size_t>(35 * 384 + 40 + p)], expected) << c.arguments[0];
     }
   }
+}
+
+TEST(PreviewCommand, UnusableChargenIsRefusedAndNothingIsWritten) {
+  TempDir dir;
+  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
+  write_file(dir.file("short"), Bytes(4095, 0));
+  write_file(dir.file("long"), Bytes(4097, 0));
+  std::filesystem::create_directory(dir.file("folder"));
+  const std::string cannotRead = "Can't read character ROM file '%'!\n";
+  const std::string wrongSize = "Character ROM file '%' is not 4096 bytes long!\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"missing", cannotRead}, {"folder", cannotRead}, {"/dev/zero", cannotRead},
+      {"short", wrongSize},    {"long", wrongSize},
+  };
+  for (const auto& [file, message] : cases) {
+    const ToolRun run = run_lumerist_preview({"--chargen", file, "shot.vsf"}, in_folder(dir.path));
+    EXPECT_EQ(run.status, 255);
+    std::string expected = message;
+    expected.replace(expected.find('%'), 1, file);
+    EXPECT_EQ(run.output, expected);
+  }
+  EXPECT_FALSE(file_exists(dir.file("shot.vsf.png")));
 }
 
 TEST(PreviewCommand, SecondArgumentNamesTheOutput) {
@@ -74,7 +212,8 @@ TEST(PreviewCommand, SecondArgumentNamesTheOutput) {
   write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
   const ToolRun run = run_lumerist_preview({dir.file("shot.vsf"), dir.file("look.png")});
   EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_EQ(run.output, "Preview written as '" + dir.file("look.png") + "'.\n");
+  EXPECT_EQ(run.output,
+            "Preview written as '" + dir.file("look.png") + "' from the VIC-II registers.\n");
   EXPECT_EQ(files_in(dir.path), (std::vector<std::string>{"look.png", "shot.vsf"}));
 }
 

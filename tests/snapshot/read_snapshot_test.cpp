@@ -47,7 +47,11 @@ TEST(ReadSnapshot, TagRuleReadsFixedDistancesFromTheTags) {
   bytes[1000 + 1141 + 0x18] = 0x18;
   const SnapshotReading reading = read(bytes);
   ASSERT_EQ(reading.error, SnapshotError::None);
-  expect_location(reading.location, {128, 1000 + 1165, 1000 + 65, 522});
+  SnapshotLocation expected;
+  expected.registerOffset = 1000 + 1165;
+  expected.colorRamOffset = 1000 + 65;
+  expected.cia2Offset = 522;
+  expect_location(reading.location, expected);
   EXPECT_EQ(reading.setup.bankBase, 0x8000);
   EXPECT_TRUE(reading.setup.bitmapMode);
   EXPECT_EQ(reading.setup.bitmapAddress, 0xA000);

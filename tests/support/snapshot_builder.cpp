@@ -9,7 +9,9 @@ void put_text(Bytes& bytes, std::size_t at, const std::string& text) {
   std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-void put_registers(Bytes& file, std::size_t d000, const VideoRegisters& r) {
+void put_registers(Bytes& file, std::size_t d000, const SnapshotPlan& plan) {
+  for (const auto& [reg, value] : plan.moreRegisters) file[d000 + reg] = value;
+  const VideoRegisters& r = plan.registers;
   file[d000 + 0x11] = r.d011;
   file[d000 + 0x16] = r.d016;
   file[d000 + 0x18] = r.d018;
@@ -17,6 +19,10 @@ void put_registers(Bytes& file, std::size_t d000, const VideoRegisters& r) {
   file[d000 + 0x21] = r.d021;
   file[d000 + 0x22] = r.d022;
   file[d000 + 0x23] = r.d023;
+}
+
+void put_le32(Bytes& file, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(value >> 8 * i);
 }
 
 void put_block(Bytes& file, std::size_t at, const Bytes& block) {
@@ -36,6 +42,8 @@ Bytes ram_with_decoys(const SnapshotPlan& plan) {
 struct ModuleSize {
   const char* name;
   std::uint32_t size;
+  std::uint8_t major = 1;
+  std::uint8_t minor = 0;
 };
 
 // Module lists measured on real files; the VIC-II module is the one named
@@ -50,35 +58,38 @@ struct ShapeLayout {
 ShapeLayout layout_of(Shape shape) {
   switch (shape) {
     case Shape::Vice1Fast:
-      return {
-          "C64",
-          false,
-          {{"MAINCPU", 65}, {"C64MEM", 65562}, {"CIA2", 40}, {"VIC-II", 1250}, {"KEYBOARD", 200}},
-          false};
+      return {"C64",
+              false,
+              {{"MAINCPU", 65},
+               {"C64MEM", 65562},
+               {"CIA2", 40},
+               {"VIC-II", 1250, 1, 1},
+               {"KEYBOARD", 200}},
+              false};
     case Shape::Vice37Fast:
       return {"C64",
               true,
-              {{"MAINCPU", 93},
-               {"C64MEM", 65577},
+              {{"MAINCPU", 93, 1, 2},
+               {"C64MEM", 65577, 0, 1},
                {"CIA1", 74},
                {"C64MEMHACKS", 23},
-               {"CIA2", 74},
+               {"CIA2", 74, 2, 3},
                {"SID", 100},
                {"SIDEXTENDED", 3422},
-               {"VIC-II", 160535},
+               {"VIC-II", 160535, 1, 3},
                {"KEYBOARD", 200},
                {"JOYPORT0", 208}},
               false};
     case Shape::Vice361CycleExact:
       return {"C64SC",
               true,
-              {{"MAINCPU", 113},
-               {"C64MEM", 65577},
+              {{"MAINCPU", 113, 1, 2},
+               {"C64MEM", 65577, 0, 1},
                {"CIA1", 71},
                {"C64MEMHACKS", 23},
-               {"CIA2", 71},
+               {"CIA2", 71, 2, 2},
                {"SID", 3516},
-               {"VIC-II", 123437},
+               {"VIC-II", 123437, 1, 3},
                {"KEYBOARD", 432}},
               true};
     case Shape::Vice310CycleExact:
@@ -87,13 +98,13 @@ ShapeLayout layout_of(Shape shape) {
   }
   return {"C64SC",
           true,
-          {{"MAINC64CPU", 125},
-           {"C64MEM", 65577},
+          {{"MAINC64CPU", 125, 1, 5},
+           {"C64MEM", 65577, 0, 1},
            {"CIA1", 99},
            {"C64MEMHACKS", 23},
-           {"CIA2", 99},
+           {"CIA2", 99, 2, 5},
            {"SID", 885},
-           {"VIC-IISC", 123437},
+           {"VIC-IISC", 123437, 1, 4},
            {"KEYBOARD", 435}},
           true};
 }
@@ -113,9 +124,11 @@ BuiltSnapshot build_tags_only(const SnapshotPlan& plan) {
   file.resize(vic + 1250, 0);
   put_text(file, vic, "VIC-II");
   put_block(file, vic + 65, plan.colorRam);
-  put_registers(file, vic + 1141, plan.registers);
-  built.location = {kRamFileOffset, static_cast<std::int64_t>(vic + 1165),
-                    static_cast<std::int64_t>(vic + 65), static_cast<std::int64_t>(cia2 + 22)};
+  put_registers(file, vic + 1141, plan);
+  built.location.ramOffset = kRamFileOffset;
+  built.location.registerOffset = static_cast<std::int64_t>(vic + 1165);
+  built.location.colorRamOffset = static_cast<std::int64_t>(vic + 65);
+  built.location.cia2Offset = static_cast<std::int64_t>(cia2 + 22);
   return built;
 }
 
@@ -127,11 +140,16 @@ BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
                     plan.shape == Shape::Vice1Fast ? 1 : 2);
   std::size_t vic = 0;
   for (const ModuleSize& module : layout.modules) {
-    const std::size_t start = append_module(file, module.name, module.size);
+    const std::size_t start =
+        append_module(file, module.name, module.size, std::nullopt, module.major, module.minor);
     const std::string name = module.name;
     if (name == "C64MEM") {
       put_block(file, start + 26, ram_with_decoys(plan));
       built.location.ramOffset = static_cast<std::int64_t>(start + 26);
+      if (plan.charRom) {  // kernal and BASIC (8 KiB each, zeros here), then the character ROM
+        const std::size_t rom = append_module(file, "C64ROM", 20502, std::nullopt, 0, 1);
+        put_block(file, rom + 22 + 16384, *plan.charRom);
+      }
     } else if (name == "CIA2") {
       file[start + 22] = plan.registers.cia2PortA;
       built.location.cia2Offset = static_cast<std::int64_t>(start + 22);
@@ -144,8 +162,22 @@ BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
   }
   const std::size_t d000 = vic + (layout.cycleExact ? 23 : 1141);
   const std::size_t colors = vic + (layout.cycleExact ? 783 : 65);
-  put_registers(file, d000, plan.registers);
+  put_registers(file, d000, plan);
   put_block(file, colors, plan.colorRam);
+  if (plan.shape != Shape::Vice1Fast) {  // VICE 3.x: the frame buffer ends the module
+    const std::size_t values = vic + (layout.cycleExact ? 2081 : 1259);
+    const std::uint32_t width = layout.cycleExact ? 384 : 504;
+    put_le32(file, values, width);  // width, height, pitch
+    put_le32(file, values + 4, 312);
+    put_le32(file, values + 8, width);
+    if (plan.savedFrame) {
+      for (int y = 0; y < 272; ++y) {
+        const auto row = plan.savedFrame->begin() + y * 384;
+        std::copy(row, row + 384,
+                  file.begin() + static_cast<std::ptrdiff_t>(saved_frame_pixel(file, 0, y)));
+      }
+    }
+  }
   built.location.registerOffset = static_cast<std::int64_t>(d000 + 0x18);
   built.location.colorRamOffset = static_cast<std::int64_t>(colors);
   return built;
@@ -229,11 +261,13 @@ Bytes vsf_header(const std::string& machine, bool versionBlock, std::uint8_t maj
 }
 
 std::size_t append_module(Bytes& file, const std::string& name, std::uint32_t size,
-                          std::optional<std::size_t> dataBytes) {
+                          std::optional<std::size_t> dataBytes, std::uint8_t major,
+                          std::uint8_t minor) {
   const std::size_t start = file.size();
   file.resize(start + 22, 0);
   put_text(file, start, name.substr(0, 16));
-  file[start + 16] = 1;
+  file[start + 16] = major;
+  file[start + 17] = minor;
   for (int i = 0; i < 4; ++i) file[start + 18 + i] = static_cast<std::uint8_t>(size >> (8 * i));
   const std::size_t data = dataBytes.value_or(size >= 22 ? size - 22 : 0);
   file.resize(start + 22 + data, 0);
@@ -270,4 +304,29 @@ Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count) {
 
 Bytes slice(const Bytes& bytes, std::size_t offset, std::size_t count) {
   return slice(bytes, static_cast<std::int64_t>(offset), count);
+}
+
+std::size_t vic_module_start(const Bytes& file) {
+  for (const char* name : {"VIC-IISC", "VIC-II"}) {
+    const std::string tag(name, std::strlen(name) + 1);  // the name and its first padding byte
+    std::size_t at = 58;
+    while (at + 22 <= file.size()) {
+      if (std::equal(tag.begin(), tag.end(), file.begin() + static_cast<std::ptrdiff_t>(at)))
+        return at;
+      const std::size_t size = file[at + 18] | file[at + 19] << 8 | file[at + 20] << 16 |
+                               static_cast<std::size_t>(file[at + 21]) << 24;
+      if (size < 22) break;
+      at += size;
+    }
+  }
+  return 0;
+}
+
+std::size_t saved_frame_pixel(const Bytes& file, int x, int y) {
+  const std::size_t vic = vic_module_start(file);
+  const bool cycleExact = std::string(file.begin() + 21, file.begin() + 26) == "C64SC";
+  const std::size_t width = cycleExact ? 384 : 504;
+  const std::size_t lineZero = vic + (cycleExact ? 2081 : 1259) + 12 + 2 * width;
+  return lineZero + static_cast<std::size_t>(y + 16) * width + (cycleExact ? 0 : 104) +
+         static_cast<std::size_t>(x);
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -37,6 +38,15 @@ struct SnapshotPlan {
   Bytes ram = default_ram();             // 64 KiB
   Bytes colorRam = default_color_ram();  // 1024 bytes, the first 1000 shown
   VideoRegisters registers = text_registers();
+  // Further register images, $D000 + key: sprites, $D024, ... ({0x15, 0x01}: sprite 0 on).
+  std::map<unsigned, std::uint8_t> moreRegisters;
+  // A C64ROM module after C64MEM whose character ROM is these 4096 bytes
+  // (shapes with a module directory).
+  std::optional<Bytes> charRom;
+  // The frame VICE saved: 384 x 272 colour indices, put at the end of the
+  // VIC-II module where VICE 3.6 and later keep it (VICE 3.x shapes). Without
+  // it that frame is all zeros, as VICE leaves it in some snapshots.
+  std::optional<Bytes> savedFrame;
   std::optional<std::string> machine;  // overrides the shape's machine name
   bool decoyTags = true;  // "VIC-" and "CIA2" also in RAM and in a module after the VIC-II's
   std::optional<std::size_t> cutAt;  // keep only this many bytes of the file
@@ -62,11 +72,17 @@ BuiltSnapshot build_snapshot(const SnapshotPlan& plan);
 // Pieces for hand-made files.
 // The 37- or 58-byte file header with the machine name.
 Bytes vsf_header(const std::string& machine, bool versionBlock, std::uint8_t major = 2);
-// Appends a module header (name, version 1.0, size including the header)
-// and size - 22 zero bytes (as many as `dataBytes` says when given);
-// returns the module's start.
+// Appends a module header (name, version, size including the header) and
+// size - 22 zero bytes (as many as `dataBytes` says when given); returns the
+// module's start.
 std::size_t append_module(Bytes& file, const std::string& name, std::uint32_t size,
-                          std::optional<std::size_t> dataBytes = std::nullopt);
+                          std::optional<std::size_t> dataBytes = std::nullopt,
+                          std::uint8_t major = 1, std::uint8_t minor = 0);
+
+// Where the VIC-II module of a built snapshot starts (shapes with a module
+// directory), and where its saved frame's first visible pixel lies.
+std::size_t vic_module_start(const Bytes& file);
+std::size_t saved_frame_pixel(const Bytes& file, int x, int y);
 
 // Files the reader refuses, in this order: not a VICE file, a VICE file
 // without VIC-II state, one without CIA2 state, a C128 snapshot.

@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "io/output_file.h"
-#include "tool_run.h"
-#include "viewer/write_zeros.h"
+#include "snapshot_builder.h"
 
 namespace {
 
@@ -189,18 +187,6 @@ TEST(ViewerStub, PatchPointsTakeTheirRegisterAndNothingElseChanges) {
   expect_patched(ViewerKind::Multicolor, kMulticolorProgram, {{23, 0x01}, {28, 0x02}});
   expect_patched(ViewerKind::Text, kTextProgram,
                  {{23, 0x01}, {28, 0x02}, {33, 0x03}, {38, 0x04}, {43, 0xD8}});
-}
-
-TEST(WriteZeros, WritesExactlyTheCount) {
-  TempDir dir;
-  OutputFile out = open_output(dir.file("zeros"));
-  write_byte(out, 7);
-  write_zeros(out, 980);
-  write_zeros(out, 0);
-  ASSERT_TRUE(close_output(out));
-  Bytes expected(981, 0);
-  expected[0] = 7;
-  EXPECT_EQ(read_file(dir.file("zeros")), expected);
 }
 
 }  // namespace

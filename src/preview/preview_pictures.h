@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+
+#include "io/input_file.h"
+#include "render/picture.h"
+#include "render/render_frame.h"
+#include "snapshot/read_snapshot.h"
+
+// The frame VICE saved in the snapshot, when it holds one.
+std::optional<Picture> saved_frame_picture(const InputFile& snapshot,
+                                           const SnapshotReading& reading);
+
+// The frame the VIC-II draws from the snapshot's registers and memory.
+Frame registers_frame(const SnapshotReading& reading);
+
+// The picture lumerist's viewer program for this snapshot shows on a C64:
+// the same drawing, applied to the machine state the program sets up.
+Picture viewer_picture(const SnapshotReading& reading);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include "render/picture.h"
+#include "snapshot/video_state.h"
+
+// A frame drawn from a video state, and what the drawing found out.
+struct Frame {
+  Picture picture;
+  // The picture depends on a fetch from $1000-$1FFF of bank $0000 or $8000,
+  // where the VIC-II sees the character ROM: a screen or graphics byte of a
+  // cell on a line inside the window, or the pointer or data of an enabled
+  // sprite that can show (X below 504), all with the display enabled.
+  bool readsCharRom = false;
+  std::uint8_t spritesShown = 0;  // bit n: sprite n gives at least one pixel
+};
+
+// The PAL frame the VIC-II displays for `state` when no register changes
+// while it is drawn: the eight combinations of the mode bits, both scroll
+// registers, 24/25 rows and 38/40 columns, the display enable bit, idle
+// lines, and eight sprites with expansion, multicolour and both priority
+// rules. Fetches from the character ROM area read state.charRom, or RAM
+// when the state holds no ROM.
+Frame render_frame(const VideoState& state);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+inline constexpr std::size_t kVicRegisterCount = 47;  // $D000-$D02E
+inline constexpr std::size_t kRamSize = 0x10000;
+inline constexpr std::size_t kColorRamCells = 1000;
+inline constexpr std::size_t kCharRomSize = 4096;
+
+// What the VIC-II sees at one moment: its registers, the CIA2 port that
+// picks its bank, colour RAM, the 64 KiB of RAM and, when known, the
+// character ROM. Read once from a snapshot (or set up as a viewer program
+// leaves the machine); the exports and the pictures take their bytes from it.
+struct VideoState {
+  std::array<std::uint8_t, kVicRegisterCount> vic{};  // register images $D000-$D02E
+  std::uint8_t cia2PortA = 0;                         // $DD00: bits 0-1 pick the bank
+  std::array<std::uint8_t, kColorRamCells> colorRam{};
+  std::vector<std::uint8_t> ram = std::vector<std::uint8_t>(kRamSize);
+  std::optional<std::array<std::uint8_t, kCharRomSize>> charRom;
+
+  std::uint8_t reg(unsigned address) const { return vic[address - 0xD000]; }  // $D000-$D02E
+};
+
+// `count` bytes of RAM from C64 address `address`; the block must end within
+// the 64 KiB, which every block the exports take does.
+inline std::span<const std::uint8_t> ram_block(const VideoState& state, std::uint16_t address,
+                                               std::size_t count) {
+  return std::span<const std::uint8_t>(state.ram).subspan(address, count);
+}
