@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/exit_status.h"
+
 void print_separator() {
   std::fputs("-------------------------------------------------------------------------------\n",
              stdout);
@@ -16,6 +18,11 @@ void print_banner(const std::string& program) {
       "Syntax: '%s ViceSnapshotFile.vsf'.\n",
       program.c_str());
   print_separator();
+}
+
+int finish_console(int status) {
+  const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  return written ? status : kExitFailure;
 }
 
 void print_report(const std::string& report) {
@@ -58,6 +65,12 @@ void print_snapshot_error(const SnapshotReading& reading, const std::string& sna
     case SnapshotError::UnsupportedMachine:
       std::printf("Unsupported machine '%s' in VICE VSF file '%s'!\n",
                   printable(reading.machine).c_str(), path);
+      break;
+    case SnapshotError::Damaged:
+      std::printf("Damaged VICE VSF file '%s'!\n", path);
+      break;
+    case SnapshotError::ReadFailed:
+      std::printf("Can't read snapshot file '%s'!\n", path);
       break;
   }
 }

@@ -7,6 +7,10 @@
 
 // Everything the tool says goes to standard output.
 
+// The exit status once standard output is flushed: failure when any of it
+// could not be written (a full disk, a closed pipe), whatever `status` was.
+int finish_console(int status);
+
 // The rule line that opens and closes every report block: 79 dashes.
 void print_separator();
 

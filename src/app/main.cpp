@@ -1,5 +1,6 @@
+#include "app/console.h"
 #include "app/run.h"
 
 int main(int argc, char** argv) {
-  return run(argc, argv);
+  return finish_console(run(argc, argv));
 }

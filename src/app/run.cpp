@@ -23,6 +23,13 @@ int run(int argc, char** argv) {
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
+  // An output that is the snapshot itself (a link to it) would destroy it.
+  for (const OutputName& output : outputs_written(names, reading.setup)) {
+    if (is_same_file(output.path, snapshot)) {
+      print_output_failure(output);
+      return kExitFailure;
+    }
+  }
 
   OutputFile prg = open_output(names.prg);
   if (!prg.file) {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "snapshot/video_setup.h"
 
 // The eight files an export can write: the whole snapshot path, unchanged,
 // followed by a fixed suffix.
@@ -18,8 +21,15 @@ struct OutputNames {
 // The outputs a run can fail to write, each with its own message.
 enum class Output { Prg, Bitmap, Picture, Colmap, Attrib, Screen, Font };
 
-// An output that could not be opened or written completely.
-struct OutputFailure {
+// One output and its path.
+struct OutputName {
   Output output;
   std::string path;
 };
+
+// An output that could not be opened or written completely.
+using OutputFailure = OutputName;
+
+// The outputs the export of this screen writes, in the order they are
+// opened: the viewer program, then those of the bitmap or the text export.
+std::vector<OutputName> outputs_written(const OutputNames& names, const VideoSetup& setup);

@@ -27,6 +27,8 @@ bool open_input(const std::string& path, InputFile& input) {
   input.file = std::move(file);
   input.length = length;
   input.regularFile = S_ISREG(status.st_mode);
+  input.device = status.st_dev;
+  input.inode = status.st_ino;
   return true;
 }
 
@@ -40,13 +42,15 @@ InputFile memory_input(std::span<const std::uint8_t> bytes) {
 namespace {
 
 // Reads up to `count` bytes at `offset`; returns how many arrived before the
-// end of the file or an error.
-std::size_t read_file_at(int fd, std::int64_t offset, std::uint8_t* target, std::size_t count) {
+// end of the file or an error, and notes an error in `failed`.
+std::size_t read_file_at(int fd, std::int64_t offset, std::uint8_t* target, std::size_t count,
+                         bool& failed) {
   std::size_t got = 0;
   while (got < count) {
     const ssize_t n =
         pread(fd, target + got, count - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
@@ -78,7 +82,7 @@ void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t
   std::uint8_t* target = out.data() + skip;
   std::size_t got = count;
   if (input.file) {
-    got = read_file_at(input.file.fd, offset, target, count);
+    got = read_file_at(input.file.fd, offset, target, count, input.readFailed);
   } else {
     std::memcpy(target, input.memory.data() + offset, count);
   }
@@ -92,4 +96,17 @@ std::uint8_t byte_at(const InputFile& input, std::int64_t offset) {
   std::uint8_t byte = 0xFF;
   read_at(input, offset, std::span{&byte, 1});
   return byte;
+}
+
+bool is_same_file(const std::string& path, const InputFile& input) {
+  struct stat status {};
+  return input.file && stat(path.c_str(), &status) == 0 && status.st_dev == input.device &&
+         status.st_ino == input.inode;
+}
+
+bool are_same_file(const std::string& first, const std::string& second) {
+  struct stat a {};
+  struct stat b {};
+  return stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
 }

@@ -16,6 +16,11 @@ struct InputFile {
   std::span<const std::uint8_t> memory;  // the snapshot's bytes when there is no file
   std::int64_t length = 0;               // file length, fixed when opened
   bool regularFile = false;              // an ordinary file, not a device
+  std::uint64_t device = 0;              // with `inode`, which file it is
+  std::uint64_t inode = 0;
+  // Set by the first read the operating system fails (an I/O error), as the
+  // error indicator of a C stream is; such bytes read as $FF meanwhile.
+  mutable bool readFailed = false;
 };
 
 // Opens a file for binary reading and takes its length. Fails (returns false)
@@ -28,8 +33,14 @@ InputFile memory_input(std::span<const std::uint8_t> bytes);
 
 // Fills `out` with the bytes at `offset`...; every byte at or past the end of
 // the file (or before its start) reads as $FF, as does any byte the
-// operating system fails to deliver.
+// operating system fails to deliver, which also sets `readFailed`.
 void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t> out);
 
 // One byte at `offset`, $FF past the end.
 std::uint8_t byte_at(const InputFile& input, std::int64_t offset);
+
+// True when `path`, its links followed, names the open file `input`.
+bool is_same_file(const std::string& path, const InputFile& input);
+
+// True when both paths, their links followed, name one existing file.
+bool are_same_file(const std::string& first, const std::string& second);

@@ -11,6 +11,7 @@ ChargenFile read_chargen_file(const std::string& path) {
     chargen.error = ChargenError::WrongSize;
   } else {
     read_at(input, 0, chargen.bytes);
+    if (input.readFailed) chargen.error = ChargenError::CannotRead;
   }
   return chargen;
 }

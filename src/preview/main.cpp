@@ -1,5 +1,6 @@
+#include "app/console.h"
 #include "preview/preview_run.h"
 
 int main(int argc, char** argv) {
-  return run_preview(argc, argv);
+  return finish_console(run_preview(argc, argv));
 }

@@ -70,9 +70,20 @@ int run_preview(int argc, char** argv) {
   SnapshotReading reading;
   if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
   if (options.chargen && !load_chargen(*options.chargen, reading.state)) return kExitFailure;
+  // Writing the PNG over one of its own inputs (or a link to it) would destroy it.
+  if (is_same_file(options.picture, snapshot) ||
+      (options.chargen && are_same_file(options.picture, *options.chargen))) {
+    std::printf("Can't write PNG file '%s'!\n", options.picture.c_str());
+    return kExitFailure;
+  }
 
   std::optional<Picture> saved;
   if (options.mode == PreviewMode::Screen) saved = saved_frame_picture(snapshot, reading);
+  if (snapshot.readFailed) {
+    reading.error = SnapshotError::ReadFailed;
+    print_snapshot_error(reading, options.snapshot);
+    return kExitFailure;
+  }
   const PictureSource source = saved                                 ? PictureSource::SavedFrame
                                : options.mode == PreviewMode::Viewer ? PictureSource::Viewer
                                                                      : PictureSource::Registers;

@@ -80,7 +80,17 @@ SnapshotLocation location_from_tags(std::int64_t vicTag, std::int64_t cia2Tag) {
   return location;
 }
 
-SnapshotReading read_snapshot(const InputFile& input) {
+namespace {
+
+// Why a current snapshot's directory does not lead to the three modules.
+SnapshotError missing_module_error(const ModuleDirectory& directory) {
+  if (directory.badSize) return SnapshotError::Damaged;
+  if (!directory.vicii && !directory.viciisc) return SnapshotError::NoVicII;
+  if (!directory.cia2) return SnapshotError::NoCia2;
+  return SnapshotError::Damaged;  // no C64MEM
+}
+
+SnapshotReading read_snapshot_bytes(const InputFile& input) {
   SnapshotReading reading;
   std::array<std::uint8_t, 4> head{};
   read_at(input, 0, head);
@@ -95,9 +105,14 @@ SnapshotReading read_snapshot(const InputFile& input) {
     reading.machine = directory.machine;
     return reading;
   }
+  const bool current =
+      directory.hasMagic && (directory.versionBlock || directory.machine == "C64SC");
   if (directory.hasMagic && directory.c64mem && directory.cia2 &&
       (directory.vicii || directory.viciisc)) {
     reading.location = location_from_modules(input, directory);
+  } else if (current) {
+    reading.error = missing_module_error(directory);
+    return reading;
   } else {
     const TagPositions tags = find_last_tags(input);
     if (!tags.vic) {
@@ -112,5 +127,13 @@ SnapshotReading read_snapshot(const InputFile& input) {
   }
   read_video_state(input, reading.location, reading.state);
   reading.setup = decode_video_setup(registers_of(reading.state));
+  return reading;
+}
+
+}  // namespace
+
+SnapshotReading read_snapshot(const InputFile& input) {
+  SnapshotReading reading = read_snapshot_bytes(input);
+  if (input.readFailed) reading.error = SnapshotError::ReadFailed;
   return reading;
 }

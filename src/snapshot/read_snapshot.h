@@ -15,6 +15,8 @@ enum class SnapshotError {
   NoVicII,             // no VIC-II state
   NoCia2,              // no CIA2 state
   UnsupportedMachine,  // the module directory names another machine than a C64
+  Damaged,             // a current snapshot whose module directory is broken or lacks C64MEM
+  ReadFailed,          // the operating system failed to read the file
 };
 
 struct SnapshotReading {
@@ -32,9 +34,12 @@ struct SnapshotReading {
 //
 // Files with a module directory naming a C64 (fast "C64" or cycle-exact
 // "C64SC" emulator) that holds the C64MEM, CIA2 and VIC-II modules are read
-// at the modules' positions. Every other file starting "VICE" is read at
-// fixed distances from the last "VIC-" and "CIA2" tags, with RAM at
-// kRamFileOffset, the layout of old VICE versions.
+// at the modules' positions. Current snapshots (those with the "VICE
+// Version" block, and every C64SC snapshot) are read only so: when their
+// directory does not lead to those modules they are refused. Every other
+// file starting "VICE" is read at fixed distances from the last "VIC-" and
+// "CIA2" tags, with RAM at kRamFileOffset, the layout of old VICE versions.
+// A read the operating system fails anywhere makes the reading fail.
 SnapshotReading read_snapshot(const InputFile& input);
 
 // Locations from the last "VIC-" and "CIA2" tags, RAM at kRamFileOffset.

@@ -100,7 +100,8 @@ TEST_P(CutSnapshot, EndsCleanlyAndReadsFFPastTheCut) {
   }
   const std::set<std::string> refusals = {
       not_vice(path), with_path("No VIC-II state in VICE VSF file '%'!\n", path),
-      with_path("No CIA2 state in VICE VSF file '%'!\n", path)};
+      with_path("No CIA2 state in VICE VSF file '%'!\n", path),
+      with_path("Damaged VICE VSF file '%'!\n", path)};
 
   for (const std::int64_t cut : cuts) {
     if (cut < 0 || cut >= size) continue;
@@ -165,18 +166,20 @@ TEST_F(CutText, ColourRamCutShortEndsInFF) {
 
 struct BrokenModule {
   friend void PrintTo(const BrokenModule& c, std::ostream* out) {
-    *out << c.module << " " << c.size;
+    *out << shape_name(c.shape) << " " << c.module << " " << c.size;
   }
+  Shape shape;
   std::string module;
   std::uint32_t size;
-  bool readByTags;  // the walk loses a module: the tag rule takes over
+  std::string refusal;  // empty: exported, by the modules or (old files) by the tags
 };
 
 class BrokenModuleSize : public ExportTest, public ::testing::WithParamInterface<BrokenModule> {};
 
-TEST_P(BrokenModuleSize, EndsTheWalkAndTheExportStillRuns) {
+TEST_P(BrokenModuleSize, RefusesCurrentFilesAndReadsOldOnesByTheirTags) {
   const BrokenModule& c = GetParam();
   SnapshotPlan text;
+  text.shape = c.shape;
   text.decoyTags = false;  // the last tags are the module names themselves
   BuiltSnapshot snapshot = build_snapshot(text);
   Bytes& bytes = snapshot.bytes;
@@ -187,22 +190,35 @@ TEST_P(BrokenModuleSize, EndsTheWalkAndTheExportStillRuns) {
   write_file(path, bytes);
   plan = text;
   built = snapshot;
-  if (c.readByTags) built.location.ramOffset = kRamFileOffset;
 
   const ToolRun run = run_lumerist({path});
+  if (!c.refusal.empty()) {
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.output, with_path(c.refusal, path));
+    EXPECT_TRUE(outputs().empty());
+    return;
+  }
   ASSERT_EQ(run.status, 0) << run.output;
   expect_text_export(*this, text.registers, 0x0400, 0x1000);
 }
 
+const std::string kDamaged = "Damaged VICE VSF file '%'!\n";
+const std::string kNoVicII = "No VIC-II state in VICE VSF file '%'!\n";
+
 INSTANTIATE_TEST_SUITE_P(
     ZeroHeaderOrHuge, BrokenModuleSize,
-    ::testing::Values(BrokenModule{"C64MEM", 0, true}, BrokenModule{"C64MEM", 21, true},
-                      BrokenModule{"C64MEM", 0xFFFFFFFF, true}, BrokenModule{"CIA2", 0, true},
-                      BrokenModule{"CIA2", 21, true}, BrokenModule{"CIA2", 0xFFFFFFFF, true},
-                      BrokenModule{"VIC-II", 0, true}, BrokenModule{"VIC-II", 21, true},
-                      BrokenModule{"VIC-II", 0xFFFFFFFF, false}),
+    ::testing::Values(BrokenModule{Shape::Vice37Fast, "C64MEM", 0, kDamaged},
+                      BrokenModule{Shape::Vice37Fast, "C64MEM", 0xFFFFFFFF, kNoVicII},
+                      BrokenModule{Shape::Vice37Fast, "CIA2", 21, kDamaged},
+                      BrokenModule{Shape::Vice37Fast, "CIA2", 0xFFFFFFFF, kNoVicII},
+                      BrokenModule{Shape::Vice310CycleExact, "VIC-IISC", 0, kDamaged},
+                      BrokenModule{Shape::Vice37Fast, "VIC-II", 0xFFFFFFFF, ""},
+                      BrokenModule{Shape::Vice1Fast, "C64MEM", 0, ""},
+                      BrokenModule{Shape::Vice1Fast, "CIA2", 21, ""},
+                      BrokenModule{Shape::Vice1Fast, "VIC-II", 0xFFFFFFFF, ""}),
     [](const auto& info) {
-      return info.param.module.substr(0, 3) + "_" + std::to_string(info.param.size);
+      return shape_name(info.param.shape) + "_" + info.param.module.substr(0, 3) + "_" +
+             std::to_string(info.param.size);
     });
 
 // --- Paths -----------------------------------------------------------------
@@ -248,6 +264,98 @@ TEST(BadInput, ReadOnlyFolderGetsThePrgMessageAndStaysAsItWas) {
   EXPECT_EQ(run.output, "Cant't write PRG file '" + path + ".prg'!\n");
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
+}
+
+// --- Failures that used to pass for success ---------------------------------
+
+TEST(BadInput, ReportThatCannotBeWrittenFailsTheRun) {
+  TempDir dir;
+  const std::string path = dir.file("shot.vsf");
+  write_file(path, build_snapshot(SnapshotPlan{}).bytes);
+  RunOptions full;
+  full.standardOutput = "/dev/full";
+  const struct {
+    bool preview;
+    std::vector<std::string> arguments;
+    std::string written;  // an output that is still written whole
+    std::size_t size;
+  } cases[] = {
+      {false, {path}, path + ".prg", 4149},
+      {true, {path}, path + ".png", 0},
+      {true, {"--help"}, "", 0},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = c.preview ? run_lumerist_preview(c.arguments, full)
+                                  : run_lumerist(c.arguments, full);
+    EXPECT_EQ(run.status, 255) << c.arguments[0];
+    if (!c.written.empty()) {
+      ASSERT_TRUE(file_exists(c.written));
+      if (c.size != 0) {
+        EXPECT_EQ(read_file(c.written).size(), c.size);
+      }
+    }
+  }
+}
+
+TEST(BadInput, OutputThatIsTheSnapshotItselfIsRefusedAndNothingIsTouched) {
+  enum class Link { Hard, Symbolic, Same };
+  const struct {
+    bool preview;
+    VideoRegisters registers;
+    std::string output;  // suffix of the output made the snapshot, or the preview's PNG name
+    Link link;
+    std::string message;  // empty: the output is not written, the run succeeds
+  } cases[] = {
+      {false, SnapshotPlan::text_registers(), ".prg", Link::Hard, "Cant't write PRG file '%.prg'!\n"},
+      {false, SnapshotPlan::text_registers(), ".font", Link::Symbolic,
+       "Cant't write font file '%.font'!\n"},
+      {false, SnapshotPlan::multicolor_bitmap_registers(), ".koa", Link::Symbolic,
+       "Cant't write picture file '%.koa'!\n"},
+      {false, SnapshotPlan::multicolor_bitmap_registers(), ".attrib", Link::Hard,
+       "Cant't write color attributes file '%.attrib'!\n"},
+      {false, SnapshotPlan::hires_bitmap_registers(), ".ip64h", Link::Hard,
+       "Cant't write picture file '%.ip64h'!\n"},
+      {false, SnapshotPlan::text_registers(), ".koa", Link::Symbolic, ""},  // not a text output
+      {true, SnapshotPlan::text_registers(), "", Link::Same, "Can't write PNG file '%'!\n"},
+      {true, SnapshotPlan::text_registers(), ".png", Link::Symbolic,
+       "Can't write PNG file '%.png'!\n"},
+      {true, SnapshotPlan::text_registers(), ".png", Link::Hard, "Can't write PNG file '%.png'!\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    TempDir dir;
+    const std::string path = dir.file("shot.vsf");
+    SnapshotPlan plan;
+    plan.registers = c.registers;
+    const Bytes bytes = build_snapshot(plan).bytes;
+    write_file(path, bytes);
+    const std::string target = path + c.output;
+    if (c.link == Link::Hard) std::filesystem::create_hard_link(path, target);
+    if (c.link == Link::Symbolic) std::filesystem::create_symlink("shot.vsf", target);
+    const std::vector<std::string> before = files_in(dir.path);
+
+    const ToolRun run = c.preview ? run_lumerist_preview({path, target}) : run_lumerist({path});
+    EXPECT_EQ(read_file(path), bytes) << "the snapshot must stay as it was";
+    if (c.message.empty()) {
+      EXPECT_EQ(run.status, 0) << run.output;
+      continue;
+    }
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.output, with_path(c.message, path));
+    EXPECT_EQ(files_in(dir.path), before);
+  }
+}
+
+TEST(BadInput, PreviewOverItsCharacterRomIsRefused) {
+  TempDir dir;
+  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
+  const Bytes rom(4096, 0x55);
+  write_file(dir.file("chargen"), rom);
+  const ToolRun run =
+      run_lumerist_preview({"--chargen", "chargen", "shot.vsf", "chargen"}, in_folder(dir.path));
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.output, "Can't write PNG file 'chargen'!\n");
+  EXPECT_EQ(read_file(dir.file("chargen")), rom);
 }
 
 }  // namespace

@@ -42,6 +42,8 @@ TEST(CommandLine, RefusalsBeforeTheExportCreateNoOutput) {
       "No VIC-II state in VICE VSF file '%'!\n",
       "No CIA2 state in VICE VSF file '%'!\n",
       "Unsupported machine 'C128' in VICE VSF file '%'!\n",
+      "Damaged VICE VSF file '%'!\n",
+      "Damaged VICE VSF file '%'!\n",
   };
   const std::vector<Bytes> refused = refused_snapshots();
   ASSERT_EQ(refused.size(), std::size(messages));

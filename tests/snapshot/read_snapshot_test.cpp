@@ -1,8 +1,10 @@
 #include "snapshot/read_snapshot.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include "snapshot_builder.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -174,9 +176,9 @@ TEST(ReadSnapshot, OtherMachinesAreRefused) {
   }
 }
 
-TEST(ReadSnapshot, BrokenDirectoryFallsBackToTheTagRule) {
+TEST(ReadSnapshot, BrokenDirectoryOfAnOldFileFallsBackToTheTagRule) {
   // A module size below the header's own ends the walk before C64MEM.
-  Bytes bytes = vsf_header("C64", true);
+  Bytes bytes = vsf_header("C64", false);
   append_module(bytes, "MAINCPU", 21, 71);
   const std::size_t ram = bytes.size();
   bytes.resize(ram + 200, 0);
@@ -188,14 +190,42 @@ TEST(ReadSnapshot, BrokenDirectoryFallsBackToTheTagRule) {
                   location_from_tags(std::int64_t(ram + 50), std::int64_t(ram + 10)));
 }
 
-TEST(ReadSnapshot, DirectoryWalkEndsOnAnyModuleSize) {
-  for (std::uint32_t size : {0u, 1u, 21u, 22u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
-    Bytes bytes = vsf_header("C64SC", true);
-    append_module(bytes, "C64MEM", size, 100);
-    append_module(bytes, "CIA2", 30);
-    const SnapshotReading reading = read(bytes);
-    EXPECT_EQ(reading.error, SnapshotError::NoVicII) << size;
+TEST(ReadSnapshot, CurrentFilesAreReadOnlyThroughTheirDirectory) {
+  const struct {
+    std::string machine;
+    bool versionBlock;
+    std::vector<std::pair<std::string, std::uint32_t>> modules;  // all with tags in their data
+    SnapshotError error;
+  } cases[] = {
+      {"C64", true, {{"MAINCPU", 21}, {"C64MEM", 300}}, SnapshotError::Damaged},
+      {"C64SC", false, {{"C64MEM", 0}, {"CIA2", 30}}, SnapshotError::Damaged},
+      {"C64SC", true, {{"C64MEM", 1}, {"CIA2", 30}}, SnapshotError::Damaged},
+      {"C64SC", true, {{"C64MEM", 22}, {"CIA2", 30}}, SnapshotError::NoVicII},
+      {"C64SC", true, {{"C64MEM", 0xFFFFFFFF}, {"CIA2", 30}}, SnapshotError::NoVicII},
+      {"C64", true, {{"C64MEM", 300}, {"VIC-II", 1300}}, SnapshotError::NoCia2},
+      {"C64", true, {{"CIA2", 30}, {"VIC-II", 1300}}, SnapshotError::Damaged},  // no C64MEM
+      {"C64", false, {{"CIA2", 30}, {"VIC-II", 1300}}, SnapshotError::None},    // old: by tags
+  };
+  for (const auto& c : cases) {
+    Bytes bytes = vsf_header(c.machine, c.versionBlock);
+    for (const auto& [name, size] : c.modules) {
+      const std::size_t data = size >= 22 && size < 2000 ? size - 22 : 40;
+      const std::size_t start = append_module(bytes, name, size, data);
+      if (data >= 8) std::copy_n("VIC-CIA2", 8, bytes.begin() + static_cast<std::ptrdiff_t>(start + 22));
+    }
+    EXPECT_EQ(read(bytes).error, c.error) << c.machine << " " << c.modules[0].first;
   }
+}
+
+TEST(ReadSnapshot, FailedReadIsAnErrorNotTheEndOfTheFile) {
+  TempDir dir;  // a directory's descriptor opens, but reading it fails
+  InputFile input;
+  input.file = FileDescriptor{open(dir.path.c_str(), O_RDONLY | O_DIRECTORY)};
+  input.length = 200000;
+  ASSERT_TRUE(input.file);
+  EXPECT_EQ(read(Bytes{}).error, SnapshotError::NotVice);
+  EXPECT_EQ(read_snapshot(input).error, SnapshotError::ReadFailed);
+  EXPECT_TRUE(input.readFailed);
 }
 
 TEST(ReadSnapshot, UnprintableMachineNameIsKept) {

@@ -288,7 +288,15 @@ std::vector<Bytes> refused_snapshots() {
   std::copy_n("VIC-", 4, noCia2.begin() + 100);
   SnapshotPlan c128;
   c128.machine = "C128";
-  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, noVic, noCia2, build_snapshot(c128).bytes};
+  SnapshotPlan current;
+  current.shape = Shape::Vice310CycleExact;
+  Bytes zeroSize = build_snapshot(current).bytes;
+  Bytes noMemory = zeroSize;
+  const std::size_t c64mem = 58 + 125;  // after the header and MAINC64CPU
+  std::fill_n(zeroSize.begin() + static_cast<std::ptrdiff_t>(c64mem + 18), 4, 0);
+  noMemory[c64mem] = 'X';  // "X64MEM": no module of that name
+  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, noVic, noCia2, build_snapshot(c128).bytes,
+          zeroSize, noMemory};
 }
 
 Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count) {

@@ -85,7 +85,9 @@ std::size_t vic_module_start(const Bytes& file);
 std::size_t saved_frame_pixel(const Bytes& file, int x, int y);
 
 // Files the reader refuses, in this order: not a VICE file, a VICE file
-// without VIC-II state, one without CIA2 state, a C128 snapshot.
+// without VIC-II state, one without CIA2 state, a C128 snapshot, a VICE
+// 3.10 snapshot whose C64MEM module size is zero, and one that lacks its
+// C64MEM module.
 std::vector<Bytes> refused_snapshots();
 
 // The `count` bytes of `bytes` at `offset`, $FF past the end.

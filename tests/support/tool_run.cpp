@@ -44,6 +44,10 @@ ToolRun run_program(const std::string& program, const std::vector<std::string>& 
   if (child < 0) throw std::runtime_error("fork");
   if (child == 0) {
     dup2(out[1], STDOUT_FILENO);
+    if (options.standardOutput) {
+      const int file = open(options.standardOutput->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (file < 0 || dup2(file, STDOUT_FILENO) < 0) _exit(124);
+    }
     dup2(err[1], STDERR_FILENO);
     close(out[0]);
     close(out[1]);

@@ -19,6 +19,8 @@ struct ToolRun {
 struct RunOptions {
   std::optional<std::uint64_t> fileSizeLimit;  // RLIMIT_FSIZE, with SIGXFSZ ignored
   std::optional<std::string> workingDirectory;
+  // Standard output goes to this file (say /dev/full) instead of `output`.
+  std::optional<std::string> standardOutput;
   // Started by root, the program runs as user and group 65534 ("nobody"),
   // so that file permissions hold for it.
   bool unprivileged = false;
