@@ -8,9 +8,10 @@ std::vector<OutputName> outputs_written(const OutputNames& names, const VideoSet
                                    {Output::Attrib, names.attrib}});
     return outputs;
   }
-  outputs.insert(outputs.end(), {{Output::Bitmap, names.bitmap},
-                                 {Output::Picture, setup.multicolorMode ? names.koala : names.hires},
-                                 {Output::Colmap, names.colmap}});
+  outputs.insert(outputs.end(),
+                 {{Output::Bitmap, names.bitmap},
+                  {Output::Picture, setup.multicolorMode ? names.koala : names.hires},
+                  {Output::Colmap, names.colmap}});
   if (setup.multicolorMode) outputs.push_back({Output::Attrib, names.attrib});
   return outputs;
 }

@@ -1,5 +1,7 @@
 #include "preview/chargen_file.h"
 
+#include <cstdio>
+
 #include "io/input_file.h"
 
 ChargenFile read_chargen_file(const std::string& path) {
@@ -14,4 +16,20 @@ ChargenFile read_chargen_file(const std::string& path) {
     if (input.readFailed) chargen.error = ChargenError::CannotRead;
   }
   return chargen;
+}
+
+bool load_chargen(const std::string& path, VideoState& state) {
+  const ChargenFile chargen = read_chargen_file(path);
+  switch (chargen.error) {
+    case ChargenError::CannotRead:
+      std::printf("Can't read character ROM file '%s'!\n", path.c_str());
+      return false;
+    case ChargenError::WrongSize:
+      std::printf("Character ROM file '%s' is not 4096 bytes long!\n", path.c_str());
+      return false;
+    case ChargenError::None:
+      break;
+  }
+  if (!state.charRom) state.charRom = chargen.bytes;
+  return true;
 }

@@ -20,3 +20,8 @@ struct ChargenFile {
 // Reads a character ROM image given with --chargen: a regular file of
 // exactly 4096 bytes.
 ChargenFile read_chargen_file(const std::string& path);
+
+// Reads the --chargen file into `state` unless the state holds a character
+// ROM already (the snapshot's own ROM wins). When the file cannot be used,
+// prints its refusal and returns false.
+bool load_chargen(const std::string& path, VideoState& state);

@@ -20,3 +20,16 @@ Picture viewer_picture(const SnapshotReading& reading) {
   const std::vector<std::uint8_t> program = viewer_program(kind, reading.setup, reading.state);
   return render_frame(viewer_machine(kind, program)).picture;
 }
+
+PreviewPicture preview_picture(const InputFile& snapshot, const SnapshotReading& reading,
+                               PreviewMode mode) {
+  if (mode == PreviewMode::Viewer) return {viewer_picture(reading), PictureSource::Viewer};
+  if (mode == PreviewMode::Screen) {
+    if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
+      return {std::move(*saved), PictureSource::SavedFrame};
+    }
+  }
+  Frame frame = registers_frame(reading);
+  const bool romMissing = frame.readsCharRom && !reading.state.charRom;
+  return {std::move(frame.picture), PictureSource::Registers, romMissing};
+}

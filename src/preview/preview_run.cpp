@@ -15,8 +15,6 @@
 
 namespace {
 
-enum class PictureSource { SavedFrame, Registers, Viewer };
-
 void print_usage(const char* program) {
   print_separator();
   std::printf(
@@ -30,24 +28,6 @@ void print_usage(const char* program) {
       "Without a PNG name the preview is written as the snapshot name followed by '.png'.\n",
       program);
   print_separator();
-}
-
-// Reads the --chargen file; prints the refusal and returns false when it
-// cannot be used.
-bool load_chargen(const std::string& path, VideoState& state) {
-  const ChargenFile chargen = read_chargen_file(path);
-  switch (chargen.error) {
-    case ChargenError::CannotRead:
-      std::printf("Can't read character ROM file '%s'!\n", path.c_str());
-      return false;
-    case ChargenError::WrongSize:
-      std::printf("Character ROM file '%s' is not 4096 bytes long!\n", path.c_str());
-      return false;
-    case ChargenError::None:
-      break;
-  }
-  if (!state.charRom) state.charRom = chargen.bytes;  // the snapshot's own ROM wins
-  return true;
 }
 
 }  // namespace
@@ -77,40 +57,25 @@ int run_preview(int argc, char** argv) {
     return kExitFailure;
   }
 
-  std::optional<Picture> saved;
-  if (options.mode == PreviewMode::Screen) saved = saved_frame_picture(snapshot, reading);
+  const PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
   if (snapshot.readFailed) {
     reading.error = SnapshotError::ReadFailed;
     print_snapshot_error(reading, options.snapshot);
     return kExitFailure;
   }
-  const PictureSource source = saved                                 ? PictureSource::SavedFrame
-                               : options.mode == PreviewMode::Viewer ? PictureSource::Viewer
-                                                                     : PictureSource::Registers;
-  bool romMissing = false;
-  Picture picture{{}};
-  if (source == PictureSource::SavedFrame) {
-    picture = std::move(*saved);
-  } else if (source == PictureSource::Viewer) {
-    picture = viewer_picture(reading);
-  } else {
-    Frame frame = registers_frame(reading);
-    picture = std::move(frame.picture);
-    romMissing = frame.readsCharRom && !reading.state.charRom;
-  }
 
-  if (!write_png_file(options.picture, picture.pixels, kPictureWidth, kPictureHeight)) {
+  if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
     std::printf("Can't write PNG file '%s'!\n", options.picture.c_str());
     return kExitFailure;
   }
-  if (romMissing) {
+  if (shown.romMissing) {
     std::fprintf(stderr,
                  "Note: '%s' holds no character ROM, so RAM was drawn where the VIC-II sees it; "
                  "give --chargen FILE to draw the ROM's characters.\n",
                  options.snapshot.c_str());
   }
   const char* path = options.picture.c_str();
-  switch (source) {
+  switch (shown.source) {
     case PictureSource::SavedFrame:
       std::printf("Preview written as '%s' from the frame VICE saved.\n", path);
       break;

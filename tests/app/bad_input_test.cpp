@@ -285,8 +285,8 @@ TEST(BadInput, ReportThatCannotBeWrittenFailsTheRun) {
       {true, {"--help"}, "", 0},
   };
   for (const auto& c : cases) {
-    const ToolRun run = c.preview ? run_lumerist_preview(c.arguments, full)
-                                  : run_lumerist(c.arguments, full);
+    const ToolRun run =
+        c.preview ? run_lumerist_preview(c.arguments, full) : run_lumerist(c.arguments, full);
     EXPECT_EQ(run.status, 255) << c.arguments[0];
     if (!c.written.empty()) {
       ASSERT_TRUE(file_exists(c.written));
@@ -306,7 +306,8 @@ TEST(BadInput, OutputThatIsTheSnapshotItselfIsRefusedAndNothingIsTouched) {
     Link link;
     std::string message;  // empty: the output is not written, the run succeeds
   } cases[] = {
-      {false, SnapshotPlan::text_registers(), ".prg", Link::Hard, "Cant't write PRG file '%.prg'!\n"},
+      {false, SnapshotPlan::text_registers(), ".prg", Link::Hard,
+       "Cant't write PRG file '%.prg'!\n"},
       {false, SnapshotPlan::text_registers(), ".font", Link::Symbolic,
        "Cant't write font file '%.font'!\n"},
       {false, SnapshotPlan::multicolor_bitmap_registers(), ".koa", Link::Symbolic,

@@ -116,9 +116,11 @@ TEST(ManualPages, LumeristTellsEveryMessageTheToolPrints) {
 TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
   const Rendered page = render("lumerist-preview.1");
   EXPECT_EQ(page.warnings, "");
-  for (const std::string& format : printed_formats(source_file("src/preview/preview_run.cpp"))) {
-    for (const std::string& piece : fixed_pieces(format)) {
-      EXPECT_NE(page.text.find(piece), std::string::npos) << "\"" << piece << "\"";
+  for (const char* file : {"src/preview/preview_run.cpp", "src/preview/chargen_file.cpp"}) {
+    for (const std::string& format : printed_formats(source_file(file))) {
+      for (const std::string& piece : fixed_pieces(format)) {
+        EXPECT_NE(page.text.find(piece), std::string::npos) << "\"" << piece << "\" from " << file;
+      }
     }
   }
   for (const char* refusal : {"Cant't open snapshot file '", "Not a VICE VSF file '",

@@ -211,7 +211,8 @@ TEST(ReadSnapshot, CurrentFilesAreReadOnlyThroughTheirDirectory) {
     for (const auto& [name, size] : c.modules) {
       const std::size_t data = size >= 22 && size < 2000 ? size - 22 : 40;
       const std::size_t start = append_module(bytes, name, size, data);
-      if (data >= 8) std::copy_n("VIC-CIA2", 8, bytes.begin() + static_cast<std::ptrdiff_t>(start + 22));
+      if (data >= 8)
+        std::copy_n("VIC-CIA2", 8, bytes.begin() + static_cast<std::ptrdiff_t>(start + 22));
     }
     EXPECT_EQ(read(bytes).error, c.error) << c.machine << " " << c.modules[0].first;
   }
