@@ -14,10 +14,12 @@ CommandLine parse_preview_command_line(int argc, char** argv, PreviewOptions& op
     }
     if (arg.size() < 2 || arg[0] != '-') break;  // the snapshot ("-" alone is a path too)
     if (arg == "--help") return CommandLine::Help;
-    if (arg == "--viewer" || arg == "--registers") {
+    if (arg == "--viewer" || arg == "--registers" || arg == "--compare") {
       if (modeGiven) return CommandLine::Usage;
       modeGiven = true;
-      options.mode = arg == "--viewer" ? PreviewMode::Viewer : PreviewMode::Registers;
+      options.mode = arg == "--viewer"      ? PreviewMode::Viewer
+                     : arg == "--registers" ? PreviewMode::Registers
+                                            : PreviewMode::Compare;
     } else if (arg == "--chargen") {
       if (at + 1 >= argc) return CommandLine::Usage;
       options.chargen = argv[++at];
@@ -29,6 +31,7 @@ CommandLine parse_preview_command_line(int argc, char** argv, PreviewOptions& op
   }
   if (at >= argc) return CommandLine::Usage;
   options.snapshot = argv[at];
-  options.picture = at + 1 < argc ? std::string(argv[at + 1]) : options.snapshot + ".png";
+  const char* suffix = options.mode == PreviewMode::Compare ? ".compare.png" : ".png";
+  options.picture = at + 1 < argc ? std::string(argv[at + 1]) : options.snapshot + suffix;
   return CommandLine::Run;
 }

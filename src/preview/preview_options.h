@@ -8,6 +8,7 @@ enum class PreviewMode {
   Screen,     // the frame VICE saved, else the frame drawn from the registers
   Registers,  // always the frame drawn from the registers
   Viewer,     // what lumerist's viewer program shows
+  Compare,    // the screen beside the viewer's picture, and why they differ
 };
 
 struct PreviewOptions {
@@ -21,8 +22,8 @@ struct PreviewOptions {
 // the usage because it cannot be understood (status -1).
 enum class CommandLine { Run, Help, Usage };
 
-// Reads `[--viewer | --registers] [--chargen FILE] SNAPSHOT [PICTURE.png]`:
-// options first ("--" ends them, "--chargen=FILE" is taken too), the PNG
-// path by default the snapshot path followed by ".png"; arguments after it
-// are ignored.
+// Reads `[--viewer | --registers | --compare] [--chargen FILE] SNAPSHOT
+// [PICTURE.png]`: options first ("--" ends them, "--chargen=FILE" is taken
+// too), the PNG path by default the snapshot path followed by ".png"
+// (".compare.png" for --compare); arguments after it are ignored.
 CommandLine parse_preview_command_line(int argc, char** argv, PreviewOptions& options);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "png_reading.h"
 #include "preview/preview_pictures.h"
@@ -15,7 +16,7 @@
 namespace {
 
 const std::string kSyntax =
-    " [--viewer | --registers] [--chargen FILE] ViceSnapshotFile.vsf [Preview.png]'.\n";
+    " [--viewer | --registers | --compare] [--chargen FILE] ViceSnapshotFile.vsf [Preview.png]'.\n";
 
 // The PNG's pixels row after row; empty when it cannot be read.
 Bytes png_pixels(const std::string& path) {
@@ -47,6 +48,7 @@ TEST(PreviewCommand, UsageAndHelp) {
       {{"--frame", "shot.vsf"}, 255},
       {{"-v", "shot.vsf"}, 255},
       {{"--viewer", "--registers", "shot.vsf"}, 255},
+      {{"--compare", "--viewer", "shot.vsf"}, 255},
       {{"--chargen"}, 255},
       {{"--viewer"}, 255},
   };
@@ -231,6 +233,110 @@ TEST(PreviewCommand, OutputThatCannotBeWrittenIsNamedAndFails) {
   EXPECT_EQ(cut.status, 255);
   EXPECT_EQ(cut.output, "Can't write PNG file '" + dir.file("cut.png") + "'!\n");
   EXPECT_EQ(cut.errors, "");
+}
+
+}  // namespace
+
+namespace {
+
+// --compare: each cause of a difference alone, with the lines it prints.
+TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
+  // A text screen the viewer shows as it is: characters at $2000 in RAM,
+  // none of the six the viewer leaves blank (250-255).
+  SnapshotPlan plain;
+  plain.registers.d018 = 0x18;
+  for (std::size_t i = 0; i < 1000; ++i) plain.ram[0x0400 + i] = static_cast<std::uint8_t>(i % 250);
+  const auto with = [&plain](const std::function<void(SnapshotPlan&)>& change) {
+    SnapshotPlan plan = plain;
+    change(plan);
+    return plan;
+  };
+  const struct {
+    const char* cause;
+    SnapshotPlan plan;
+    std::string lines;  // between the first line and the last
+    int changedPixels;  // of the saved frame against the registers' frame
+  } cases[] = {
+      {"none", plain, "", 0},
+      {"sprites", with([](SnapshotPlan& p) {
+         p.ram[0x07F8] = p.ram[0x07FA] = p.ram[0x07F9] = 0xC0;  // data at $3000
+         std::fill_n(p.ram.begin() + 0x3000, 63, 0xFF);
+         p.moreRegisters = {
+             {0x15, 0x07}, {0x00, 40},  {0x01, 60}, {0x02, 40},
+             {0x03, 0},    {0x04, 200}, {0x05, 200}};  // sprite 1 under the upper border
+       }),
+       "Sprites on the screen: 0, 2; the viewer program shows none.\n", 0},
+      {"characters in the ROM", with([](SnapshotPlan& p) {
+         p.registers.d018 = 0x16;  // $1800
+         p.charRom = Bytes(4096, 0x18);
+       }),
+       "The character set lies in the character ROM; the export takes the RAM beneath.\n", 0},
+      {"no ROM", with([](SnapshotPlan& p) { p.registers.d018 = 0x48; }),  // screen at $1000
+       "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n", 0},
+      {"extended background", with([](SnapshotPlan& p) { p.registers.d011 = 0x5B; }),
+       "The screen uses extended background colours or an invalid mode; the viewer program does "
+       "not.\n",
+       0},
+      {"24 rows", with([](SnapshotPlan& p) { p.registers.d011 = 0x13; }),
+       "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
+       "otherwise.\n",
+       0},
+      {"bitmap in 38 columns", with([](SnapshotPlan& p) {
+         p.registers = SnapshotPlan::hires_bitmap_registers();
+         p.registers.d016 = 0xC0;
+       }),
+       "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
+       "otherwise.\n",
+       0},
+      {"a change during the frame",
+       with([](SnapshotPlan& p) { p.shape = Shape::Vice310CycleExact; }),
+       "The frame VICE saved differs from the registers in 7 pixels: changes during the frame, "
+       "which the export cannot hold.\n",
+       7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cause);
+    TempDir dir;
+    SnapshotPlan plan = c.plan;
+    if (c.changedPixels > 0) {  // the registers' frame, a few pixels changed
+      Picture frame =
+          render_frame(read_snapshot(memory_input(build_snapshot(plan).bytes)).state).picture;
+      for (int i = 0; i < c.changedPixels; ++i)
+        frame.pixels[static_cast<std::size_t>(i * 1001)] ^= 1;
+      plan.savedFrame = frame.pixels;
+    }
+    const Bytes bytes = build_snapshot(plan).bytes;
+    write_file(dir.file("shot.vsf"), bytes);
+    const ToolRun run = run_lumerist_preview({"--compare", "shot.vsf"}, in_folder(dir.path));
+    ASSERT_EQ(run.status, 0) << run.output;
+
+    const InputFile input = memory_input(bytes);
+    const SnapshotReading reading = read_snapshot(input);
+    const Picture screen = preview_picture(input, reading, PreviewMode::Screen).picture;
+    const Picture viewer = viewer_picture(reading);
+    unsigned differing = 0;
+    for (std::size_t i = 0; i < kPicturePixels; ++i)
+      differing += screen.pixels[i] != viewer.pixels[i];
+    EXPECT_EQ(run.output, "Screen and viewer program differ in " + std::to_string(differing) +
+                              " of 104448 pixels.\n" + c.lines +
+                              "Comparison written as 'shot.vsf.compare.png'.\n");
+    EXPECT_EQ(differing == 0, std::string(c.cause) == "none");
+    EXPECT_EQ(run.errors, "");
+
+    // The three panels: the screen, the viewer's picture, white where they differ.
+    const std::optional<PngContents> png = read_png(dir.file("shot.vsf.compare.png"));
+    ASSERT_TRUE(png);
+    ASSERT_EQ(png->width, 1152u);
+    ASSERT_EQ(png->height, 272u);
+    for (std::size_t y = 0; y < 272; ++y) {
+      const auto& row = png->rows[y];
+      for (std::size_t x = 0; x < 384; ++x) {
+        const std::uint8_t a = screen.pixels[y * 384 + x], b = viewer.pixels[y * 384 + x];
+        ASSERT_EQ((Bytes{row[x], row[384 + x], row[768 + x]}), (Bytes{a, b, std::uint8_t(a != b)}))
+            << x << "," << y;
+      }
+    }
+  }
 }
 
 }  // namespace

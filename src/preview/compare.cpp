@@ -1,0 +1,68 @@
+#include "preview/compare.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint8_t kBlack = 0;
+constexpr std::uint8_t kWhite = 1;
+
+unsigned pixels_differing(const Picture& a, const Picture& b) {
+  unsigned count = 0;
+  for (std::size_t i = 0; i < kPicturePixels; ++i) count += a.pixels[i] != b.pixels[i];
+  return count;
+}
+
+// Characters of a text screen at $1000 or $1800 of bank $0000 or $8000:
+// the VIC-II sees the ROM there, the export takes the RAM.
+bool charset_in_rom(const VideoSetup& setup) {
+  const unsigned offset = setup.charsetAddress - setup.bankBase;
+  return !setup.bitmapMode && (setup.bankBase == 0x0000 || setup.bankBase == 0x8000) &&
+         (offset == 0x1000 || offset == 0x1800);
+}
+
+// The viewer programs show 25 rows, no vertical scroll and (bitmaps) 40
+// columns without horizontal scroll; the text viewer keeps $D016.
+bool scrolled_or_narrow(const VideoSetup& setup) {
+  return (setup.d011 & 0x0F) != 0x0B || (setup.bitmapMode && (setup.d016 & 0x0F) != 0x08);
+}
+
+}  // namespace
+
+Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotReading& reading) {
+  Comparison comparison;
+  comparison.screen = preview_picture(snapshot, reading, PreviewMode::Screen);
+  comparison.viewer = viewer_picture(reading);
+  comparison.differing = pixels_differing(comparison.screen.picture, comparison.viewer);
+
+  const Frame registers = registers_frame(reading);
+  for (int n = 0; n < 8; ++n) {
+    if (registers.spritesShown >> n & 1) comparison.sprites.push_back(n);
+  }
+  const VideoSetup& setup = reading.setup;
+  comparison.charsetInRom = charset_in_rom(setup);
+  comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
+  comparison.extendedOrInvalid = (setup.d011 & 0x40) != 0;
+  comparison.scrolledOrNarrow = scrolled_or_narrow(setup);
+  if (comparison.screen.source == PictureSource::SavedFrame && !comparison.romMissing) {
+    const unsigned changed = pixels_differing(comparison.screen.picture, registers.picture);
+    if (changed > 0) comparison.savedFrameDiffers = changed;
+  }
+  return comparison;
+}
+
+std::vector<std::uint8_t> comparison_picture(const Comparison& comparison) {
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kComparisonWidth) * kPictureHeight);
+  const auto& screen = comparison.screen.picture.pixels;
+  const auto& viewer = comparison.viewer.pixels;
+  for (std::size_t y = 0; y < kPictureHeight; ++y) {
+    const auto from = static_cast<std::ptrdiff_t>(y * kPictureWidth);
+    auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y * kComparisonWidth);
+    std::copy_n(screen.begin() + from, kPictureWidth, row);
+    std::copy_n(viewer.begin() + from, kPictureWidth, row + kPictureWidth);
+    std::transform(screen.begin() + from, screen.begin() + from + kPictureWidth,
+                   viewer.begin() + from, row + 2 * kPictureWidth,
+                   [](std::uint8_t a, std::uint8_t b) { return a != b ? kWhite : kBlack; });
+  }
+  return pixels;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "io/input_file.h"
+#include "preview/preview_pictures.h"
+#include "render/picture.h"
+#include "snapshot/read_snapshot.h"
+
+// The screen (the frame VICE saved, else the frame drawn from the
+// registers) beside the viewer program's picture, and the causes of their
+// differences that the snapshot shows.
+struct Comparison {
+  PreviewPicture screen;
+  Picture viewer;
+  unsigned differing = 0;  // pixels in which screen and viewer differ
+  // Sprites that give at least one pixel of the frame drawn from the
+  // registers, ascending.
+  std::vector<int> sprites;
+  bool charsetInRom = false;       // a text screen's characters where the ROM lies
+  bool romMissing = false;         // that frame needed the character ROM, and there was none
+  bool extendedOrInvalid = false;  // $D011 bit 6
+  bool scrolledOrNarrow = false;   // scroll, 24 rows or 38 columns the viewer does not keep
+  // The screen is the saved frame, the ROM was not missing, and the saved
+  // frame differs from the registers' frame in this many pixels (above 0).
+  std::optional<unsigned> savedFrameDiffers;
+};
+
+Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotReading& reading);
+
+// The three panels side by side, 3 x 384 by 272 colour indices: the screen,
+// the viewer's picture, and white where they differ, black where they agree.
+inline constexpr int kComparisonWidth = 3 * kPictureWidth;
+std::vector<std::uint8_t> comparison_picture(const Comparison& comparison);
