@@ -1,7 +1,8 @@
 // Fuzz target: arbitrary bytes as a snapshot, through the reader, through
 // whichever export path the bytes select, the way the tool runs on a file,
 // and through the drawing of every picture the preview can show: the frame
-// VICE saved, the frame drawn from the registers and the viewer's picture.
+// VICE saved, the frame drawn from the registers, the viewer's picture and
+// their comparison.
 // The bytes are read both from memory and from a file holding them; outputs
 // go to a private temporary folder, reports to /dev/null.
 //
@@ -23,6 +24,7 @@
 #include "export/text_export.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
+#include "preview/compare.h"
 #include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
 
@@ -107,5 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   check_picture(registers_frame(reading).picture);
   check_picture(viewer_picture(reading));
+  const Comparison comparison = compare_screen_with_viewer(snapshot, reading);
+  if (comparison.differing > kPicturePixels ||
+      comparison_picture(comparison).size() != 3 * kPicturePixels) {
+    __builtin_trap();
+  }
   return 0;
 }
