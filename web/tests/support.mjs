@@ -16,11 +16,22 @@ export const pageDir = process.env.LUMERIST_PAGE_DIR || path.join(sourceDir, 'bu
 export const pageUrl = process.env.LUMERIST_PAGE_URL;
 if (!pageUrl) throw new Error('LUMERIST_PAGE_URL must name the served page, e.g. http://127.0.0.1:8000/');
 
+// Temporary folders, removed when the tests end.
+const folders = [];
+function temporaryFolder(prefix) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), prefix));
+  folders.push(folder);
+  return folder;
+}
+process.on('exit', () => {
+  for (const folder of folders) fs.rmSync(folder, {recursive: true, force: true});
+});
+
 export function launch() {
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'lumerist-chromium-')),
+    userDataDir: temporaryFolder('lumerist-chromium-'),
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
@@ -28,7 +39,7 @@ export function launch() {
 
 // A fresh folder holding copies of `files` ({name: Buffer or source path}).
 export function folderWith(files) {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'lumerist-web-'));
+  const folder = temporaryFolder('lumerist-web-');
   for (const [name, content] of Object.entries(files)) {
     const bytes = Buffer.isBuffer(content) ? content : fs.readFileSync(content);
     fs.writeFileSync(path.join(folder, name), bytes);
