@@ -12,7 +12,6 @@ constexpr int kFirstRowLine = 48;  // text row 0, pixel line 0, when the vertica
 constexpr int kGraphicsLines = 200;
 constexpr int kGraphicsLeft = 32;  // column 0, pixel 0, when the horizontal scroll is 0
 constexpr int kColumns = 40;
-constexpr int kCells = 1000;
 constexpr int kXCounterWrap = 504;  // PAL sprite X positions 0-503
 constexpr int kXCounterToPicture = 8;
 constexpr int kSpriteRows = 21;

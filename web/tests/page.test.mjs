@@ -1,0 +1,184 @@
+// The page against the native tools: the same report, files and pictures.
+
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import {after, afterEach, before, describe, test} from 'node:test';
+import {choose, differingPixels, folderWith, launch, openPage, pageDir, pageUrl, runNative, shown,
+        sourceDir} from './support.mjs';
+
+const example = (name) => path.join(sourceDir, 'examples', name);
+let browser;
+let page;
+before(async () => { browser = await launch(); });
+after(() => browser.close());
+afterEach(async () => {
+  if (!page) return;
+  const problems = page.problems;
+  await page.close();
+  page = null;
+  assert.deepEqual(problems, [], 'errors or requests off the page\'s site');
+});
+
+// lumerist's run on `name` holding `bytes`, in a folder of its own.
+function lumerist(name, bytes) {
+  const folder = folderWith({[name]: bytes});
+  return {folder, file: path.join(folder, name), ...runNative('lumerist', [name], folder, [name])};
+}
+
+// lumerist-preview's picture (`options` before the snapshot) as a PNG file
+// named after the snapshot and `tag`.
+function preview(snapshot, options = [], tag = 'screen') {
+  const png = `${snapshot}.${tag}.png`;
+  const run = runNative('lumerist-preview', [...options, snapshot, png], path.dirname(snapshot));
+  assert.equal(run.status, 0, run.output);
+  return png;
+}
+
+async function assertShowsLumeristRun(expected, name) {
+  const actual = await shown(page);
+  assert.equal(actual.report, expected.output);
+  assert.equal(actual.status, expected.status);
+  const pictureLinks = expected.status === 0 ? [`${name}.png`] : [];
+  assert.deepEqual(Object.keys(actual.links).sort(),
+                   [...Object.keys(expected.files), ...pictureLinks].sort());
+  for (const [file, bytes] of Object.entries(expected.files)) {
+    assert.ok(Buffer.from(actual.links[file]).equals(bytes), `${file} differs from lumerist's`);
+  }
+}
+
+describe('a bundled example chosen in the file input', () => {
+  for (const name of ['picture.vsf', 'text.vsf']) {
+    test(`${name}: lumerist's report and files, lumerist-preview's pictures`, async () => {
+      const run = lumerist(name, example(name));
+      page = await openPage(browser);
+      await choose(page, '#snapshot-file', run.file);
+      await assertShowsLumeristRun(run, name);
+      const screen = preview(run.file);
+      const viewer = preview(run.file, ['--viewer'], 'viewer');
+      for (const [checked, png] of [[false, screen], [true, viewer], [false, screen]]) {
+        if (await page.$eval('#viewer-picture', (box) => box.checked) !== checked) {
+          await page.click('#viewer-picture');
+        }
+        await page.waitForSelector('#report[data-status]');
+        assert.equal(await differingPixels(page, png), 0, `canvas against ${png}`);
+        assert.equal(await differingPixels(page, png, `${name}.png`), 0, `${name}.png link`);
+      }
+    });
+  }
+});
+
+describe('files lumerist refuses', () => {
+  for (const [name, bytes] of [['notes.txt', Buffer.from('not a snapshot\n')],
+                               ['empty.vsf', Buffer.alloc(0)],
+                               ['cut.vsf', fs.readFileSync(example('picture.vsf')).subarray(0, 80)]]) {
+    test(`${name}: lumerist's refusal, status 255, nothing to download`, async () => {
+      const run = lumerist(name, bytes);
+      assert.equal(run.status, 255);
+      page = await openPage(browser);
+      await choose(page, '#snapshot-file', run.file);
+      await assertShowsLumeristRun(run, name);
+    });
+  }
+});
+
+describe('a character ROM image', () => {
+  // A text screen of VICE 3.10 whose characters come from the ROM, which
+  // it lacks: one of the fuzz target's seeds.
+  const seeds = folderWith({});
+  const seedsRun = runNative(path.join('fuzz', 'make_fuzz_seeds'), [seeds], seeds);
+  const snapshot = path.join(seeds, 'Vice310CycleExact-text.vsf');
+  const rom = Buffer.from(Array.from({length: 4096}, (_, i) => (i * 37) ^ (i >> 4)));
+
+  test('of the wrong size is refused as lumerist-preview refuses it, and not used', async () => {
+    assert.equal(seedsRun.status, 0);
+    const folder = folderWith({'rom.bin': rom.subarray(1), 'shot.vsf': snapshot});
+    const refusal = runNative('lumerist-preview', ['--chargen', 'rom.bin', 'shot.vsf'], folder);
+    assert.equal(refusal.status, 255);
+    page = await openPage(browser);
+    await choose(page, '#chargen-file', path.join(folder, 'rom.bin'));
+    await page.waitForFunction(() => document.getElementById('chargen-status').textContent);
+    assert.equal(await page.$eval('#chargen-status', (status) => status.textContent),
+                 refusal.output.trim());
+    await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+    await shown(page);
+    assert.equal(await differingPixels(page, preview(path.join(folder, 'shot.vsf'))), 0);
+    assert.equal(await page.$eval('#rom-note', (note) => note.hidden), false);
+  });
+
+  test('of 4096 bytes is drawn where the VIC-II sees the ROM, as with --chargen', async () => {
+    const folder = folderWith({'rom.bin': rom, 'shot.vsf': snapshot});
+    const withRom = preview(path.join(folder, 'shot.vsf'), ['--chargen', 'rom.bin'], 'rom');
+    page = await openPage(browser);
+    await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+    await shown(page);
+    assert.notEqual(await differingPixels(page, withRom), 0, 'the ROM changes nothing');
+    await choose(page, '#chargen-file', path.join(folder, 'rom.bin'));
+    await page.waitForFunction(() => document.getElementById('chargen-status').textContent);
+    await shown(page);
+    assert.equal(await differingPixels(page, withRom), 0);
+    assert.equal(await page.$eval('#rom-note', (note) => note.hidden), true);
+  });
+});
+
+describe('other ways in', () => {
+  const run = lumerist('text.vsf', example('text.vsf'));
+
+  test('?snapshot= loads a snapshot from the page\'s own site', async () => {
+    const served = new URL('hosted/text.vsf', pageUrl).pathname;
+    page = await openPage(browser, '?snapshot=hosted/text.vsf', {[served]: run.file});
+    await assertShowsLumeristRun(run, 'text.vsf');
+    assert.equal(await differingPixels(page, preview(run.file)), 0);
+  });
+
+  for (const [address, served] of [['missing.vsf', null], ['http://192.0.2.1/missing.vsf', undefined]]) {
+    test(`?snapshot=${address} fails as lumerist fails on a file it cannot open`, async () => {
+      const missing = runNative('lumerist', ['missing.vsf'], folderWith({}));
+      const pathname = new URL('missing.vsf', pageUrl).pathname;
+      page = await openPage(browser, `?snapshot=${address}`, served === null ? {[pathname]: null} : {});
+      await assertShowsLumeristRun(missing, 'missing.vsf');
+      assert.notEqual(await page.$eval('#page-message', (message) => message.textContent), '');
+      page.problems = page.problems.filter((problem) => !/status of 404/.test(problem));
+    });
+  }
+
+  test('a snapshot dropped on the page is opened', async () => {
+    page = await openPage(browser);
+    const bytes = Array.from(fs.readFileSync(run.file));
+    await page.evaluate((bytes) => {
+      const dropped = new DataTransfer();
+      dropped.items.add(new File([new Uint8Array(bytes)], 'text.vsf'));
+      document.querySelector('h1').dispatchEvent(
+          new DragEvent('drop', {dataTransfer: dropped, bubbles: true, cancelable: true}));
+    }, bytes);
+    await assertShowsLumeristRun(run, 'text.vsf');
+    assert.equal(await page.$eval('#snapshot-file', (input) => input.files[0].name), 'text.vsf');
+  });
+});
+
+describe('the page itself', () => {
+  test('every control is labelled and reached with the Tab key', async () => {
+    page = await openPage(browser);
+    await choose(page, '#snapshot-file', example('text.vsf'));
+    await shown(page);
+    const unlabelled = await page.$$eval('input', (inputs) =>
+      inputs.filter((input) => input.labels.length === 0).map((input) => input.id));
+    assert.deepEqual(unlabelled, []);
+    const reached = new Set();
+    for (let i = 0; i < 12; i += 1) {
+      await page.keyboard.press('Tab');
+      reached.add(await page.evaluate(() =>
+        document.activeElement.id || document.activeElement.getAttribute('download')));
+    }
+    for (const control of ['snapshot-file', 'chargen-file', 'viewer-picture', 'text.vsf.prg',
+                           'text.vsf.png']) {
+      assert.ok(reached.has(control), `${control} is not reached`);
+    }
+  });
+
+  test('its files total at most 300 KB', () => {
+    const total = fs.readdirSync(pageDir).reduce(
+        (sum, name) => sum + fs.statSync(path.join(pageDir, name)).size, 0);
+    assert.ok(total > 0 && total <= 300 * 1000, `${total} bytes`);
+  });
+});

@@ -1,0 +1,136 @@
+// The page in Debian's Chromium, and the native tools it is compared with.
+// LUMERIST_PAGE_URL is where a static server serves the page's folder,
+// LUMERIST_PAGE_DIR (default: build-web/web in the source tree);
+// LUMERIST_BUILD is the native build (default: build).
+
+import {spawnSync} from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+export const sourceDir = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const nativeBuild = process.env.LUMERIST_BUILD || path.join(sourceDir, 'build');
+export const pageDir = process.env.LUMERIST_PAGE_DIR || path.join(sourceDir, 'build-web', 'web');
+export const pageUrl = process.env.LUMERIST_PAGE_URL;
+if (!pageUrl) throw new Error('LUMERIST_PAGE_URL must name the served page, e.g. http://127.0.0.1:8000/');
+
+// Temporary folders, removed when the tests end.
+const folders = [];
+function temporaryFolder(prefix) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), prefix));
+  folders.push(folder);
+  return folder;
+}
+process.on('exit', () => {
+  for (const folder of folders) fs.rmSync(folder, {recursive: true, force: true});
+});
+
+export function launch() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    userDataDir: temporaryFolder('lumerist-chromium-'),
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
+
+// A fresh folder holding copies of `files` ({name: Buffer or source path}).
+export function folderWith(files) {
+  const folder = temporaryFolder('lumerist-web-');
+  for (const [name, content] of Object.entries(files)) {
+    const bytes = Buffer.isBuffer(content) ? content : fs.readFileSync(content);
+    fs.writeFileSync(path.join(folder, name), bytes);
+  }
+  return folder;
+}
+
+// Runs a native tool in `folder`: its status, standard output and the
+// files it left there besides `inputs`.
+export function runNative(tool, args, folder, inputs = []) {
+  const result = spawnSync(path.join(nativeBuild, tool), args, {cwd: folder});
+  const files = {};
+  for (const name of fs.readdirSync(folder)) {
+    if (!inputs.includes(name)) files[name] = fs.readFileSync(path.join(folder, name));
+  }
+  return {status: result.status, output: result.stdout.toString(), files};
+}
+
+// A page that fails its test on any error and any request off its own site.
+export async function openPage(browser, query = '', serve = {}) {
+  const page = await browser.newPage();
+  const origin = new URL(pageUrl).origin;
+  page.problems = [];
+  page.on('pageerror', (error) => page.problems.push(error.message));
+  page.on('console', (message) => {
+    if (message.type() === 'error') page.problems.push(message.text());
+  });
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    const url = new URL(request.url());
+    if (url.protocol === 'blob:' || url.protocol === 'data:') return request.continue();
+    if (url.origin !== origin) {
+      page.problems.push(`request to ${url}`);
+      return request.abort();
+    }
+    // `serve` maps paths on the page's site to files: hosted snapshots.
+    if (url.pathname in serve) {
+      const file = serve[url.pathname];
+      if (file === null) return request.respond({status: 404, body: 'Not found'});
+      return request.respond({status: 200, contentType: 'application/octet-stream', body: fs.readFileSync(file)});
+    }
+    return request.continue();
+  });
+  await page.goto(new URL(query, pageUrl).href);
+  return page;
+}
+
+// Waits until the page has shown a run and returns what it shows.
+export async function shown(page) {
+  await page.waitForSelector('#report[data-status]');
+  return page.evaluate(async () => {
+    const links = {};
+    for (const link of document.querySelectorAll('a[download]')) {
+      const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
+      links[link.download] = Array.from(bytes);
+    }
+    const report = document.getElementById('report');
+    return {status: Number(report.dataset.status), report: report.textContent, links};
+  });
+}
+
+export async function choose(page, selector, file) {
+  const input = await page.$(selector);
+  await input.uploadFile(file);
+}
+
+// How many pixels of the canvas differ from the PNG file at `png`; with
+// `link`, compares the PNG the page offers under that name instead.
+export function differingPixels(page, png, link = null) {
+  const data = link ? null : fs.readFileSync(png).toString('base64');
+  return page.evaluate(async (data, link) => {
+    const image = new Image();
+    image.src = link ? document.querySelector(`a[download="${link}"]`).href
+                     : `data:image/png;base64,${data}`;
+    await image.decode();
+    const screen = document.getElementById('screen');
+    const canvas = document.createElement('canvas');
+    canvas.width = image.width;
+    canvas.height = image.height;
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    if (image.width !== screen.width || image.height !== screen.height) return -1;
+    const expected = context.getImageData(0, 0, image.width, image.height).data;
+    const actual = screen.getContext('2d').getImageData(0, 0, screen.width, screen.height).data;
+    let differing = 0;
+    for (let i = 0; i < actual.length; i += 4) {
+      if (actual[i] !== expected[i] || actual[i + 1] !== expected[i + 1] ||
+          actual[i + 2] !== expected[i + 2] || actual[i + 3] !== expected[i + 3]) {
+        differing += 1;
+      }
+    }
+    return differing;
+  }, data, link);
+}
