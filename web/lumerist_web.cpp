@@ -81,8 +81,7 @@ EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const c
   if (drawn) {
     shown = preview_picture(input, reading, viewer ? PreviewMode::Viewer : PreviewMode::Screen);
     if (input.readFailed) {
-      reading.error = SnapshotError::ReadFailed;
-      print_snapshot_error(reading, snapshot);
+      print_read_failure(snapshot);
       drawn = false;
     }
   }

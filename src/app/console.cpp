@@ -35,6 +35,10 @@ void print_open_failure(const std::string& snapshotPath) {
   std::printf("Cant't open snapshot file '%s'!\n", snapshotPath.c_str());
 }
 
+void print_read_failure(const std::string& snapshotPath) {
+  std::printf("Can't read snapshot file '%s'!\n", snapshotPath.c_str());
+}
+
 namespace {
 
 // The machine name as printed: bytes outside printable ASCII become "?".
@@ -70,7 +74,7 @@ void print_snapshot_error(const SnapshotReading& reading, const std::string& sna
       std::printf("Damaged VICE VSF file '%s'!\n", path);
       break;
     case SnapshotError::ReadFailed:
-      std::printf("Can't read snapshot file '%s'!\n", path);
+      print_read_failure(snapshotPath);
       break;
   }
 }

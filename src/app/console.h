@@ -19,6 +19,8 @@ void print_separator();
 void print_banner(const std::string& program);
 
 void print_open_failure(const std::string& snapshotPath);
+// The system failed to read the snapshot (an I/O error).
+void print_read_failure(const std::string& snapshotPath);
 void print_snapshot_error(const SnapshotReading& reading, const std::string& snapshotPath);
 void print_output_failure(const OutputFailure& failure);
 

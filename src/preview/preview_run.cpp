@@ -39,7 +39,7 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
                    const PreviewOptions& options) {
   const Comparison comparison = compare_screen_with_viewer(snapshot, reading);
   if (snapshot.readFailed) {
-    std::printf("Can't read snapshot file '%s'!\n", options.snapshot.c_str());
+    print_read_failure(options.snapshot);
     return kExitFailure;
   }
   if (!write_png_file(options.picture, comparison_picture(comparison), kComparisonWidth,
@@ -112,8 +112,7 @@ int run_preview(int argc, char** argv) {
   if (options.mode == PreviewMode::Compare) return run_comparison(snapshot, reading, options);
   const PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
   if (snapshot.readFailed) {
-    reading.error = SnapshotError::ReadFailed;
-    print_snapshot_error(reading, options.snapshot);
+    print_read_failure(options.snapshot);
     return kExitFailure;
   }
 
