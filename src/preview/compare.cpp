@@ -30,24 +30,30 @@ bool scrolled_or_narrow(const VideoSetup& setup) {
 }  // namespace
 
 Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotReading& reading) {
+  // The frame drawn from the registers is drawn once: it is the screen when
+  // the snapshot holds no saved frame, and it tells sprites and the ROM.
+  Frame registers = registers_frame(reading);
   Comparison comparison;
-  comparison.screen = preview_picture(snapshot, reading, PreviewMode::Screen);
+  comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
+  if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
+    comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
+    if (!comparison.romMissing) {
+      const unsigned changed = pixels_differing(comparison.screen.picture, registers.picture);
+      if (changed > 0) comparison.savedFrameDiffers = changed;
+    }
+  } else {
+    comparison.screen = {registers.picture, PictureSource::Registers, comparison.romMissing};
+  }
   comparison.viewer = viewer_picture(reading);
   comparison.differing = pixels_differing(comparison.screen.picture, comparison.viewer);
 
-  const Frame registers = registers_frame(reading);
   for (int n = 0; n < 8; ++n) {
     if (registers.spritesShown >> n & 1) comparison.sprites.push_back(n);
   }
   const VideoSetup& setup = reading.setup;
   comparison.charsetInRom = charset_in_rom(setup);
-  comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
   comparison.extendedOrInvalid = (setup.d011 & 0x40) != 0;
   comparison.scrolledOrNarrow = scrolled_or_narrow(setup);
-  if (comparison.screen.source == PictureSource::SavedFrame && !comparison.romMissing) {
-    const unsigned changed = pixels_differing(comparison.screen.picture, registers.picture);
-    if (changed > 0) comparison.savedFrameDiffers = changed;
-  }
   return comparison;
 }
 
