@@ -4,17 +4,18 @@
 // VICE saved, the frame drawn from the registers, the viewer's picture and
 // their comparison.
 // The bytes are read both from memory and from a file holding them; outputs
-// go to a private temporary folder, reports to /dev/null.
+// go to a private temporary folder. Nothing it calls prints: the reports
+// are strings.
 //
 // Besides crashes and sanitizer findings it traps when the two readings
 // differ, when an export into that folder fails or leaves a viewer program
 // of the wrong length, or when a picture is not 384 x 272 colour indices.
 
-#include <stdlib.h>
-
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <span>
 #include <string>
 #include <system_error>
@@ -76,10 +77,16 @@ void remove_output_folder() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (!std::freopen("/dev/null", "w", stdout)) std::abort();
-  std::string pattern = (std::filesystem::temp_directory_path() / "lumerist-fuzz-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  output_folder() = pattern;
+  // A folder of a name no one else has taken.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && output_folder().empty(); ++attempt) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("lumerist-fuzz-" + std::to_string(random()) + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(folder, error)) output_folder() = folder.string();
+  }
+  if (output_folder().empty()) std::abort();
   std::atexit(remove_output_folder);
   return 0;
 }

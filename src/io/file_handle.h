@@ -1,7 +1,6 @@
 #pragma once
 
-#include <unistd.h>
-
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -13,26 +12,34 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Owns a POSIX file descriptor (-1: none) and closes it when it goes out of
-// scope. Moving hands the descriptor over.
+// A file of the operating system: a POSIX file descriptor, or a Windows
+// file HANDLE held as its number. kNoFile stands for none on both.
+using SystemFile = std::intptr_t;
+inline constexpr SystemFile kNoFile = -1;
+
+// Closes a file of the operating system (in src/io/system_*.cpp).
+void close_system_file(SystemFile file) noexcept;
+
+// Owns a file of the operating system and closes it when it goes out of
+// scope. Moving hands the file over.
 struct FileDescriptor {
-  int fd = -1;
+  SystemFile fd = kNoFile;
 
   FileDescriptor() = default;
-  explicit FileDescriptor(int descriptor) noexcept : fd(descriptor) {}
-  FileDescriptor(FileDescriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+  explicit FileDescriptor(SystemFile file) noexcept : fd(file) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd(std::exchange(other.fd, kNoFile)) {}
   FileDescriptor& operator=(FileDescriptor&& other) noexcept {
     if (this != &other) {
-      if (fd >= 0) close(fd);
-      fd = std::exchange(other.fd, -1);
+      if (fd != kNoFile) close_system_file(fd);
+      fd = std::exchange(other.fd, kNoFile);
     }
     return *this;
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   ~FileDescriptor() {
-    if (fd >= 0) close(fd);
+    if (fd != kNoFile) close_system_file(fd);
   }
 
-  explicit operator bool() const noexcept { return fd >= 0; }
+  explicit operator bool() const noexcept { return fd != kNoFile; }
 };

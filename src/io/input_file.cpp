@@ -1,34 +1,17 @@
 #include "io/input_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 bool open_input(const std::string& path, InputFile& input) {
   input = InputFile{};
-  // O_NONBLOCK: opening a FIFO must not wait for a writer that may never
-  // come. It is refused below, as are directories, which cannot be read as
-  // a stream of bytes.
-  FileDescriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  InputFacts facts;
+  FileDescriptor file = open_system_input(path, facts);
   if (!file) return false;
-  struct stat status {};
-  if (fstat(file.fd, &status) != 0 || S_ISDIR(status.st_mode) || S_ISFIFO(status.st_mode) ||
-      S_ISSOCK(status.st_mode)) {
-    return false;
-  }
-  const int flags = fcntl(file.fd, F_GETFL);
-  if (flags < 0 || fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return false;
-  const off_t length = lseek(file.fd, 0, SEEK_END);
-  if (length < 0) return false;
   input.file = std::move(file);
-  input.length = length;
-  input.regularFile = S_ISREG(status.st_mode);
-  input.device = status.st_dev;
-  input.inode = status.st_ino;
+  input.length = facts.length;
+  input.regularFile = facts.regularFile;
+  input.identity = facts.identity;
   return true;
 }
 
@@ -38,26 +21,6 @@ InputFile memory_input(std::span<const std::uint8_t> bytes) {
   input.length = static_cast<std::int64_t>(bytes.size());
   return input;
 }
-
-namespace {
-
-// Reads up to `count` bytes at `offset`; returns how many arrived before the
-// end of the file or an error, and notes an error in `failed`.
-std::size_t read_file_at(int fd, std::int64_t offset, std::uint8_t* target, std::size_t count,
-                         bool& failed) {
-  std::size_t got = 0;
-  while (got < count) {
-    const ssize_t n =
-        pread(fd, target + got, count - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) failed = true;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return got;
-}
-
-}  // namespace
 
 void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t> out) {
   constexpr std::uint8_t kMissing = 0xFF;
@@ -82,7 +45,7 @@ void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t
   std::uint8_t* target = out.data() + skip;
   std::size_t got = count;
   if (input.file) {
-    got = read_file_at(input.file.fd, offset, target, count, input.readFailed);
+    got = read_system_file(input.file.fd, offset, target, count, input.readFailed);
   } else {
     std::memcpy(target, input.memory.data() + offset, count);
   }
@@ -99,14 +62,12 @@ std::uint8_t byte_at(const InputFile& input, std::int64_t offset) {
 }
 
 bool is_same_file(const std::string& path, const InputFile& input) {
-  struct stat status {};
-  return input.file && stat(path.c_str(), &status) == 0 && status.st_dev == input.device &&
-         status.st_ino == input.inode;
+  if (!input.file) return false;
+  const std::optional<FileIdentity> identity = identify_file(path);
+  return identity && *identity == input.identity;
 }
 
 bool are_same_file(const std::string& first, const std::string& second) {
-  struct stat a {};
-  struct stat b {};
-  return stat(first.c_str(), &a) == 0 && stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-         a.st_ino == b.st_ino;
+  const std::optional<FileIdentity> a = identify_file(first);
+  return a && a == identify_file(second);
 }

@@ -5,19 +5,19 @@
 #include <string>
 
 #include "io/file_handle.h"
+#include "io/system.h"
 
 // The bytes of a snapshot, read by absolute position. The source is either an
 // open file or bytes already in memory (tests, fuzzing); every read goes
-// through read_at, which checks its range once. Files are read with pread,
-// so each read is one system call at its own position and nothing is
-// buffered twice.
+// through read_at, which checks its range once. Each read of a file is one
+// system call at its own position (pread, or ReadFile with an offset), and
+// nothing is buffered twice.
 struct InputFile {
   FileDescriptor file;                   // the open snapshot, or none
   std::span<const std::uint8_t> memory;  // the snapshot's bytes when there is no file
   std::int64_t length = 0;               // file length, fixed when opened
   bool regularFile = false;              // an ordinary file, not a device
-  std::uint64_t device = 0;              // with `inode`, which file it is
-  std::uint64_t inode = 0;
+  FileIdentity identity;                 // which file it is
   // Set by the first read the operating system fails (an I/O error), as the
   // error indicator of a C stream is; such bytes read as $FF meanwhile.
   mutable bool readFailed = false;

@@ -1,9 +1,11 @@
 #include "io/output_file.h"
 
+#include "io/system.h"
+
 OutputFile open_output(const std::string& path) {
   OutputFile output;
   output.path = path;
-  output.file.reset(std::fopen(path.c_str(), "wb"));
+  output.file.reset(open_system_output(path));
   return output;
 }
 

@@ -1,6 +1,8 @@
 #include "app/console.h"
+#include "io/standard_streams.h"
 #include "preview/preview_run.h"
 
 int main(int argc, char** argv) {
+  use_binary_standard_streams();
   return finish_console(run_preview(argc, argv));
 }

@@ -19,7 +19,7 @@ struct PreviewOptions {
 };
 
 // What the command line asks for: a run, the usage as help (status 0), or
-// the usage because it cannot be understood (status -1).
+// the usage because it cannot be understood (status 255).
 enum class CommandLine { Run, Help, Usage };
 
 // Reads `[--viewer | --registers | --compare] [--chargen FILE] SNAPSHOT

@@ -19,8 +19,10 @@ bool is_tag_at(const std::uint8_t* bytes, const char* tag) {
 
 // On x86-64 the quick test is compiled twice, for the baseline instruction
 // set and for AVX2, and the processor's best is chosen when the program
-// starts: twice the width, and the search keeps pace with reading.
-#if defined(__x86_64__) && defined(__has_attribute)
+// starts: twice the width, and the search keeps pace with reading. The
+// choice is made by the dynamic loader of ELF systems (an indirect
+// function); elsewhere, say in Windows executables, the baseline serves.
+#if defined(__x86_64__) && defined(__ELF__) && defined(__has_attribute)
 #if __has_attribute(target_clones)
 #define LUMERIST_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #endif

@@ -1,20 +1,33 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and runs the installed tool on
-# a bundled example snapshot. Usage: install_test.sh BUILD_DIR SOURCE_DIR
+# a bundled example snapshot. Usage:
+#   install_test.sh BUILD_DIR SOURCE_DIR [EXE_SUFFIX [EMULATOR...]]
+# A Windows build (EXE_SUFFIX .exe) installs the programs and the manual
+# pages as text side by side, and runs through the emulator (Wine).
 set -eu
 build=$1
 source=$2
+suffix=${3:-}
+shift 2
+[ $# -gt 0 ] && shift
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for page in lumerist.1 lumerist-preview.1; do
-  test -f "$prefix/share/man/man1/$page" || { echo "missing manual page $page"; exit 1; }
+if [ "$suffix" = .exe ]; then
+  bin=$prefix
+  pages="$prefix/lumerist.txt $prefix/lumerist-preview.txt $prefix/README.md"
+else
+  bin=$prefix/bin
+  pages="$prefix/share/man/man1/lumerist.1 $prefix/share/man/man1/lumerist-preview.1"
+fi
+for page in $pages; do
+  test -s "$page" || { echo "missing $page"; exit 1; }
 done
 cp "$source/examples/text.vsf" "$prefix/shot.vsf"
-"$prefix/bin/lumerist" "$prefix/shot.vsf" >"$prefix/report"
+"$@" "$bin/lumerist$suffix" "$prefix/shot.vsf" >"$prefix/report"
 grep -q "Executable screen-Viewer" "$prefix/report"
 test "$(wc -c <"$prefix/shot.vsf.prg")" -eq 4149
-"$prefix/bin/lumerist-preview" "$prefix/shot.vsf" | grep -q "Preview written as"
+"$@" "$bin/lumerist-preview$suffix" "$prefix/shot.vsf" | grep -q "Preview written as"
 test -s "$prefix/shot.vsf.png"
 echo "installed lumerist and lumerist-preview ran: ok"

@@ -1,6 +1,5 @@
 #include "snapshot/read_snapshot.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include "snapshot_builder.h"
@@ -221,7 +220,7 @@ TEST(ReadSnapshot, CurrentFilesAreReadOnlyThroughTheirDirectory) {
 TEST(ReadSnapshot, FailedReadIsAnErrorNotTheEndOfTheFile) {
   TempDir dir;  // a directory's descriptor opens, but reading it fails
   InputFile input;
-  input.file = FileDescriptor{open(dir.path.c_str(), O_RDONLY | O_DIRECTORY)};
+  input.file = open_folder_as_file(dir.path.string());
   input.length = 200000;
   ASSERT_TRUE(input.file);
   EXPECT_EQ(read_snapshot(input).error, SnapshotError::ReadFailed);

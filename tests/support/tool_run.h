@@ -8,22 +8,62 @@
 #include <string>
 #include <vector>
 
+#include "io/file_handle.h"
 #include "snapshot_builder.h"
 
 struct ToolRun {
-  int status = -1;     // exit status as a shell sees it (255 for -1), or 128 + signal
+  int status = -1;     // exit status as a shell sees it, or 128 + signal
   std::string output;  // everything written to standard output
   std::string errors;  // everything written to standard error
 };
 
 struct RunOptions {
-  std::optional<std::uint64_t> fileSizeLimit;  // RLIMIT_FSIZE, with SIGXFSZ ignored
+  std::optional<std::uint64_t> fileSizeLimit;  // RLIMIT_FSIZE, with SIGXFSZ ignored (POSIX)
   std::optional<std::string> workingDirectory;
-  // Standard output goes to this file (say /dev/full) instead of `output`.
-  std::optional<std::string> standardOutput;
+  // Standard output cannot be written: /dev/full on POSIX systems, a pipe
+  // whose reading end is closed on Windows.
+  bool failingStandardOutput = false;
   // Started by root, the program runs as user and group 65534 ("nobody"),
-  // so that file permissions hold for it.
+  // so that file permissions hold for it (POSIX; ignored on Windows, where
+  // they hold for everyone).
   bool unprivileged = false;
+  // argv[0], where it is not the program's path.
+  std::optional<std::string> programName;
+};
+
+// Faults of the file system the tests make that not every system offers.
+enum class Fault {
+  FullDisk,         // an output that opens but cannot be written: /dev/full
+  FileSizeLimit,    // RunOptions::fileSizeLimit
+  Fifo,             // make_fifo
+  SymbolicLink,     // std::filesystem::create_symlink
+  FolderPermission, // a folder others cannot write to, for RunOptions::unprivileged
+  HeldOpen,         // HeldOpenFile: a file another program holds open without sharing
+};
+
+// Why `fault` cannot be made on this system; empty where it can.
+std::string cannot_make(Fault fault);
+
+// A FIFO (named pipe) at `path`; see cannot_make(Fault::Fifo).
+void make_fifo(const std::string& path);
+
+// Devices that read as empty files: /dev/null and /dev/zero, or NUL.
+std::vector<std::string> empty_devices();
+
+// True when this system allows `name` (no folders) as a file name: POSIX
+// systems any bytes but '/' and NUL; Windows UTF-8 without control
+// characters and without <>:"/\|?*.
+bool allows_file_name(const std::string& name);
+
+// The file `path` held open as another program may hold it, denying others
+// to read, write or delete it, until the object goes away (Windows; see
+// cannot_make(Fault::HeldOpen)).
+struct HeldOpenFile {
+  explicit HeldOpenFile(const std::string& path);
+  ~HeldOpenFile();
+  HeldOpenFile(const HeldOpenFile&) = delete;
+  HeldOpenFile& operator=(const HeldOpenFile&) = delete;
+  std::intptr_t handle = -1;
 };
 
 inline RunOptions in_folder(const std::filesystem::path& folder) {
@@ -44,6 +84,10 @@ ToolRun run_lumerist(const std::vector<std::string>& arguments, const RunOptions
 std::string lumerist_preview_path();
 ToolRun run_lumerist_preview(const std::vector<std::string>& arguments,
                              const RunOptions& options = {});
+
+// The folder opened as if it were a file: the open succeeds, every read
+// fails.
+FileDescriptor open_folder_as_file(const std::string& folder);
 
 // A fresh folder, removed with everything in it when the object goes away.
 struct TempDir {

@@ -1,0 +1,6 @@
+#pragma once
+
+// Every command calls this first, before it prints anything: from then on
+// standard output and standard error carry the bytes written to them
+// unchanged on every system (Windows would turn each "\n" into "\r\n").
+void use_binary_standard_streams();

@@ -1,0 +1,44 @@
+#pragma once
+
+// The operating system's side of src/io, the one place that knows which
+// system it runs on: system_posix.cpp for Linux and the other POSIX systems
+// (and Emscripten's), system_windows.cpp for Windows. Paths are UTF-8 on
+// every system; files are binary and never handed to child processes.
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "io/file_handle.h"
+
+// Which file a path or an open file is: device and inode on POSIX systems,
+// volume serial number and file index on Windows.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What open_system_input learns about the file it opened.
+struct InputFacts {
+  std::int64_t length = 0;
+  bool regularFile = false;  // an ordinary file, not a device
+  FileIdentity identity;
+};
+
+// Opens a file for reading. Fails (returns no file) when it cannot be
+// opened, is a directory, a FIFO, a pipe or a socket, or its length cannot
+// be taken (a terminal).
+FileDescriptor open_system_input(const std::string& path, InputFacts& facts);
+
+// Reads up to `count` bytes at `offset`; returns how many arrived before the
+// end of the file or an error, and sets `failed` on an error.
+std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t* target,
+                             std::size_t count, bool& failed);
+
+// The file `path` names, its links followed; none when it does not exist.
+std::optional<FileIdentity> identify_file(const std::string& path);
+
+// Creates or truncates `path` for binary writing; null on failure.
+std::FILE* open_system_output(const std::string& path);

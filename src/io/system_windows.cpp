@@ -1,0 +1,132 @@
+// src/io on Windows. Paths arrive in UTF-8 (the manifest sets the process's
+// code page to UTF-8, so the command line does too) and are handed to the
+// wide-character functions; handles are opened without inheritance.
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "io/standard_streams.h"
+#include "io/system.h"
+
+namespace {
+
+HANDLE handle_of(SystemFile file) {
+  return reinterpret_cast<HANDLE>(file);
+}
+
+// The UTF-16 form of a UTF-8 path. A path too long for the classic limit
+// (MAX_PATH, less the 12 characters CreateDirectory keeps for a file name)
+// is made a full path with the \\?\ prefix, which lifts it to 32767.
+std::wstring wide_path(const std::string& path) {
+  std::wstring wide;
+  if (!path.empty() && path.size() < INT_MAX) {
+    const int size = static_cast<int>(path.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
+    wide.resize(static_cast<std::size_t>(length));
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), length);
+  }
+  if (wide.size() < MAX_PATH - 12) return wide;
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return wide;
+  std::wstring full(needed, L'\0');
+  full.resize(GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr));
+  if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\")) return full;
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+FileIdentity identity_of(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber,
+          static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+}
+
+}  // namespace
+
+void close_system_file(SystemFile file) noexcept {
+  CloseHandle(handle_of(file));
+}
+
+FileDescriptor open_system_input(const std::string& path, InputFacts& facts) {
+  // Others may go on writing or deleting the file, as on POSIX systems. A
+  // directory does not open without FILE_FLAG_BACKUP_SEMANTICS.
+  const HANDLE handle =
+      CreateFileW(wide_path(path).c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  FileDescriptor file{reinterpret_cast<SystemFile>(handle)};
+  // Files and devices (NUL); pipes are refused as FIFOs are.
+  const DWORD type = GetFileType(handle);
+  LARGE_INTEGER length{};
+  if ((type != FILE_TYPE_DISK && type != FILE_TYPE_CHAR) || !GetFileSizeEx(handle, &length)) {
+    return {};
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(handle, &info) != 0;
+  facts.length = length.QuadPart;
+  facts.regularFile =
+      type == FILE_TYPE_DISK && known && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (known) facts.identity = identity_of(info);
+  return file;
+}
+
+std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t* target,
+                             std::size_t count, bool& failed) {
+  constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+  std::size_t got = 0;
+  while (got < count) {
+    // The offset travels with the read, so no seek is shared between reads.
+    const auto at = static_cast<std::uint64_t>(offset) + got;
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(at);
+    position.OffsetHigh = static_cast<DWORD>(at >> 32);
+    DWORD n = 0;
+    const auto want = static_cast<DWORD>(std::min(count - got, kMostAtOnce));
+    if (!ReadFile(handle_of(file), target + got, want, &n, &position)) {
+      if (GetLastError() != ERROR_HANDLE_EOF) failed = true;
+      break;
+    }
+    if (n == 0) break;
+    got += n;
+  }
+  return got;
+}
+
+std::optional<FileIdentity> identify_file(const std::string& path) {
+  // Reading attributes only: works on files others hold open without
+  // sharing, and on folders.
+  const HANDLE handle =
+      CreateFileW(wide_path(path).c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  const FileDescriptor owner{reinterpret_cast<SystemFile>(handle)};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  return identity_of(info);
+}
+
+std::FILE* open_system_output(const std::string& path) {
+  const HANDLE handle =
+      CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(fd, "wb");
+  if (!file) _close(fd);
+  return file;
+}
+
+void use_binary_standard_streams() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
