@@ -30,35 +30,26 @@ ToolRun run_lumerist_preview(const std::vector<std::string>& arguments, const Ru
   return run_program(lumerist_preview_path(), arguments, options);
 }
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  // Folders made read-only by a test must be writable again to be removed.
-  for (auto it = std::filesystem::recursive_directory_iterator(path, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    if (it->is_directory(ignored)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-    }
-  }
-  std::filesystem::remove_all(path, ignored);
+void make_folders(const std::string& path) {
+  std::filesystem::create_directories(system_path(path));
 }
 
 void write_file(const std::string& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary);
+  std::ofstream file(system_path(path), std::ios::binary);
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + path);
 }
 
 Bytes read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(system_path(path), std::ios::binary);
   if (!file) throw std::runtime_error("cannot read " + path);
   return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool file_exists(const std::string& path) {
   std::error_code ignored;
-  return std::filesystem::exists(path, ignored);
+  return std::filesystem::exists(system_path(path), ignored);
 }
 
 std::vector<std::string> files_in(const std::filesystem::path& dir) {

@@ -99,6 +99,14 @@ struct TempDir {
   std::string file(const std::string& name) const { return (path / name).string(); }
 };
 
+// The path as the file functions of this system take it at any length:
+// itself, or on Windows, when it is long, its full \\?\ form.
+std::filesystem::path system_path(const std::string& path);
+
+// Creates the folder and its parents, of any path length.
+void make_folders(const std::string& path);
+
+// These take paths of any length.
 void write_file(const std::string& path, const Bytes& bytes);
 Bytes read_file(const std::string& path);
 bool file_exists(const std::string& path);

@@ -127,3 +127,20 @@ HeldOpenFile::~HeldOpenFile() = default;
 FileDescriptor open_folder_as_file(const std::string& folder) {
   return FileDescriptor{open(folder.c_str(), O_RDONLY | O_DIRECTORY)};
 }
+
+std::filesystem::path system_path(const std::string& path) {
+  return path;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  // Folders made read-only by a test must be writable again to be removed.
+  for (auto it = std::filesystem::recursive_directory_iterator(path, ignored);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_directory(ignored)) {
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+    }
+  }
+  std::filesystem::remove_all(path, ignored);
+}

@@ -59,6 +59,28 @@ Pipe child_output_pipe() {
   return pipe;
 }
 
+// Removes a file or a folder with everything in it, paths of any length
+// (std::filesystem takes a long folder for a file).
+void remove_tree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name != L"." && name != L"..") remove_tree(path + L"\\" + name);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
 }  // namespace
 
 ToolRun run_program(const std::string& program, const std::vector<std::string>& arguments,
@@ -180,4 +202,14 @@ TempDir::TempDir() {
     if (std::filesystem::create_directory(candidate)) path = candidate;
   }
   if (path.empty()) throw std::runtime_error("no temporary folder");
+}
+
+std::filesystem::path system_path(const std::string& path) {
+  const std::filesystem::path given = wide(path);
+  if (path.size() < MAX_PATH - 12) return given;
+  return L"\\\\?\\" + std::filesystem::absolute(given).wstring();
+}
+
+TempDir::~TempDir() {
+  remove_tree(L"\\\\?\\" + std::filesystem::absolute(path).wstring());
 }
