@@ -360,6 +360,45 @@ TEST(BadInput, OutputThatIsTheSnapshotItselfIsRefusedAndNothingIsTouched) {
   }
 }
 
+// --- Files another program holds open (Windows) -----------------------------
+
+TEST(BadInput, FileAnotherProgramHoldsOpenIsNamedAndLeftAsItWas) {
+  if (const std::string why = cannot_make(Fault::HeldOpen); !why.empty()) GTEST_SKIP() << why;
+  const struct {
+    bool preview;
+    VideoRegisters registers;
+    std::string held;  // suffix of the file held open; empty: the snapshot
+    std::string message;
+  } cases[] = {
+      {false, SnapshotPlan::text_registers(), "", "Cant't open snapshot file '%'!\n"},
+      {false, SnapshotPlan::text_registers(), ".prg", "Cant't write PRG file '%.prg'!\n"},
+      {false, SnapshotPlan::text_registers(), ".font", "Cant't write font file '%.font'!\n"},
+      {false, SnapshotPlan::multicolor_bitmap_registers(), ".koa",
+       "Cant't write picture file '%.koa'!\n"},
+      {true, SnapshotPlan::text_registers(), "", "Cant't open snapshot file '%'!\n"},
+      {true, SnapshotPlan::text_registers(), ".png", "Can't write PNG file '%.png'!\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE((c.preview ? "preview " : "lumerist ") + c.held);
+    TempDir dir;
+    const std::string path = dir.file("shot.vsf");
+    SnapshotPlan plan;
+    plan.registers = c.registers;
+    write_file(path, build_snapshot(plan).bytes);
+    const Bytes before = {1, 2, 3};
+    if (!c.held.empty()) write_file(path + c.held, before);
+    const Bytes heldBytes = read_file(path + c.held);
+    ToolRun run;
+    {
+      const HeldOpenFile held(path + c.held);
+      run = c.preview ? run_lumerist_preview({path}) : run_lumerist({path});
+    }
+    EXPECT_EQ(run.status, 255);
+    EXPECT_EQ(run.output, with_path(c.message, path));
+    EXPECT_EQ(read_file(path + c.held), heldBytes);
+  }
+}
+
 TEST(BadInput, PreviewOverItsCharacterRomIsRefused) {
   TempDir dir;
   write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);

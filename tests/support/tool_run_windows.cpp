@@ -105,9 +105,14 @@ ToolRun run_program(const std::string& program, const std::vector<std::string>& 
   startup.hStdError = err.write;
   PROCESS_INFORMATION child{};
   const std::wstring folder = options.workingDirectory ? wide(*options.workingDirectory) : L"";
-  const bool started =
-      CreateProcessW(wide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &startup, &child) != 0;
+  // Wine, cold, now and then fails to map a new process: tried again.
+  bool started = false;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(500);
+    started = CreateProcessW(wide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                             nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                             &child) != 0;
+  }
   CloseHandle(input);
   CloseHandle(out.write);
   CloseHandle(err.write);
