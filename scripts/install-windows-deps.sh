@@ -14,7 +14,7 @@ apt_get() {
   DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 "$@"
 }
 need=
-for package in cmake make dpkg-dev googletest g++-mingw-w64-x86-64-posix \
+for package in cmake make dpkg-dev groff-base googletest g++-mingw-w64-x86-64-posix \
   libz-mingw-w64-dev wine wine64; do
   dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
     need="$need $package"
