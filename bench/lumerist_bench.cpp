@@ -96,10 +96,7 @@ void scrub_tags(Bytes& bytes, std::size_t from) {
 }
 
 void save(const std::string& path, const Bytes& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) fail("cannot create " + path);
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (std::fclose(file) != 0 || !written) fail("cannot write " + path);
+  if (!save_bytes(path, bytes)) fail("cannot write " + path);
 }
 
 // VICE 3.10's cycle-exact emulator with a 16 MiB RAM expansion module after

@@ -15,12 +15,7 @@
 namespace {
 
 void save(const std::string& path, const Bytes& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (!file || std::fclose(file) != 0 || !written) {
-    std::fprintf(stderr, "make_examples: cannot write %s\n", path.c_str());
-    std::exit(1);
-  }
+  save_or_exit("make_examples", path, bytes);
 }
 
 // Sprite images, 21 rows: hires with 'X' for a set bit, 24 to a row;

@@ -27,6 +27,7 @@
 #include "preview/compare.h"
 #include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
+#include "snapshot_builder.h"
 
 namespace {
 
@@ -61,13 +62,6 @@ void check_picture(const Picture& picture) {
   }
 }
 
-void save(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) std::abort();
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  if (std::fclose(file) != 0 || !written) std::abort();
-}
-
 void remove_output_folder() {
   std::error_code ignored;
   std::filesystem::remove_all(output_folder(), ignored);
@@ -87,7 +81,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const SnapshotReading reading = read_snapshot(memory_input(std::span(data, size)));
   const std::string snapshotPath = output_folder() + "/input.vsf";
-  save(snapshotPath, data, size);
+  if (!save_bytes(snapshotPath, Bytes(data, data + size))) std::abort();
   InputFile snapshot;
   if (!open_input(snapshotPath, snapshot)) std::abort();
   if (!same_reading(reading, read_snapshot(snapshot))) __builtin_trap();

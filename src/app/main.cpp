@@ -1,6 +1,6 @@
-#include "app/console.h"
 #include "app/run.h"
+#include "command/console.h"
 
 int main(int argc, char** argv) {
-  return finish_console(run(argc, argv));
+  return finish_console(run(argc, argv).status);
 }

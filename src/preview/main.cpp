@@ -1,4 +1,4 @@
-#include "app/console.h"
+#include "command/console.h"
 #include "preview/preview_run.h"
 
 int main(int argc, char** argv) {

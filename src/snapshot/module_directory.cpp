@@ -5,6 +5,9 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "io/little_endian.h"
 
 namespace {
 
@@ -13,6 +16,10 @@ constexpr std::string_view kVersionMagic{"VICE Version\x1A", 13};
 constexpr std::int64_t kHeaderLength = 37;  // magic, format version, machine name
 constexpr std::int64_t kMachineNameOffset = 21;
 constexpr std::int64_t kVersionBlockLength = 21;
+constexpr std::size_t kNameLength = 16;
+// The walk reads the file a window at a time, so that a file of many small
+// modules costs one read per window, not one per module.
+constexpr std::size_t kWindow = std::size_t{64} << 10;
 
 // A name field: up to its first $00, at most the field's length.
 std::string field_text(std::span<const std::uint8_t> field) {
@@ -24,20 +31,46 @@ bool bytes_equal(std::span<const std::uint8_t> bytes, std::string_view text) {
   return bytes.size() == text.size() && std::memcmp(bytes.data(), text.data(), text.size()) == 0;
 }
 
-void record(ModuleDirectory& directory, std::string_view name, const ModuleEntry& entry) {
-  std::optional<ModuleEntry>* slot = nullptr;
-  if (name == "C64MEM")
-    slot = &directory.c64mem;
-  else if (name == "CIA2")
-    slot = &directory.cia2;
-  else if (name == "VIC-II")
-    slot = &directory.vicii;
-  else if (name == "VIC-IISC")
-    slot = &directory.viciisc;
-  else if (name == "C64ROM")
-    slot = &directory.c64rom;
-  if (slot && !*slot) *slot = entry;
+// True when the name field holds `name` up to its first $00.
+bool name_is(const std::uint8_t* field, std::string_view name) {
+  return std::memcmp(field, name.data(), name.size()) == 0 &&
+         (name.size() == kNameLength || field[name.size()] == 0);
 }
+
+// The slot of the modules the grabber reads; null for every other name.
+// Tested on the first byte before any comparison: most modules are others.
+std::optional<ModuleEntry>* slot_of(ModuleDirectory& directory, const std::uint8_t* name) {
+  if (name[0] == 'C') {
+    if (name_is(name, "C64MEM")) return &directory.c64mem;
+    if (name_is(name, "CIA2")) return &directory.cia2;
+    if (name_is(name, "C64ROM")) return &directory.c64rom;
+  } else if (name[0] == 'V') {
+    if (name_is(name, "VIC-II")) return &directory.vicii;
+    if (name_is(name, "VIC-IISC")) return &directory.viciisc;
+  }
+  return nullptr;
+}
+
+// The bytes of the file from `start` on, a window at a time.
+struct ReadWindow {
+  const InputFile& input;
+  std::vector<std::uint8_t> bytes;
+  std::int64_t start = 0;  // file offset of bytes[0]
+  std::size_t held = 0;    // bytes of the window that hold file bytes
+
+  // The `count` bytes at `offset`, which lie within the file.
+  const std::uint8_t* at(std::int64_t offset, std::size_t count) {
+    if (offset < start ||
+        offset + static_cast<std::int64_t>(count) > start + static_cast<std::int64_t>(held)) {
+      held = static_cast<std::size_t>(
+          std::min<std::int64_t>(input.length - offset, static_cast<std::int64_t>(kWindow)));
+      bytes.resize(std::max(held, count));
+      read_at(input, offset, std::span(bytes).first(held));
+      start = offset;
+    }
+    return bytes.data() + (offset - start);
+  }
+};
 
 }  // namespace
 
@@ -50,7 +83,7 @@ ModuleDirectory read_module_directory(const InputFile& input) {
     return directory;
   }
   directory.hasMagic = true;
-  directory.machine = field_text(bytes.subspan(kMachineNameOffset, 16));
+  directory.machine = field_text(bytes.subspan(kMachineNameOffset, kNameLength));
 
   std::int64_t start = kHeaderLength;
   if (bytes_equal(bytes.subspan(kHeaderLength, kVersionMagic.size()), kVersionMagic)) {
@@ -59,18 +92,20 @@ ModuleDirectory read_module_directory(const InputFile& input) {
   }
   // Every module is at least a header long, so each step moves on and the
   // walk ends within length / 22 steps.
+  ReadWindow window{input, {}, 0, 0};
   while (start + kModuleHeaderSize <= input.length) {
-    std::array<std::uint8_t, kModuleHeaderSize> module{};
-    read_at(input, start, module);
-    const std::int64_t size = std::int64_t{module[18]} | std::int64_t{module[19]} << 8 |
-                              std::int64_t{module[20]} << 16 | std::int64_t{module[21]} << 24;
+    const std::uint8_t* module = window.at(start, kModuleHeaderSize);
+    const std::int64_t size =
+        read_le32(std::span<const std::uint8_t, 4>(module + kNameLength + 2, 4));
     if (size < kModuleHeaderSize) {
       directory.badSize = true;
       break;
     }
     ++directory.moduleCount;
-    record(directory, field_text(std::span{module}.first(16)),
-           ModuleEntry{start, size, module[16], module[17]});
+    std::optional<ModuleEntry>* slot = slot_of(directory, module);
+    if (slot && !*slot) {
+      *slot = ModuleEntry{start, size, module[kNameLength], module[kNameLength + 1]};
+    }
     if (start + size > input.length) break;
     start += size;
   }

@@ -92,7 +92,7 @@ TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {
     snapshot.registers = registers;
     const ToolRun run = run_on(snapshot);
     ASSERT_EQ(run.status, 0);
-    const VideoSetup setup = decode_video_setup(registers);
+    const VideoSetup setup = setup_of(registers);
     const std::string mode = setup.multicolorMode ? "MC" : "Hires";
     const std::string bankLine = kRule + "Using " + mode + " Bitmap in Bank $" +
                                  (setup.multicolorMode ? "4000 ($96).\n" : "0000 ($97).\n");

@@ -1,6 +1,8 @@
 #include "snapshot_builder.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -109,6 +111,28 @@ ShapeLayout layout_of(Shape shape) {
           true};
 }
 
+// Gives the module at `start` the size `size`, header included: what lies
+// past it is cut off, or zeros are added; the modules after it move and
+// the locations in them with them.
+void resize_module(BuiltSnapshot& built, std::size_t start, std::uint32_t size) {
+  Bytes& file = built.bytes;
+  const std::size_t old = file[start + 18] | file[start + 19] << 8 | file[start + 20] << 16 |
+                          static_cast<std::size_t>(file[start + 21]) << 24;
+  const std::size_t end = start + old;
+  if (size < old) {
+    file.erase(file.begin() + static_cast<std::ptrdiff_t>(start + size),
+               file.begin() + static_cast<std::ptrdiff_t>(end));
+  } else {
+    file.insert(file.begin() + static_cast<std::ptrdiff_t>(end), size - old, 0);
+  }
+  put_le32(file, start + 18, size);
+  const std::int64_t shift = static_cast<std::int64_t>(size) - static_cast<std::int64_t>(old);
+  for (std::int64_t* offset : {&built.location.ramOffset, &built.location.registerOffset,
+                               &built.location.colorRamOffset, &built.location.cia2Offset}) {
+    if (*offset >= static_cast<std::int64_t>(end)) *offset += shift;
+  }
+}
+
 BuiltSnapshot build_tags_only(const SnapshotPlan& plan) {
   BuiltSnapshot built;
   Bytes& file = built.bytes;
@@ -139,10 +163,14 @@ BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
   file = vsf_header(plan.machine.value_or(layout.machine), layout.versionBlock,
                     plan.shape == Shape::Vice1Fast ? 1 : 2);
   std::size_t vic = 0;
+  std::vector<std::pair<std::size_t, std::uint32_t>> resized;  // module start, size wanted
   for (const ModuleSize& module : layout.modules) {
     const std::size_t start =
         append_module(file, module.name, module.size, std::nullopt, module.major, module.minor);
     const std::string name = module.name;
+    if (const auto size = plan.moduleSizes.find(name); size != plan.moduleSizes.end()) {
+      resized.emplace_back(start, size->second);
+    }
     if (name == "C64MEM") {
       put_block(file, start + 26, ram_with_decoys(plan));
       built.location.ramOffset = static_cast<std::int64_t>(start + 26);
@@ -180,6 +208,8 @@ BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
   }
   built.location.registerOffset = static_cast<std::int64_t>(d000 + 0x18);
   built.location.colorRamOffset = static_cast<std::int64_t>(colors);
+  for (auto it = resized.rbegin(); it != resized.rend(); ++it)
+    resize_module(built, it->first, it->second);
   return built;
 }
 
@@ -295,8 +325,15 @@ std::vector<Bytes> refused_snapshots() {
   const std::size_t c64mem = 58 + 125;  // after the header and MAINC64CPU
   std::fill_n(zeroSize.begin() + static_cast<std::ptrdiff_t>(c64mem + 18), 4, 0);
   noMemory[c64mem] = 'X';  // "X64MEM": no module of that name
-  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, noVic, noCia2, build_snapshot(c128).bytes,
-          zeroSize, noMemory};
+  SnapshotPlan smallCia2;
+  smallCia2.moduleSizes = {{"CIA2", 22}};  // no room for port A
+  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'},
+          noVic,
+          noCia2,
+          build_snapshot(c128).bytes,
+          zeroSize,
+          noMemory,
+          build_snapshot(smallCia2).bytes};
 }
 
 Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count) {
@@ -337,4 +374,30 @@ std::size_t saved_frame_pixel(const Bytes& file, int x, int y) {
   const std::size_t lineZero = vic + (cycleExact ? 2081 : 1259) + 12 + 2 * width;
   return lineZero + static_cast<std::size_t>(y + 16) * width + (cycleExact ? 0 : 104) +
          static_cast<std::size_t>(x);
+}
+
+VideoSetup setup_of(const VideoRegisters& r) {
+  RegisterImages vic{};
+  vic[0x11] = r.d011;
+  vic[0x16] = r.d016;
+  vic[0x18] = r.d018;
+  vic[0x20] = r.d020;
+  vic[0x21] = r.d021;
+  vic[0x22] = r.d022;
+  vic[0x23] = r.d023;
+  return decode_video_setup(vic, r.cia2PortA);
+}
+
+bool save_bytes(const std::string& path, const Bytes& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool written =
+      bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+void save_or_exit(const char* program, const std::string& path, const Bytes& bytes) {
+  if (save_bytes(path, bytes)) return;
+  std::fprintf(stderr, "%s: cannot write %s\n", program, path.c_str());
+  std::exit(1);
 }

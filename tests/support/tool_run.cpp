@@ -136,10 +136,7 @@ TempDir::~TempDir() {
 }
 
 void write_file(const std::string& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path);
+  if (!save_bytes(path, bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 Bytes read_file(const std::string& path) {

@@ -37,7 +37,7 @@ TEST(ViewerMachine, ShowsTheScreensBlocksWithTheStubsRegisters) {
     ASSERT_EQ(viewer_kind_of(setup), c.kind);
 
     const VideoState machine = viewer_machine(c.kind, viewer_program(c.kind, setup, grab.state));
-    const VideoSetup shown = decode_video_setup(registers_of(machine));
+    const VideoSetup shown = decode_video_setup(machine);
     EXPECT_EQ(shown.bankBase, 0x0000);
     EXPECT_EQ(shown.d011, c.d011);
     EXPECT_EQ(shown.d016, c.d016);

@@ -1,4 +1,4 @@
-#include "preview/png_file.h"
+#include "png/png_file.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "io/output_file.h"
-#include "render/palette.h"
+#include "png/palette.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The PNG file as another program reads it: size, format, palette, pixels.
 
-#include "preview/png_file.h"
+#include "png/png_file.h"
 
 #include <gtest/gtest.h>
 
