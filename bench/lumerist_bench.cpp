@@ -51,6 +51,7 @@ struct Row {
   std::string file;
   double target;         // the tool's median at most this many times cat's
   bool preview = false;  // lumerist-preview instead of lumerist
+  int status = 0;        // the exit status the tool must end with
 };
 
 struct Sample {
@@ -136,6 +137,15 @@ Bytes tags_only_64mib() {
   return file;
 }
 
+// A current header, then 64 MiB of modules that are nothing but their
+// 22-byte header: the module directory has three million entries, none of
+// them a module the tool reads, so it is refused after the whole walk.
+Bytes module_flood_64mib() {
+  Bytes file = vsf_header("C64SC", true);
+  while (file.size() + 22 <= 64 * kMiB) append_module(file, "", 22);
+  return file;
+}
+
 Bytes ordinary_snapshot() {
   SnapshotPlan plan;
   plan.shape = Shape::Vice310CycleExact;
@@ -145,7 +155,7 @@ Bytes ordinary_snapshot() {
 
 // Runs `argv` with standard output on /dev/null; wall time from fork to
 // reaped, peak resident memory from the kernel's accounting of the child.
-Sample run_once(const std::vector<std::string>& argv) {
+Sample run_once(const std::vector<std::string>& argv, int expectedStatus = 0) {
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
@@ -166,7 +176,9 @@ Sample run_once(const std::vector<std::string>& argv) {
     if (errno != EINTR) fail("wait4 failed");
   }
   const double end = now_ms();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) fail("command failed: " + argv[0]);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus) {
+    fail("command ended otherwise than expected: " + argv[0] + " " + argv[1]);
+  }
   return {end - start, usage.ru_maxrss};
 }
 
@@ -209,6 +221,7 @@ void make_files(const std::vector<Row>& rows) {
     save(rows[0].file, expanded_snapshot());
     save(rows[1].file, tags_only_64mib());
     save(rows[2].file, ordinary_snapshot());
+    save(rows[4].file, module_flood_64mib());
     std::fflush(nullptr);
     _exit(0);
   }
@@ -262,6 +275,7 @@ int main(int argc, char** argv) {
       {"64 MiB, tags only in first KiB", filesDir + "/tags64.vsf", 1.5},
       {"VICE 3.10 C64SC", filesDir + "/ordinary.vsf", 1.5},
       {"VICE 3.10 C64SC, lumerist-preview", filesDir + "/ordinary.vsf", 1.5, true},
+      {"64 MiB of 22-byte modules (refused)", filesDir + "/flood.vsf", 2.0, false, 255},
   };
   make_files(rows);
   std::vector<std::string> links;
@@ -290,7 +304,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kWarmUpRuns; ++i) {
       run_once(cat);
       remove_outputs(link);
-      run_once(tool);
+      run_once(tool, row.status);
     }
     Measured catTimes, toolTimes;
     for (int i = 0; i < runs; ++i) {
@@ -299,7 +313,7 @@ int main(int argc, char** argv) {
         const bool toolTurn = (i + k) % 2 == 1;
         Measured& into = toolTurn ? toolTimes : catTimes;
         if (toolTurn) remove_outputs(link);
-        const Sample sample = run_once(toolTurn ? tool : cat);
+        const Sample sample = toolTurn ? run_once(tool, row.status) : run_once(cat);
         into.milliseconds.push_back(sample.milliseconds);
         into.peakRssKiB = std::max(into.peakRssKiB, sample.maxRssKiB);
       }

@@ -51,27 +51,6 @@ std::optional<ModuleEntry>* slot_of(ModuleDirectory& directory, const std::uint8
   return nullptr;
 }
 
-// The bytes of the file from `start` on, a window at a time.
-struct ReadWindow {
-  const InputFile& input;
-  std::vector<std::uint8_t> bytes;
-  std::int64_t start = 0;  // file offset of bytes[0]
-  std::size_t held = 0;    // bytes of the window that hold file bytes
-
-  // The `count` bytes at `offset`, which lie within the file.
-  const std::uint8_t* at(std::int64_t offset, std::size_t count) {
-    if (offset < start ||
-        offset + static_cast<std::int64_t>(count) > start + static_cast<std::int64_t>(held)) {
-      held = static_cast<std::size_t>(
-          std::min<std::int64_t>(input.length - offset, static_cast<std::int64_t>(kWindow)));
-      bytes.resize(std::max(held, count));
-      read_at(input, offset, std::span(bytes).first(held));
-      start = offset;
-    }
-    return bytes.data() + (offset - start);
-  }
-};
-
 }  // namespace
 
 ModuleDirectory read_module_directory(const InputFile& input) {
@@ -91,23 +70,44 @@ ModuleDirectory read_module_directory(const InputFile& input) {
     start += kVersionBlockLength;
   }
   // Every module is at least a header long, so each step moves on and the
-  // walk ends within length / 22 steps.
-  ReadWindow window{input, {}, 0, 0};
+  // walk ends within length / 22 steps. The headers are read a window at a
+  // time; a header that runs past a window's end starts the next window.
+  std::vector<std::uint8_t> window(kWindow);
+  std::int64_t count = 0;  // kept apart from `directory`, whose slots are written through pointers
   while (start + kModuleHeaderSize <= input.length) {
-    const std::uint8_t* module = window.at(start, kModuleHeaderSize);
-    const std::int64_t size =
-        read_le32(std::span<const std::uint8_t, 4>(module + kNameLength + 2, 4));
-    if (size < kModuleHeaderSize) {
-      directory.badSize = true;
-      break;
+    const auto held = static_cast<std::size_t>(
+        std::min<std::int64_t>(input.length - start, static_cast<std::int64_t>(kWindow)));
+    read_at(input, start, std::span(window).first(held));
+    // Walked by pointer: each header's address depends on the size read
+    // from the one before, so the fewer steps between, the faster.
+    const std::uint8_t* const first = window.data();
+    const std::uint8_t* const last = first + held - kModuleHeaderSize;  // last header start
+    const std::uint8_t* module = first;
+    const std::int64_t windowStart = start;
+    for (;;) {  // ends at a header that is bad, runs past the file or starts past `last`
+      const std::int64_t size =
+          read_le32(std::span<const std::uint8_t, 4>(module + kNameLength + 2, 4));
+      const std::int64_t at = windowStart + (module - first);
+      if (size < kModuleHeaderSize) {
+        directory.badSize = true;
+        directory.moduleCount = count;
+        return directory;
+      }
+      ++count;
+      if (std::optional<ModuleEntry>* slot = slot_of(directory, module); slot && !*slot) {
+        *slot = ModuleEntry{at, size, module[kNameLength], module[kNameLength + 1]};
+      }
+      if (at + size > input.length) {
+        directory.moduleCount = count;
+        return directory;
+      }
+      if (size > last - module) {  // the next header starts past this window
+        start = at + size;
+        break;
+      }
+      module += size;
     }
-    ++directory.moduleCount;
-    std::optional<ModuleEntry>* slot = slot_of(directory, module);
-    if (slot && !*slot) {
-      *slot = ModuleEntry{start, size, module[kNameLength], module[kNameLength + 1]};
-    }
-    if (start + size > input.length) break;
-    start += size;
   }
+  directory.moduleCount = count;
   return directory;
 }
