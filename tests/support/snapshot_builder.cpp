@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "io/little_endian.h"
+
 namespace {
 
 void put_text(Bytes& bytes, std::size_t at, const std::string& text) {
@@ -21,6 +23,11 @@ void put_registers(Bytes& file, std::size_t d000, const SnapshotPlan& plan) {
   file[d000 + 0x21] = r.d021;
   file[d000 + 0x22] = r.d022;
   file[d000 + 0x23] = r.d023;
+}
+
+// The size field of the module header at `start`.
+std::size_t module_size_at(const Bytes& file, std::size_t start) {
+  return read_le32(std::span<const std::uint8_t, 4>(file.data() + start + 18, 4));
 }
 
 void put_le32(Bytes& file, std::size_t at, std::uint32_t value) {
@@ -116,8 +123,7 @@ ShapeLayout layout_of(Shape shape) {
 // the locations in them with them.
 void resize_module(BuiltSnapshot& built, std::size_t start, std::uint32_t size) {
   Bytes& file = built.bytes;
-  const std::size_t old = file[start + 18] | file[start + 19] << 8 | file[start + 20] << 16 |
-                          static_cast<std::size_t>(file[start + 21]) << 24;
+  const std::size_t old = module_size_at(file, start);
   const std::size_t end = start + old;
   if (size < old) {
     file.erase(file.begin() + static_cast<std::ptrdiff_t>(start + size),
@@ -358,8 +364,7 @@ std::size_t vic_module_start(const Bytes& file) {
     while (at + 22 <= file.size()) {
       if (std::equal(tag.begin(), tag.end(), file.begin() + static_cast<std::ptrdiff_t>(at)))
         return at;
-      const std::size_t size = file[at + 18] | file[at + 19] << 8 | file[at + 20] << 16 |
-                               static_cast<std::size_t>(file[at + 21]) << 24;
+      const std::size_t size = module_size_at(file, at);
       if (size < 22) break;
       at += size;
     }
