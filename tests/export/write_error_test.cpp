@@ -61,14 +61,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OpenFailure{Screen::Text, ".prg", "Cant't write PRG file '%.prg'!\n", {}},
         OpenFailure{Screen::Text, ".screen", "Cant't write screen file '%.screen'!\n", {".prg"}},
-        OpenFailure{Screen::Text, ".font", "Cant't write font file '%.font'!\n", {".prg", ".screen"}},
+        OpenFailure{
+            Screen::Text, ".font", "Cant't write font file '%.font'!\n", {".prg", ".screen"}},
         OpenFailure{Screen::Text,
                     ".attrib",
                     "Cant't write color attributes file '%.attrib'!\n",
                     {".prg", ".screen", ".font"}},
-        OpenFailure{Screen::Multicolour, ".bitmap", "Cant't write bitmap file '%.bitmap'!\n", {".prg"}},
         OpenFailure{
-            Screen::Multicolour, ".koa", "Cant't write picture file '%.koa'!\n", {".prg", ".bitmap"}},
+            Screen::Multicolour, ".bitmap", "Cant't write bitmap file '%.bitmap'!\n", {".prg"}},
+        OpenFailure{Screen::Multicolour,
+                    ".koa",
+                    "Cant't write picture file '%.koa'!\n",
+                    {".prg", ".bitmap"}},
         OpenFailure{
             Screen::Hires, ".ip64h", "Cant't write picture file '%.ip64h'!\n", {".prg", ".bitmap"}},
         OpenFailure{Screen::Multicolour,

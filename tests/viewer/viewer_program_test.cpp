@@ -53,6 +53,7 @@ struct Cpu6502 {
       const std::uint16_t at = pc;
       const std::uint8_t op = read(pc);
       const std::uint16_t target = word(pc + 1);
+      // clang-format off
       switch (op) {
         case 0xA9: a = flags(read(pc + 1)), pc += 2; break;  // LDA #
         case 0xA2: x = flags(read(pc + 1)), pc += 2; break;  // LDX #
@@ -60,14 +61,15 @@ struct Cpu6502 {
         case 0x8D: write(target, a), pc += 3; break;         // STA abs
         case 0xBD: a = flags(read(target + x)), pc += 3; break;  // LDA abs,X
         case 0x9D: write(target + x, a), pc += 3; break;         // STA abs,X
-        case 0xEE: write(target, flags(static_cast<std::uint8_t>(read(target) + 1))), pc += 3; break;
+        case 0xEE: write(target, flags(static_cast<std::uint8_t>(read(target) + 1))), pc += 3; break;  // INC
         case 0xE8: x = flags(static_cast<std::uint8_t>(x + 1)), pc += 1; break;  // INX
         case 0xCA: x = flags(static_cast<std::uint8_t>(x - 1)), pc += 1; break;  // DEX
         case 0x88: y = flags(static_cast<std::uint8_t>(y - 1)), pc += 1; break;  // DEY
         case 0xD0:                                                               // BNE
         case 0xF0: {                                                             // BEQ
           const bool taken = (op == 0xF0) == zero;
-          pc = static_cast<std::uint16_t>(pc + 2 + (taken ? static_cast<std::int8_t>(read(pc + 1)) : 0));
+          const int offset = taken ? static_cast<std::int8_t>(read(pc + 1)) : 0;
+          pc = static_cast<std::uint16_t>(pc + 2 + offset);
           break;
         }
         case 0x4C: pc = target; break;  // JMP
@@ -75,6 +77,7 @@ struct Cpu6502 {
           ADD_FAILURE() << "opcode " << int{op} << " at " << at;
           return false;
       }
+      // clang-format on
       if (pc == at) return true;  // an endless loop: the program is done
     }
     ADD_FAILURE() << "no end";
