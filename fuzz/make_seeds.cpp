@@ -12,12 +12,7 @@
 namespace {
 
 void save(const std::string& path, const Bytes& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (!file || std::fclose(file) != 0 || !written) {
-    std::fprintf(stderr, "make_fuzz_seeds: cannot write %s\n", path.c_str());
-    std::exit(1);
-  }
+  save_or_exit("make_fuzz_seeds", path, bytes);
 }
 
 // "VICE", a CIA2 tag and a VIC- tag with its registers: the tag rule's
@@ -87,7 +82,7 @@ int main(int argc, char** argv) {
     plan.charRom = Bytes(4096, 0x3C);
     plan.registers.d018 = 0x14;  // characters at $1000 of bank $0000: the ROM
     plan.moreRegisters = {{0x15, 0xFF}, {0x17, 0x0F}, {0x1B, 0x33}, {0x1C, 0x55}, {0x1D, 0xF0},
-                          {0x00, 24},   {0x01, 50},   {0x02, 250},  {0x03, 120}, {0x10, 0x80}};
+                          {0x00, 24},   {0x01, 50},   {0x02, 250},  {0x03, 120},  {0x10, 0x80}};
     save(folder + "/" + shape_name(shape) + "-true-screen.vsf", build_snapshot(plan).bytes);
   }
   save(folder + "/tagged-text.vsf", tagged_stub(0x1B, 0xC8, 0x15));

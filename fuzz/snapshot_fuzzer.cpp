@@ -2,14 +2,15 @@
 // whichever export path the bytes select, the way the tool runs on a file,
 // and through the drawing of every picture the preview can show: the frame
 // VICE saved, the frame drawn from the registers, the viewer's picture and
-// their comparison.
+// their comparison; and through lumerist-sprites' whole run.
 // The bytes are read both from memory and from a file holding them; outputs
 // go to a private temporary folder. Nothing it calls prints: the reports
 // are strings.
 //
 // Besides crashes and sanitizer findings it traps when the two readings
 // differ, when an export into that folder fails or leaves a viewer program
-// of the wrong length, or when a picture is not 384 x 272 colour indices.
+// of the wrong length, when a picture is not 384 x 272 colour indices, or
+// when lumerist-sprites fails or writes other than 64 bytes a sprite.
 
 #include <cstdint>
 #include <cstdio>
@@ -28,6 +29,9 @@
 #include "preview/compare.h"
 #include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
+#include "snapshot_builder.h"
+#include "sprites/sprite_rip.h"
+#include "sprites/sprites_run.h"
 
 namespace {
 
@@ -62,13 +66,6 @@ void check_picture(const Picture& picture) {
   }
 }
 
-void save(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) std::abort();
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  if (std::fclose(file) != 0 || !written) std::abort();
-}
-
 void remove_output_folder() {
   std::error_code ignored;
   std::filesystem::remove_all(output_folder(), ignored);
@@ -94,7 +91,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const SnapshotReading reading = read_snapshot(memory_input(std::span(data, size)));
   const std::string snapshotPath = output_folder() + "/input.vsf";
-  save(snapshotPath, data, size);
+  if (!save_bytes(snapshotPath, Bytes(data, data + size))) std::abort();
   InputFile snapshot;
   if (!open_input(snapshotPath, snapshot)) std::abort();
   if (!same_reading(reading, read_snapshot(snapshot))) __builtin_trap();
@@ -121,5 +118,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       comparison_picture(comparison).size() != 3 * kPicturePixels) {
     __builtin_trap();
   }
+
+  std::string program = "lumerist-sprites";
+  std::string sprites = snapshotPath;
+  char* argv[] = {program.data(), sprites.data(), nullptr};
+  if (run_sprites(2, argv) != 0) __builtin_trap();
+  const SpriteRip rip = rip_sprites(reading.state);
+  const std::uintmax_t dataSize = std::filesystem::file_size(snapshotPath + ".sprites", error);
+  if (rip.enabled.empty() ? !error : error || dataSize != 64 * rip.enabled.size()) __builtin_trap();
+  std::filesystem::remove(snapshotPath + ".sprites", error);
   return 0;
 }

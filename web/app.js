@@ -12,7 +12,7 @@ const pageMessage = byId('page-message');
 const canvas = byId('screen');
 const viewerBox = byId('viewer-picture');
 const pictureSource = byId('picture-source');
-const romNote = byId('rom-note');
+const pictureNotes = byId('picture-notes');
 const report = byId('report');
 const downloads = byId('downloads');
 
@@ -22,11 +22,14 @@ const WIDTH = 384;
 const HEIGHT = 272;
 const SOURCES = ['the frame VICE saved', 'the VIC-II registers', 'the viewer program'];
 
-// Everything the module prints to standard output, byte by byte.
+// Everything the module prints to standard output and to standard error
+// (notes), byte by byte.
 let printedBytes = [];
+let noteBytes = [];
 // The module, or null when it could not be loaded (the page says so).
 const ready = createLumerist({
   stdout: (byte) => printedBytes.push(byte & 0xFF),
+  stderr: (byte) => noteBytes.push(byte & 0xFF),
   onAbort: () => fail('The page stopped working; reload it to try again.'),
 }).then((module) => {
   module.FS.mkdir(SNAPSHOT_DIR);
@@ -42,13 +45,18 @@ function fail(message) {
   pageMessage.textContent = message;
 }
 
-// Calls `call` and returns its result with the text it printed.
+// Calls `call` and returns its result with the text it printed and the
+// notes it wrote to standard error.
 function printing(call) {
   printedBytes = [];
+  noteBytes = [];
   const result = call();
-  const text = new TextDecoder().decode(new Uint8Array(printedBytes));
+  const decode = (bytes) => new TextDecoder().decode(new Uint8Array(bytes));
+  const text = decode(printedBytes);
+  const notes = decode(noteBytes);
   printedBytes = [];
-  return [result, text];
+  noteBytes = [];
+  return [result, text, notes];
 }
 
 function emptyFolder(module, folder) {
@@ -77,16 +85,22 @@ let presentations = 0;
 let chargens = 0;
 
 function picture(module, name, viewer) {
-  const [flags] = printing(() => module.ccall(
+  const [source, , notes] = printing(() => module.ccall(
       'lumerist_draw', 'number', ['string', 'number', 'string'], [name, viewer ? 1 : 0, chargenPath]));
-  if (flags < 0) return null;
+  if (source < 0) return null;
   const start = module.ccall('lumerist_pixels', 'number', [], []);
   const pixels = module.HEAPU8.slice(start, start + WIDTH * HEIGHT * 4);
-  return {
-    image: new ImageData(new Uint8ClampedArray(pixels.buffer), WIDTH, HEIGHT),
-    source: flags & 3,
-    romMissing: (flags & 4) !== 0,
-  };
+  return {image: new ImageData(new Uint8ClampedArray(pixels.buffer), WIDTH, HEIGHT), source, notes};
+}
+
+// The files the last lumerist run wrote, in the order its report names them.
+function writtenFiles(module) {
+  const count = module.ccall('lumerist_output_count', 'number', [], []);
+  const names = [];
+  for (let i = 0; i < count; i += 1) {
+    names.push(module.UTF8ToString(module.ccall('lumerist_output_name', 'number', ['number'], [i])));
+  }
+  return names;
 }
 
 // Runs lumerist and draws both pictures for the opened snapshot.
@@ -96,8 +110,7 @@ function runLumerist(module, name, bytes) {
   // Without bytes there is no file, and lumerist says it cannot open it.
   if (bytes) module.FS.writeFile(name, bytes);
   const [status, text] = printing(() => module.ccall('lumerist_run', 'number', ['string'], [name]));
-  const written = module.UTF8ToString(module.ccall('lumerist_outputs', 'number', ['string'], [name]));
-  const outputs = written.split('\n').filter((output) => output !== '').map((output) => {
+  const outputs = writtenFiles(module).map((output) => {
     const bytes = module.FS.readFile(output);
     return {name: output, size: bytes.length, url: URL.createObjectURL(new Blob([bytes]))};
   });
@@ -134,7 +147,7 @@ function clearShown() {
   canvas.getContext('2d').clearRect(0, 0, WIDTH, HEIGHT);
   canvas.setAttribute('aria-label', 'No picture');
   pictureSource.textContent = '';
-  romNote.hidden = true;
+  pictureNotes.textContent = '';
 }
 
 // Shows `shown` with the picture the checkbox picks.
@@ -148,7 +161,7 @@ async function present() {
     const from = SOURCES[drawn.source];
     canvas.setAttribute('aria-label', `The screen of ${shown.name}, drawn from ${from}`);
     pictureSource.textContent = `Drawn from ${from}.`;
-    romNote.hidden = !drawn.romMissing;
+    pictureNotes.textContent = drawn.notes;
   }
   for (const output of shown.outputs) link(output.name, output.url, output.size);
   if (drawn) {

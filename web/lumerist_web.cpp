@@ -1,22 +1,24 @@
-// The web page's entry points: the two commands' runs on files in the
-// page's in-memory file system, called from app.js. Everything either
-// command prints goes to standard output, which the page collects.
+// The web page's entry points: the commands' runs on files in the page's
+// in-memory file system, called from app.js. Everything a command prints
+// goes to standard output and its notes to standard error, which the page
+// collects apart.
 
 #include <emscripten/emscripten.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
-#include "app/console.h"
-#include "app/open_snapshot.h"
-#include "app/output_names.h"
 #include "app/run.h"
+#include "command/chargen_file.h"
+#include "command/console.h"
+#include "command/open_snapshot.h"
 #include "io/input_file.h"
-#include "preview/chargen_file.h"
+#include "png/palette.h"
+#include "preview/preview_messages.h"
 #include "preview/preview_pictures.h"
-#include "render/palette.h"
 #include "render/picture.h"
 #include "snapshot/read_snapshot.h"
 
@@ -26,11 +28,8 @@ namespace {
 // alpha for each pixel, row by row.
 std::array<std::uint8_t, kPicturePixels * 4> rgbaPixels;
 
-std::string outputList;
-
-bool exists(const std::string& path) {
-  return access(path.c_str(), F_OK) == 0;
-}
+// The files the last lumerist run wrote.
+std::vector<std::string> written;
 
 }  // namespace
 
@@ -42,19 +41,19 @@ EMSCRIPTEN_KEEPALIVE int lumerist_run(const char* snapshot) {
   char program[] = "lumerist";
   std::string path = snapshot;
   char* argv[] = {program, path.data(), nullptr};
-  return finish_console(run(2, argv)) & 0xFF;
+  RunResult result = run(2, argv);
+  written = std::move(result.written);
+  return finish_console(result.status) & 0xFF;
 }
 
-// The files lumerist wrote for SNAPSHOT in the current folder, one name a
-// line, in the order its reports name them.
-EMSCRIPTEN_KEEPALIVE const char* lumerist_outputs(const char* snapshot) {
-  const OutputNames names = make_output_names(snapshot);
-  outputList.clear();
-  for (const std::string* name : {&names.bitmap, &names.colmap, &names.font, &names.screen,
-                                  &names.attrib, &names.koala, &names.hires, &names.prg}) {
-    if (exists(*name)) outputList += *name + "\n";
-  }
-  return outputList.c_str();
+// How many files the last run wrote, and the name of each, in the order its
+// report names them.
+EMSCRIPTEN_KEEPALIVE int lumerist_output_count() {
+  return static_cast<int>(written.size());
+}
+
+EMSCRIPTEN_KEEPALIVE const char* lumerist_output_name(int index) {
+  return index >= 0 && index < static_cast<int>(written.size()) ? written[index].c_str() : "";
 }
 
 // True when CHARGEN can be used as a character ROM image; else prints the
@@ -67,10 +66,10 @@ EMSCRIPTEN_KEEPALIVE int lumerist_chargen_usable(const char* chargen) {
 }
 
 // Draws the picture `lumerist-preview [--viewer] [--chargen CHARGEN]
-// SNAPSHOT` draws (CHARGEN may be empty) into the page's pixels. Returns -1
-// after printing the refusal, else the picture's source (0 the frame VICE
-// saved, 1 the registers, 2 the viewer program) plus 4 when the picture
-// needed a character ROM and RAM was drawn in its place.
+// SNAPSHOT` draws (CHARGEN may be empty) into the page's pixels, and prints
+// the notes lumerist-preview prints with it on standard error. Returns -1
+// after printing the refusal, else the picture's source: 0 the frame VICE
+// saved, 1 the registers, 2 the viewer program.
 EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const char* chargen) {
   InputFile input;
   SnapshotReading reading;
@@ -83,9 +82,12 @@ EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const c
     if (input.readFailed) {
       print_read_failure(snapshot);
       drawn = false;
+    } else {
+      print_picture_notes(snapshot, reading, shown);
     }
   }
   std::fflush(stdout);
+  std::fflush(stderr);
   if (!drawn) return -1;
   for (std::size_t i = 0; i < kPicturePixels; ++i) {
     const Rgb colour = kC64Palette[shown.picture.pixels[i] & 0x0F];
@@ -94,7 +96,7 @@ EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const c
     rgbaPixels[i * 4 + 2] = colour.blue;
     rgbaPixels[i * 4 + 3] = 0xFF;
   }
-  return static_cast<int>(shown.source) + (shown.romMissing ? 4 : 0);
+  return static_cast<int>(shown.source);
 }
 
 // Where lumerist_draw leaves its pixels: 384 x 272 x 4 bytes.

@@ -1,8 +1,8 @@
-#include "app/console.h"
-#include "io/standard_streams.h"
 #include "app/run.h"
+#include "command/console.h"
+#include "io/standard_streams.h"
 
 int main(int argc, char** argv) {
   use_binary_standard_streams();
-  return finish_console(run(argc, argv));
+  return finish_console(run(argc, argv).status);
 }

@@ -1,48 +1,67 @@
 #include "app/run.h"
 
-#include <string>
+#include <algorithm>
 
-#include "app/console.h"
-#include "app/exit_status.h"
-#include "app/open_snapshot.h"
+#include "app/messages.h"
 #include "app/output_names.h"
+#include "command/exit_status.h"
+#include "command/open_snapshot.h"
 #include "export/bitmap_export.h"
 #include "export/text_export.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
 #include "snapshot/read_snapshot.h"
 
-int run(int argc, char** argv) {
+namespace {
+
+std::vector<std::string> in_report_order(std::vector<OutputName> outputs) {
+  std::stable_sort(outputs.begin(), outputs.end(), [](const OutputName& a, const OutputName& b) {
+    return report_rank(a.output) < report_rank(b.output);
+  });
+  std::vector<std::string> paths;
+  for (const OutputName& output : outputs) paths.push_back(output.path);
+  return paths;
+}
+
+}  // namespace
+
+RunResult run(int argc, char** argv) {
+  RunResult result;
+  result.status = kExitFailure;
   if (argc < 2) {
     print_banner(argc > 0 && argv[0] ? argv[0] : "lumerist");
-    return kExitFailure;
+    return result;
   }
   const std::string snapshotPath = argv[1];  // further arguments are ignored
   const OutputNames names = make_output_names(snapshotPath);
 
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
+  if (!open_snapshot(snapshotPath, snapshot, reading)) return result;
   // An output that is the snapshot itself (a link to it) would destroy it.
   for (const OutputName& output : outputs_written(names, reading.setup)) {
     if (is_same_file(output.path, snapshot)) {
       print_output_failure(output);
-      return kExitFailure;
+      return result;
     }
   }
 
   OutputFile prg = open_output(names.prg);
   if (!prg.file) {
     print_output_failure({Output::Prg, names.prg});
-    return kExitFailure;
+    return result;
   }
-  const ExportResult result = reading.setup.bitmapMode
-                                  ? BitmapExport(prg, names, reading.setup, reading.state)
-                                  : TextExport(prg, names, reading.setup, reading.state);
-  if (!result.report.empty()) print_report(result.report);
-  if (result.failure) {
-    print_output_failure(*result.failure);
-    return kExitFailure;
+  const ExportResult exported = reading.setup.bitmapMode
+                                    ? BitmapExport(prg, names, reading.setup, reading.state)
+                                    : TextExport(prg, names, reading.setup, reading.state);
+  std::vector<OutputName> opened = exported.opened;
+  opened.push_back({Output::Prg, names.prg});
+  result.written = in_report_order(std::move(opened));
+  if (!exported.report.empty()) print_report(exported.report);
+  if (exported.failure) {
+    print_output_failure(*exported.failure);
+    return result;
   }
-  return kExitSuccess;
+  result.status = kExitSuccess;
+  return result;
 }

@@ -36,19 +36,19 @@ ExportResult BitmapExport(OutputFile& prg, const OutputNames& names, const Video
   const bool multicolor = setup.multicolorMode;
   const ViewerKind kind = multicolor ? ViewerKind::Multicolor : ViewerKind::Hires;
 
+  ExportResult result;
   OutputFile bitmap = open_output(names.bitmap);
-  if (!bitmap.file) return export_failure(Output::Bitmap, names.bitmap);
+  if (!note_opened(bitmap, Output::Bitmap, result)) return result;
   OutputFile picture = open_output(multicolor ? names.koala : names.hires);
-  if (!picture.file) return export_failure(Output::Picture, picture.path);
+  if (!note_opened(picture, Output::Picture, result)) return result;
   OutputFile colmap = open_output(names.colmap);
-  if (!colmap.file) return export_failure(Output::Colmap, names.colmap);
+  if (!note_opened(colmap, Output::Colmap, result)) return result;
   OutputFile attrib;
   if (multicolor) {
     attrib = open_output(names.attrib);
-    if (!attrib.file) return export_failure(Output::Attrib, names.attrib);
+    if (!note_opened(attrib, Output::Attrib, result)) return result;
   }
 
-  ExportResult result;
   result.report = report_of(multicolor, setup, names);
   write_bytes(prg, viewer_program(kind, setup, state));
   write_bytes(colmap, ram_block(state, setup.screenAddress, kScreenBytes));
@@ -58,10 +58,12 @@ ExportResult BitmapExport(OutputFile& prg, const OutputNames& names, const Video
   }
   write_bytes(bitmap, ram_block(state, setup.bitmapAddress, kBitmapBytes));
 
-  const bool pictureWritten =
-      multicolor ? write_koala(picture, setup, state) : write_hires_picture(picture, setup, state);
-  if (!pictureWritten && !result.failure)
-    result.failure = OutputFailure{Output::Picture, picture.path};
+  if (multicolor) {
+    write_koala(picture, setup, state);
+  } else {
+    write_hires_picture(picture, setup, state);
+  }
+  close_checked(picture, Output::Picture, result);
   close_checked(bitmap, Output::Bitmap, result);
   close_checked(colmap, Output::Colmap, result);
   close_checked(prg, Output::Prg, result);

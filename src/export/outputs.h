@@ -21,6 +21,10 @@ struct OutputNames {
 // The outputs a run can fail to write, each with its own message.
 enum class Output { Prg, Bitmap, Picture, Colmap, Attrib, Screen, Font };
 
+// Where an output stands in the order the reports name them: bitmap, colour
+// map, character set, screen, colour RAM, picture file, viewer program.
+int report_rank(Output output);
+
 // One output and its path.
 struct OutputName {
   Output output;

@@ -17,16 +17,14 @@ void write_bitmap_and_screen(OutputFile& file, const VideoSetup& setup, const Vi
 
 }  // namespace
 
-bool write_koala(OutputFile& koala, const VideoSetup& setup, const VideoState& state) {
+void write_koala(OutputFile& koala, const VideoSetup& setup, const VideoState& state) {
   write_load_address(koala, 0x6000);
   write_bitmap_and_screen(koala, setup, state);
   write_bytes(koala, std::span(state.colorRam).first(kColorRamBytes));
   write_byte(koala, setup.d021);
-  return close_output(koala);
 }
 
-bool write_hires_picture(OutputFile& picture, const VideoSetup& setup, const VideoState& state) {
+void write_hires_picture(OutputFile& picture, const VideoSetup& setup, const VideoState& state) {
   write_load_address(picture, 0x4000);
   write_bitmap_and_screen(picture, setup, state);
-  return close_output(picture);
 }

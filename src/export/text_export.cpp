@@ -24,19 +24,19 @@ std::string report_of(const VideoSetup& setup, const OutputNames& names) {
 
 ExportResult TextExport(OutputFile& prg, const OutputNames& names, const VideoSetup& setup,
                         const VideoState& state) {
+  ExportResult result;
   OutputFile screen = open_output(names.screen);
-  if (!screen.file) return export_failure(Output::Screen, names.screen);
+  if (!note_opened(screen, Output::Screen, result)) return result;
   OutputFile font = open_output(names.font);
-  if (!font.file) return export_failure(Output::Font, names.font);
+  if (!note_opened(font, Output::Font, result)) return result;
   OutputFile attrib = open_output(names.attrib);
-  if (!attrib.file) return export_failure(Output::Attrib, names.attrib);
+  if (!note_opened(attrib, Output::Attrib, result)) return result;
 
   write_bytes(prg, viewer_program(ViewerKind::Text, setup, state));
   write_bytes(attrib, std::span(state.colorRam).first(kColorRamBytes));
   write_bytes(font, ram_block(state, setup.charsetAddress, kCharsetBytes));
   write_bytes(screen, ram_block(state, setup.screenAddress, kScreenBytes));
 
-  ExportResult result;
   close_checked(attrib, Output::Attrib, result);
   close_checked(screen, Output::Screen, result);
   close_checked(font, Output::Font, result);

@@ -6,6 +6,7 @@ OutputFile open_output(const std::string& path) {
   OutputFile output;
   output.path = path;
   output.file.reset(open_system_output(path));
+  output.failed = !output.file;
   return output;
 }
 
@@ -21,10 +22,14 @@ void write_byte(OutputFile& output, std::uint8_t byte) {
 }
 
 bool close_output(OutputFile& output) {
-  if (output.file) {
-    std::FILE* file = output.file.release();
-    if (std::fflush(file) != 0 || std::ferror(file) != 0) output.failed = true;
-    if (std::fclose(file) != 0) output.failed = true;
+  if (output.closed) return !output.failed;
+  output.closed = true;
+  if (!output.file) {  // never opened: nothing reached it
+    output.failed = true;
+    return false;
   }
+  std::FILE* file = output.file.release();
+  if (std::fflush(file) != 0 || std::ferror(file) != 0) output.failed = true;
+  if (std::fclose(file) != 0) output.failed = true;
   return !output.failed;
 }

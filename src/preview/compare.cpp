@@ -17,14 +17,15 @@ unsigned pixels_differing(const Picture& a, const Picture& b) {
 // the VIC-II sees the ROM there, the export takes the RAM.
 bool charset_in_rom(const VideoSetup& setup) {
   const unsigned offset = setup.charsetAddress - setup.bankBase;
-  return !setup.bitmapMode && (setup.bankBase == 0x0000 || setup.bankBase == 0x8000) &&
-         (offset == 0x1000 || offset == 0x1800);
+  return !setup.bitmapMode && setup.charRomInBank && (offset == 0x1000 || offset == 0x1800);
 }
 
-// The viewer programs show 25 rows, no vertical scroll and (bitmaps) 40
-// columns without horizontal scroll; the text viewer keeps $D016.
+// The viewer programs show 25 rows with the vertical scroll at 3 and
+// (bitmaps) 40 columns without horizontal scroll; the text viewer keeps
+// $D016.
 bool scrolled_or_narrow(const VideoSetup& setup) {
-  return (setup.d011 & 0x0F) != 0x0B || (setup.bitmapMode && (setup.d016 & 0x0F) != 0x08);
+  return !setup.rows25 || setup.yScroll != 3 ||
+         (setup.bitmapMode && (!setup.columns40 || setup.xScroll != 0));
 }
 
 }  // namespace
@@ -52,7 +53,7 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   }
   const VideoSetup& setup = reading.setup;
   comparison.charsetInRom = charset_in_rom(setup);
-  comparison.extendedOrInvalid = (setup.d011 & 0x40) != 0;
+  comparison.extendedOrInvalid = setup.extendedColorMode;
   comparison.scrolledOrNarrow = scrolled_or_narrow(setup);
   return comparison;
 }

@@ -1,4 +1,4 @@
-#include "app/console.h"
+#include "command/console.h"
 #include "io/standard_streams.h"
 #include "preview/preview_run.h"
 

@@ -1,37 +1,48 @@
 #include "preview/preview_options.h"
 
+#include <array>
 #include <string_view>
 
-CommandLine parse_preview_command_line(int argc, char** argv, PreviewOptions& options) {
-  options = PreviewOptions{};
-  bool modeGiven = false;
-  int at = 1;
-  for (; at < argc; ++at) {
-    const std::string_view arg = argv[at];
-    if (arg == "--") {
-      ++at;
+namespace {
+
+constexpr std::array<std::string_view, 3> kModeFlags = {"--viewer", "--registers", "--compare"};
+
+PreviewMode mode_of(std::string_view flag) {
+  if (flag == "--viewer") return PreviewMode::Viewer;
+  if (flag == "--registers") return PreviewMode::Registers;
+  return PreviewMode::Compare;
+}
+
+const char* default_suffix(PreviewMode mode) {
+  switch (mode) {
+    case PreviewMode::Registers:
+      return ".registers.png";
+    case PreviewMode::Viewer:
+      return ".viewer.png";
+    case PreviewMode::Compare:
+      return ".compare.png";
+    case PreviewMode::Screen:
       break;
-    }
-    if (arg.size() < 2 || arg[0] != '-') break;  // the snapshot ("-" alone is a path too)
-    if (arg == "--help") return CommandLine::Help;
-    if (arg == "--viewer" || arg == "--registers" || arg == "--compare") {
-      if (modeGiven) return CommandLine::Usage;
-      modeGiven = true;
-      options.mode = arg == "--viewer"      ? PreviewMode::Viewer
-                     : arg == "--registers" ? PreviewMode::Registers
-                                            : PreviewMode::Compare;
-    } else if (arg == "--chargen") {
-      if (at + 1 >= argc) return CommandLine::Usage;
-      options.chargen = argv[++at];
-    } else if (arg.starts_with("--chargen=") && arg.size() > 10) {
-      options.chargen = std::string(arg.substr(10));
-    } else {
-      return CommandLine::Usage;
-    }
   }
-  if (at >= argc) return CommandLine::Usage;
-  options.snapshot = argv[at];
-  const char* suffix = options.mode == PreviewMode::Compare ? ".compare.png" : ".png";
-  options.picture = at + 1 < argc ? std::string(argv[at + 1]) : options.snapshot + suffix;
-  return CommandLine::Run;
+  return ".png";
+}
+
+}  // namespace
+
+PreviewOptions parse_preview_command_line(int argc, char** argv) {
+  Arguments arguments = parse_arguments(argc, argv, kModeFlags);
+  if (arguments.flags.size() > 1) {
+    refuse(arguments, "Give only one of --viewer, --registers and --compare.");
+  }
+  require_snapshot(arguments);
+  PreviewOptions options;
+  options.kind = arguments.kind;
+  options.problem = arguments.problem;
+  if (options.kind != CommandLine::Run) return options;
+  if (!arguments.flags.empty()) options.mode = mode_of(arguments.flags.front());
+  options.chargen = arguments.chargen;
+  options.snapshot = arguments.operands[0];
+  options.picture = arguments.operands.size() > 1 ? arguments.operands[1]
+                                                  : options.snapshot + default_suffix(options.mode);
+  return options;
 }

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "command/command_line.h"
+
 // Which picture lumerist-preview draws.
 enum class PreviewMode {
   Screen,     // the frame VICE saved, else the frame drawn from the registers
@@ -12,18 +14,18 @@ enum class PreviewMode {
 };
 
 struct PreviewOptions {
+  CommandLine kind = CommandLine::Run;
+  std::string problem;  // why the command line cannot be used
   PreviewMode mode = PreviewMode::Screen;
   std::optional<std::string> chargen;  // --chargen FILE
   std::string snapshot;
   std::string picture;  // the PNG path
 };
 
-// What the command line asks for: a run, the usage as help (status 0), or
-// the usage because it cannot be understood (status 255).
-enum class CommandLine { Run, Help, Usage };
-
 // Reads `[--viewer | --registers | --compare] [--chargen FILE] SNAPSHOT
-// [PICTURE.png]`: options first ("--" ends them, "--chargen=FILE" is taken
-// too), the PNG path by default the snapshot path followed by ".png"
-// (".compare.png" for --compare); arguments after it are ignored.
-CommandLine parse_preview_command_line(int argc, char** argv, PreviewOptions& options);
+// [PICTURE.png]`. Without a PNG path the picture is named after the
+// snapshot: SNAPSHOT.png for the screen, SNAPSHOT.registers.png,
+// SNAPSHOT.viewer.png and SNAPSHOT.compare.png for the other modes, so that
+// no mode overwrites another's picture. Arguments after the PNG path are
+// ignored.
+PreviewOptions parse_preview_command_line(int argc, char** argv);

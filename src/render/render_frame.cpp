@@ -5,6 +5,9 @@
 #include <bit>
 #include <cstring>
 
+#include "render/sprite_pixels.h"
+#include "render/vic_memory.h"
+
 namespace {
 
 // Raster lines and picture columns of the display window and the graphics.
@@ -14,32 +17,38 @@ constexpr int kGraphicsLeft = 32;  // column 0, pixel 0, when the horizontal scr
 constexpr int kColumns = 40;
 constexpr int kXCounterWrap = 504;  // PAL sprite X positions 0-503
 constexpr int kXCounterToPicture = 8;
-constexpr int kSpriteRows = 21;
-constexpr int kSpriteBytes = 63;
+constexpr std::size_t kLinePixels = kPictureWidth + 16;  // room for the scrolled last cell
 
-// The VIC-II's 16 KiB view of memory.
-struct VicMemory {
-  const VideoState& state;
-  unsigned bank = 0;      // $0000, $4000, $8000 or $C000
-  bool romBank = false;   // banks $0000 and $8000 see the character ROM at $1000-$1FFF
-  bool readsRom = false;  // a fetch fell into that area
+// The display window: raster lines and picture columns, inclusive.
+struct Window {
+  int topLine, bottomLine, left, right;
 };
 
-std::uint8_t vic_read(VicMemory& memory, unsigned address) {
-  address &= 0x3FFF;
-  if (memory.romBank && (address & 0x3000) == 0x1000) {
-    memory.readsRom = true;
-    if (memory.state.charRom) return (*memory.state.charRom)[address & 0x0FFF];
-  }
-  return memory.state.ram[memory.bank | address];
+Window window_of(const VideoSetup& setup) {
+  return {setup.rows25 ? 51 : 55, setup.rows25 ? 250 : 246, setup.columns40 ? 32 : 39,
+          setup.columns40 ? 351 : 342};
 }
 
-struct Registers {
+// The graphics settings of a frame: the mode bits, the bank-relative
+// addresses the cells are fetched from, the background colours.
+struct Graphics {
   bool ecm, bmm, mcm;
-  unsigned screen, charset, bitmap;        // bank-relative
+  unsigned screen, charset, bitmap;
   std::array<std::uint8_t, 4> background;  // $D021-$D024, low nibbles
-  std::uint8_t border;
 };
+
+Graphics graphics_of(const VideoSetup& setup, const VideoState& state) {
+  const auto nibble = [&state](unsigned address) {
+    return static_cast<std::uint8_t>(state.reg(address) & 15);
+  };
+  return {setup.extendedColorMode,
+          setup.bitmapMode,
+          setup.multicolorMode,
+          static_cast<unsigned>(setup.screenAddress - setup.bankBase),
+          static_cast<unsigned>(setup.charsetAddress - setup.bankBase),
+          static_cast<unsigned>(setup.bitmapAddress - setup.bankBase),
+          {nibble(0xD021), nibble(0xD022), nibble(0xD023), nibble(0xD024)}};
+}
 
 // For every graphics byte, which of its 8 pixels have a value: bytes $FF in
 // a 64-bit word, pixel 0 (bit 7, the leftmost) in the lowest byte. Hires:
@@ -75,205 +84,213 @@ struct CellColors {
   std::array<std::uint8_t, 4> color{};
 };
 
-CellColors cell_colors(const Registers& r, std::uint8_t s, std::uint8_t m) {
+CellColors cell_colors(const Graphics& g, std::uint8_t s, std::uint8_t m) {
   const auto high = static_cast<std::uint8_t>(s >> 4);
   const auto low = static_cast<std::uint8_t>(s & 15);
   CellColors cell;
-  if (r.bmm && r.mcm) {  // multicolour bitmap
-    cell = {true, {r.background[0], high, low, m}};
-  } else if (r.bmm) {  // hires bitmap
+  if (g.bmm && g.mcm) {  // multicolour bitmap
+    cell = {true, {g.background[0], high, low, m}};
+  } else if (g.bmm) {  // hires bitmap
     cell = {false, {low, high}};
-  } else if (r.mcm && (m & 8)) {  // multicolour text, a multicolour cell
+  } else if (g.mcm && (m & 8)) {  // multicolour text, a multicolour cell
     cell = {true,
-            {r.background[0], r.background[1], r.background[2], static_cast<std::uint8_t>(m & 7)}};
-  } else if (r.ecm) {  // extended background text
-    cell = {false, {r.background[s >> 6], m}};
+            {g.background[0], g.background[1], g.background[2], static_cast<std::uint8_t>(m & 7)}};
+  } else if (g.ecm) {  // extended background text
+    cell = {false, {g.background[s >> 6], m}};
   } else {  // standard text, or a hires cell of multicolour text
-    cell = {false, {r.background[0], static_cast<std::uint8_t>(r.mcm ? m & 7 : m)}};
+    cell = {false, {g.background[0], static_cast<std::uint8_t>(g.mcm ? m & 7 : m)}};
   }
-  if (r.ecm && (r.bmm || r.mcm)) cell.color = {};
+  if (g.ecm && (g.bmm || g.mcm)) cell.color = {};
   return cell;
 }
 
 // Bank-relative address of the graphics byte of cell `cell`, pixel line `k`.
-unsigned graphics_address(const Registers& r, int cell, std::uint8_t s, int k) {
-  if (r.bmm) {
-    const unsigned address = r.bitmap + static_cast<unsigned>(cell * 8 + k);
-    return r.ecm ? address & ~0x0600u : address;
+unsigned graphics_address(const Graphics& g, int cell, std::uint8_t s, int k) {
+  if (g.bmm) {
+    const unsigned address = g.bitmap + static_cast<unsigned>(cell * 8 + k);
+    return g.ecm ? address & ~0x0600u : address;
   }
-  const unsigned glyph = r.ecm ? s & 63u : s;
-  return r.charset + glyph * 8 + static_cast<unsigned>(k);
+  const unsigned glyph = g.ecm ? s & 63u : s;
+  return g.charset + glyph * 8 + static_cast<unsigned>(k);
 }
 
-struct Sprite {
-  bool shows = false;
-  int x = 0;  // 0-503
-  int firstLine = 0;
-  bool tall = false, wide = false, multicolor = false, behind = false;
-  std::array<std::uint8_t, kSpriteBytes> data{};
-  std::uint8_t color = 0;
+// One raster line of graphics by picture column: its colours and, where
+// sprites may need it, which pixels are foreground (1).
+struct GraphicsLine {
+  std::array<std::uint8_t, kLinePixels> color{};
+  std::array<std::uint8_t, kLinePixels> foreground{};
 };
 
-// Colour of sprite pixel `i` (0-23, before X expansion) in a row of 24
-// bits; 0xFF for transparent.
-std::uint8_t sprite_pixel(const Sprite& sprite, const std::array<std::uint8_t, 3>& multicolors,
-                          std::uint32_t bits, int i) {
-  if (!sprite.multicolor) return (bits >> (23 - i) & 1) ? sprite.color : 0xFF;
-  switch (bits >> (22 - (i & ~1)) & 3) {
-    case 1:
-      return multicolors[0];
-    case 2:
-      return sprite.color;
-    case 3:
-      return multicolors[1];
-    default:
-      return 0xFF;
+// Draws raster line `line` of the window's graphics: a row of 40 cells, or
+// the idle pattern on lines outside all 25 rows. Columns left of the first
+// cell keep the background colour (black in the invalid modes).
+void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& memory, int line,
+                        bool withForeground, GraphicsLine& out) {
+  const int rowLine = line - kFirstRowLine - setup.yScroll;
+  const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
+  const int row = rowLine / 8;
+  const int k = rowLine & 7;
+  const std::uint8_t idleByte = idle ? vic_read(memory, g.ecm ? 0x39FF : 0x3FFF) : 0;
+  const bool invalid = g.ecm && (g.bmm || g.mcm);
+  std::fill(out.color.begin(), out.color.end(), invalid ? 0 : g.background[0]);
+  if (withForeground) std::fill(out.foreground.begin(), out.foreground.end(), std::uint8_t{0});
+  for (int c = 0; c < kColumns; ++c) {
+    std::uint8_t s = 0, m = 0, byte = idleByte;
+    if (!idle) {
+      const int cell = row * kColumns + c;
+      s = vic_read(memory, g.screen + static_cast<unsigned>(cell));
+      m = memory.state.colorRam[static_cast<std::size_t>(cell)] & 15;
+      byte = vic_read(memory, graphics_address(g, cell, s, k));
+    }
+    const CellColors cell = cell_colors(g, s, m);
+    std::uint64_t pixels = 0;
+    std::uint64_t front = 0;  // foreground: bits 1, pairs 10 and 11
+    if (cell.pairs) {
+      for (std::size_t value = 0; value < 4; ++value) {
+        pixels |= kPair[value][byte] & cell.color[value] * kEveryByte;
+      }
+      front = kPair[2][byte] | kPair[3][byte];
+    } else {
+      front = kBitSet[byte];
+      pixels = (front & cell.color[1] * kEveryByte) | (~front & cell.color[0] * kEveryByte);
+    }
+    const auto at = static_cast<std::size_t>(kGraphicsLeft + setup.xScroll + c * 8);  // <= 359
+    std::memcpy(out.color.data() + at, &pixels, 8);
+    if (withForeground) {
+      const std::uint64_t ones = front & kEveryByte;
+      std::memcpy(out.foreground.data() + at, &ones, 8);
+    }
   }
+}
+
+// A sprite that can show: enabled, X below 504, its data fetched.
+struct ShownSprite {
+  bool shows = false;
+  int x = 0;
+  int firstLine = 0;  // raster line of its first row
+  bool tall = false, wide = false, behind = false;
+  SpriteColors colors;
+  SpriteBlock block{};
+};
+
+std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& memory) {
+  std::array<ShownSprite, 8> shown{};
+  for (int n = 0; n < 8; ++n) {
+    const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
+    if (!sprite.enabled || sprite.x >= kXCounterWrap) continue;
+    ShownSprite& s = shown[static_cast<std::size_t>(n)];
+    s = {true,          static_cast<int>(sprite.x), sprite.y + 1, sprite.tall, sprite.wide,
+         sprite.behind, sprite_colors(setup, n)};
+    s.block = fetch_sprite_block(memory, fetch_sprite_pointer(memory, setup, n));
+  }
+  return shown;
+}
+
+// Each sprite's row of 24 bits on raster line `line`; bit n of the result
+// is set when sprite n has a row there.
+unsigned sprite_rows_on_line(const std::array<ShownSprite, 8>& sprites, int line,
+                             std::array<std::uint32_t, 8>& rows) {
+  unsigned onLine = 0;
+  for (std::size_t n = 0; n < sprites.size(); ++n) {
+    const ShownSprite& sprite = sprites[n];
+    const int spriteLine = line - sprite.firstLine;
+    if (!sprite.shows || spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
+    rows[n] = sprite_row_bits(sprite.block, spriteLine >> sprite.tall);
+    onLine |= 1u << n;
+  }
+  return onLine;
+}
+
+// The sprite pixel that wins each window column of a line: at every
+// column the lowest-numbered sprite with a pixel there (-1: none).
+struct SpriteLine {
+  std::array<std::int8_t, kPictureWidth> owner{};
+  std::array<std::uint8_t, kPictureWidth> color{};
+};
+
+void draw_sprite_line(const std::array<ShownSprite, 8>& sprites,
+                      const std::array<std::uint32_t, 8>& rows, unsigned onLine,
+                      const Window& window, SpriteLine& out) {
+  std::fill(out.owner.begin(), out.owner.end(), std::int8_t{-1});
+  for (int n = 0; n < 8; ++n) {
+    if (!(onLine >> n & 1)) continue;
+    const ShownSprite& sprite = sprites[static_cast<std::size_t>(n)];
+    const int width = kSpriteWidth << sprite.wide;
+    for (int j = 0; j < width; ++j) {
+      const int column = ((sprite.x + j) % kXCounterWrap + kXCounterToPicture) % kXCounterWrap;
+      const auto at = static_cast<std::size_t>(column);
+      if (column < window.left || column > window.right || out.owner[at] >= 0) continue;
+      const std::uint8_t pixel =
+          sprite_pixel(sprite.colors, rows[static_cast<std::size_t>(n)], j >> sprite.wide);
+      if (pixel == kTransparent) continue;
+      out.owner[at] = static_cast<std::int8_t>(n);
+      out.color[at] = pixel;
+    }
+  }
+}
+
+// The winning sprite's priority against the graphics: in front, or behind
+// the foreground pixels. Returns the sprites that gave a pixel.
+std::uint8_t put_sprites(const std::array<ShownSprite, 8>& sprites, const SpriteLine& line,
+                         const GraphicsLine& graphics, const Window& window, std::uint8_t* out) {
+  std::uint8_t shown = 0;
+  for (int x = window.left; x <= window.right; ++x) {
+    const auto i = static_cast<std::size_t>(x);
+    const int owner = line.owner[i];
+    if (owner < 0 || (sprites[static_cast<std::size_t>(owner)].behind && graphics.foreground[i])) {
+      continue;
+    }
+    out[x] = line.color[i];
+    shown = static_cast<std::uint8_t>(shown | 1 << owner);
+  }
+  return shown;
+}
+
+// Draws the window's raster lines into `picture` (its row 0 being raster
+// line 16), or, without a picture, only works out which sprites give a
+// pixel: then the graphics are drawn just on the lines with sprites, where
+// their foreground decides. Returns the sprites shown.
+std::uint8_t draw_window(const VideoSetup& setup, const VideoState& state, VicMemory& memory,
+                         std::uint8_t* picture) {
+  const Window window = window_of(setup);
+  const Graphics graphics = graphics_of(setup, state);
+  const std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory);
+  GraphicsLine graphicsLine;
+  SpriteLine spriteLine;
+  std::array<std::uint8_t, kPictureWidth> scratch{};
+  std::uint8_t shown = 0;
+  for (int line = window.topLine; line <= window.bottomLine; ++line) {
+    std::array<std::uint32_t, 8> rows{};
+    const unsigned onLine = sprite_rows_on_line(sprites, line, rows);
+    if (!picture && onLine == 0) continue;
+    draw_graphics_line(graphics, setup, memory, line, onLine != 0, graphicsLine);
+    std::uint8_t* out =
+        picture ? picture + static_cast<std::size_t>(line - kFirstPictureLine) * kPictureWidth
+                : scratch.data();
+    std::copy(graphicsLine.color.begin() + window.left,
+              graphicsLine.color.begin() + window.right + 1, out + window.left);
+    if (onLine == 0) continue;
+    draw_sprite_line(sprites, rows, onLine, window, spriteLine);
+    shown |= put_sprites(sprites, spriteLine, graphicsLine, window, out);
+  }
+  return shown;
 }
 
 }  // namespace
 
 Frame render_frame(const VideoState& state) {
-  const unsigned bank = 0xC000u - (state.cia2PortA & 3u) * 0x4000u;
-  VicMemory memory{state, bank, bank == 0x0000 || bank == 0x8000};
-  const std::uint8_t d011 = state.reg(0xD011);
-  const std::uint8_t d016 = state.reg(0xD016);
-  const std::uint8_t d018 = state.reg(0xD018);
-  const Registers r{(d011 & 0x40) != 0,
-                    (d011 & 0x20) != 0,
-                    (d016 & 0x10) != 0,
-                    (d018 >> 4) * 0x400u,
-                    (d018 >> 1 & 7) * 0x800u,
-                    (d018 >> 3 & 1) * 0x2000u,
-                    {static_cast<std::uint8_t>(state.reg(0xD021) & 15),
-                     static_cast<std::uint8_t>(state.reg(0xD022) & 15),
-                     static_cast<std::uint8_t>(state.reg(0xD023) & 15),
-                     static_cast<std::uint8_t>(state.reg(0xD024) & 15)},
-                    static_cast<std::uint8_t>(state.reg(0xD020) & 15)};
-  Frame frame{Picture{std::vector<std::uint8_t>(kPicturePixels, r.border)}};
-  if (!(d011 & 0x10)) return frame;  // display disabled: all border
-
-  const bool rsel = (d011 & 0x08) != 0;
-  const bool csel = (d016 & 0x08) != 0;
-  const int topLine = rsel ? 51 : 55;
-  const int bottomLine = rsel ? 250 : 246;
-  const int left = csel ? 32 : 39;
-  const int right = csel ? 351 : 342;
-  const int yScroll = d011 & 7;
-  const int graphicsLeft = kGraphicsLeft + (d016 & 7);
-  const bool invalid = r.ecm && (r.bmm || r.mcm);
-  const std::uint8_t stripColor = invalid ? 0 : r.background[0];
-
-  std::array<Sprite, 8> sprites{};
-  const std::array<std::uint8_t, 3> spriteMulticolors = {
-      static_cast<std::uint8_t>(state.reg(0xD025) & 15),
-      static_cast<std::uint8_t>(state.reg(0xD026) & 15), 0};
-  for (int n = 0; n < 8; ++n) {
-    Sprite& sprite = sprites[static_cast<std::size_t>(n)];
-    const unsigned x =
-        state.reg(0xD000 + 2u * static_cast<unsigned>(n)) | (state.reg(0xD010) >> n & 1u) << 8;
-    if (!(state.reg(0xD015) >> n & 1) || x >= kXCounterWrap) continue;
-    sprite.shows = true;
-    sprite.x = static_cast<int>(x);
-    sprite.firstLine = state.reg(0xD001 + 2u * static_cast<unsigned>(n)) + 1;
-    sprite.tall = state.reg(0xD017) >> n & 1;
-    sprite.wide = state.reg(0xD01D) >> n & 1;
-    sprite.multicolor = state.reg(0xD01C) >> n & 1;
-    sprite.behind = state.reg(0xD01B) >> n & 1;
-    sprite.color = state.reg(0xD027 + static_cast<unsigned>(n)) & 15;
-    const unsigned pointer = vic_read(memory, r.screen + 0x3F8 + static_cast<unsigned>(n));
-    for (int i = 0; i < kSpriteBytes; ++i) {
-      sprite.data[static_cast<std::size_t>(i)] =
-          vic_read(memory, pointer * 64 + static_cast<unsigned>(i));
-    }
-  }
-
-  std::array<std::uint8_t, kPictureWidth + 16> color{};
-  std::array<std::uint8_t, kPictureWidth + 16> foreground{};  // 1: a foreground pixel
-  std::array<std::int8_t, kPictureWidth> spriteOwner{};
-  std::array<std::uint8_t, kPictureWidth> spriteColor{};
-  for (int line = topLine; line <= bottomLine; ++line) {
-    std::array<std::uint32_t, 8> spriteBits{};  // the row of each sprite on this line
-    unsigned spritesOnLine = 0;
-    for (std::size_t n = 0; n < sprites.size(); ++n) {
-      const Sprite& sprite = sprites[n];
-      const int spriteLine = line - sprite.firstLine;
-      if (!sprite.shows || spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
-      const std::size_t at = static_cast<std::size_t>(spriteLine >> sprite.tall) * 3;
-      spriteBits[n] = std::uint32_t{sprite.data[at]} << 16 |
-                      std::uint32_t{sprite.data[at + 1]} << 8 | sprite.data[at + 2];
-      spritesOnLine |= 1u << n;
-    }
-
-    // Graphics: a row of cells, or the idle pattern outside all 25 rows.
-    // Foreground matters only where a sprite may be drawn.
-    const int rowLine = line - kFirstRowLine - yScroll;
-    const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
-    const int row = rowLine / 8;
-    const int k = rowLine & 7;
-    const std::uint8_t idleByte = idle ? vic_read(memory, r.ecm ? 0x39FF : 0x3FFF) : 0;
-    std::fill(color.begin(), color.end(), stripColor);
-    if (spritesOnLine) std::fill(foreground.begin(), foreground.end(), std::uint8_t{0});
-    for (int c = 0; c < kColumns; ++c) {
-      std::uint8_t s = 0, m = 0, g = idleByte;
-      if (!idle) {
-        const int cell = row * kColumns + c;
-        s = vic_read(memory, r.screen + static_cast<unsigned>(cell));
-        m = state.colorRam[static_cast<std::size_t>(cell)] & 15;
-        g = vic_read(memory, graphics_address(r, cell, s, k));
-      }
-      const CellColors cell = cell_colors(r, s, m);
-      std::uint64_t pixels = 0;
-      std::uint64_t front = 0;  // foreground: bits 1, pairs 10 and 11
-      if (cell.pairs) {
-        for (std::size_t value = 0; value < 4; ++value) {
-          pixels |= kPair[value][g] & cell.color[value] * kEveryByte;
-        }
-        front = kPair[2][g] | kPair[3][g];
-      } else {
-        front = kBitSet[g];
-        pixels = (front & cell.color[1] * kEveryByte) | (~front & cell.color[0] * kEveryByte);
-      }
-      const auto at = static_cast<std::size_t>(graphicsLeft + c * 8);  // at most 351 + 8
-      std::memcpy(color.data() + at, &pixels, 8);
-      if (spritesOnLine) {
-        const std::uint64_t ones = front & kEveryByte;
-        std::memcpy(foreground.data() + at, &ones, 8);
-      }
-    }
-    std::uint8_t* out = frame.picture.pixels.data() +
-                        static_cast<std::size_t>(line - kFirstPictureLine) * kPictureWidth;
-    std::copy(color.begin() + left, color.begin() + right + 1, out + left);
-    if (!spritesOnLine) continue;
-
-    // Sprites: the lowest number first at every column, then its priority
-    // against the graphics.
-    std::fill(spriteOwner.begin(), spriteOwner.end(), std::int8_t{-1});
-    for (int n = 0; n < 8; ++n) {
-      if (!(spritesOnLine >> n & 1)) continue;
-      const Sprite& sprite = sprites[static_cast<std::size_t>(n)];
-      const int width = 24 << sprite.wide;
-      for (int j = 0; j < width; ++j) {
-        const int column = ((sprite.x + j) % kXCounterWrap + kXCounterToPicture) % kXCounterWrap;
-        if (column < left || column > right || spriteOwner[static_cast<std::size_t>(column)] >= 0) {
-          continue;
-        }
-        const std::uint8_t pixel = sprite_pixel(
-            sprite, spriteMulticolors, spriteBits[static_cast<std::size_t>(n)], j >> sprite.wide);
-        if (pixel == 0xFF) continue;
-        spriteOwner[static_cast<std::size_t>(column)] = static_cast<std::int8_t>(n);
-        spriteColor[static_cast<std::size_t>(column)] = pixel;
-      }
-    }
-    for (int x = left; x <= right; ++x) {
-      const auto i = static_cast<std::size_t>(x);
-      const int owner = spriteOwner[i];
-      if (owner >= 0 && !(sprites[static_cast<std::size_t>(owner)].behind && foreground[i])) {
-        out[x] = spriteColor[i];
-        frame.spritesShown = static_cast<std::uint8_t>(frame.spritesShown | 1 << owner);
-      }
-    }
-  }
+  const VideoSetup setup = decode_video_setup(state);
+  Frame frame{Picture{std::vector<std::uint8_t>(kPicturePixels, setup.d020 & 15)}};
+  if (!setup.displayEnabled) return frame;  // all border
+  VicMemory memory = vic_memory(state, setup);
+  frame.spritesShown = draw_window(setup, state, memory, frame.picture.pixels.data());
   frame.readsCharRom = memory.readsRom;
   return frame;
+}
+
+std::uint8_t sprites_shown(const VideoState& state) {
+  const VideoSetup setup = decode_video_setup(state);
+  if (!setup.displayEnabled) return 0;
+  VicMemory memory = vic_memory(state, setup);
+  return draw_window(setup, state, memory, nullptr);
 }

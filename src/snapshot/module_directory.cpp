@@ -5,6 +5,9 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "io/little_endian.h"
 
 namespace {
 
@@ -13,6 +16,10 @@ constexpr std::string_view kVersionMagic{"VICE Version\x1A", 13};
 constexpr std::int64_t kHeaderLength = 37;  // magic, format version, machine name
 constexpr std::int64_t kMachineNameOffset = 21;
 constexpr std::int64_t kVersionBlockLength = 21;
+constexpr std::size_t kNameLength = 16;
+// The walk reads the file a window at a time, so that a file of many small
+// modules costs one read per window, not one per module.
+constexpr std::size_t kWindow = std::size_t{64} << 10;
 
 // A name field: up to its first $00, at most the field's length.
 std::string field_text(std::span<const std::uint8_t> field) {
@@ -24,19 +31,24 @@ bool bytes_equal(std::span<const std::uint8_t> bytes, std::string_view text) {
   return bytes.size() == text.size() && std::memcmp(bytes.data(), text.data(), text.size()) == 0;
 }
 
-void record(ModuleDirectory& directory, std::string_view name, const ModuleEntry& entry) {
-  std::optional<ModuleEntry>* slot = nullptr;
-  if (name == "C64MEM")
-    slot = &directory.c64mem;
-  else if (name == "CIA2")
-    slot = &directory.cia2;
-  else if (name == "VIC-II")
-    slot = &directory.vicii;
-  else if (name == "VIC-IISC")
-    slot = &directory.viciisc;
-  else if (name == "C64ROM")
-    slot = &directory.c64rom;
-  if (slot && !*slot) *slot = entry;
+// True when the name field holds `name` up to its first $00.
+bool name_is(const std::uint8_t* field, std::string_view name) {
+  return std::memcmp(field, name.data(), name.size()) == 0 &&
+         (name.size() == kNameLength || field[name.size()] == 0);
+}
+
+// The slot of the modules the grabber reads; null for every other name.
+// Tested on the first byte before any comparison: most modules are others.
+std::optional<ModuleEntry>* slot_of(ModuleDirectory& directory, const std::uint8_t* name) {
+  if (name[0] == 'C') {
+    if (name_is(name, "C64MEM")) return &directory.c64mem;
+    if (name_is(name, "CIA2")) return &directory.cia2;
+    if (name_is(name, "C64ROM")) return &directory.c64rom;
+  } else if (name[0] == 'V') {
+    if (name_is(name, "VIC-II")) return &directory.vicii;
+    if (name_is(name, "VIC-IISC")) return &directory.viciisc;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -50,7 +62,7 @@ ModuleDirectory read_module_directory(const InputFile& input) {
     return directory;
   }
   directory.hasMagic = true;
-  directory.machine = field_text(bytes.subspan(kMachineNameOffset, 16));
+  directory.machine = field_text(bytes.subspan(kMachineNameOffset, kNameLength));
 
   std::int64_t start = kHeaderLength;
   if (bytes_equal(bytes.subspan(kHeaderLength, kVersionMagic.size()), kVersionMagic)) {
@@ -58,21 +70,44 @@ ModuleDirectory read_module_directory(const InputFile& input) {
     start += kVersionBlockLength;
   }
   // Every module is at least a header long, so each step moves on and the
-  // walk ends within length / 22 steps.
+  // walk ends within length / 22 steps. The headers are read a window at a
+  // time; a header that runs past a window's end starts the next window.
+  std::vector<std::uint8_t> window(kWindow);
+  std::int64_t count = 0;  // kept apart from `directory`, whose slots are written through pointers
   while (start + kModuleHeaderSize <= input.length) {
-    std::array<std::uint8_t, kModuleHeaderSize> module{};
-    read_at(input, start, module);
-    const std::int64_t size = std::int64_t{module[18]} | std::int64_t{module[19]} << 8 |
-                              std::int64_t{module[20]} << 16 | std::int64_t{module[21]} << 24;
-    if (size < kModuleHeaderSize) {
-      directory.badSize = true;
-      break;
+    const auto held = static_cast<std::size_t>(
+        std::min<std::int64_t>(input.length - start, static_cast<std::int64_t>(kWindow)));
+    read_at(input, start, std::span(window).first(held));
+    // Walked by pointer: each header's address depends on the size read
+    // from the one before, so the fewer steps between, the faster.
+    const std::uint8_t* const first = window.data();
+    const std::uint8_t* const last = first + held - kModuleHeaderSize;  // last header start
+    const std::uint8_t* module = first;
+    const std::int64_t windowStart = start;
+    for (;;) {  // ends at a header that is bad, runs past the file or starts past `last`
+      const std::int64_t size =
+          read_le32(std::span<const std::uint8_t, 4>(module + kNameLength + 2, 4));
+      const std::int64_t at = windowStart + (module - first);
+      if (size < kModuleHeaderSize) {
+        directory.badSize = true;
+        directory.moduleCount = count;
+        return directory;
+      }
+      ++count;
+      if (std::optional<ModuleEntry>* slot = slot_of(directory, module); slot && !*slot) {
+        *slot = ModuleEntry{at, size, module[kNameLength], module[kNameLength + 1]};
+      }
+      if (at + size > input.length) {
+        directory.moduleCount = count;
+        return directory;
+      }
+      if (size > last - module) {  // the next header starts past this window
+        start = at + size;
+        break;
+      }
+      module += size;
     }
-    ++directory.moduleCount;
-    record(directory, field_text(std::span{module}.first(16)),
-           ModuleEntry{start, size, module[16], module[17]});
-    if (start + size > input.length) break;
-    start += size;
   }
+  directory.moduleCount = count;
   return directory;
 }

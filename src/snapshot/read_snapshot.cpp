@@ -25,15 +25,40 @@ constexpr std::int64_t kCia2PortA = 22;
 // C64ROM: kernal and BASIC ROM (8 KiB each), then the character ROM.
 constexpr std::int64_t kC64RomCharRom = kModuleHeaderSize + 2 * 8192;
 
+// The least size, header included, of a module that holds every byte the
+// reader takes from it: RAM, the port A byte, and colour RAM (the last
+// thing read in the cycle-exact layout) or the register images (the fast
+// one).
+constexpr std::int64_t kC64MemNeeds = kC64MemRam + static_cast<std::int64_t>(kRamSize);
+constexpr std::int64_t kCia2Needs = kCia2PortA + 1;
+constexpr std::int64_t kCycleExactVicNeeds =
+    kCycleExactColorRam + static_cast<std::int64_t>(kColorRamCells);
+constexpr std::int64_t kFastVicNeeds =
+    kFastD018 - 0x18 + static_cast<std::int64_t>(kVicRegisterCount);
+static_assert(kC64MemNeeds == 26 + 65536 && kCycleExactVicNeeds == 783 + 1000 &&
+              kFastVicNeeds == 1141 + 47);
+
 bool is_c64(const std::string& machine) {
   return machine == "C64" || machine == "C64SC";
+}
+
+const ModuleEntry& vic_module(const ModuleDirectory& directory) {
+  return directory.vicii ? *directory.vicii : *directory.viciisc;
+}
+
+// True when each of the three modules is large enough to hold what the
+// reader takes from it.
+bool modules_hold_video_state(const ModuleDirectory& directory) {
+  const bool cycleExact = directory.machine == "C64SC";
+  return directory.c64mem->size >= kC64MemNeeds && directory.cia2->size >= kCia2Needs &&
+         vic_module(directory).size >= (cycleExact ? kCycleExactVicNeeds : kFastVicNeeds);
 }
 
 SnapshotLocation location_from_modules(const InputFile& input, const ModuleDirectory& directory) {
   SnapshotLocation location;
   location.ramOffset = directory.c64mem->start + kC64MemRam;
   location.cia2Offset = directory.cia2->start + kCia2PortA;
-  const ModuleEntry& vic = directory.vicii ? *directory.vicii : *directory.viciisc;
+  const ModuleEntry& vic = vic_module(directory);
   const bool cycleExact = directory.machine == "C64SC";
   location.registerOffset = vic.start + (cycleExact ? kCycleExactD018 : kFastD018);
   location.colorRamOffset = vic.start + (cycleExact ? kCycleExactColorRam : kFastColorRam);
@@ -45,31 +70,26 @@ SnapshotLocation location_from_modules(const InputFile& input, const ModuleDirec
   return location;
 }
 
-void read_video_state(const InputFile& input, const SnapshotLocation& location, VideoState& state) {
-  read_at(input, first_register_offset(location), state.vic);
-  state.cia2PortA = byte_at(input, location.cia2Offset);
-  read_at(input, location.colorRamOffset, state.colorRam);
-  read_at(input, location.ramOffset, state.ram);
+// Reads `out` at `offset`; true when the file ends before its last byte.
+bool read_block(const InputFile& input, std::int64_t offset, std::span<std::uint8_t> out) {
+  read_at(input, offset, out);
+  return offset + static_cast<std::int64_t>(out.size()) > input.length;
+}
+
+// Reads the video state; true when the file ends before all of it.
+bool read_video_state(const InputFile& input, const SnapshotLocation& location, VideoState& state) {
+  bool cut = read_block(input, first_register_offset(location), state.vic);
+  cut = read_block(input, location.cia2Offset, std::span(&state.cia2PortA, 1)) || cut;
+  cut = read_block(input, location.colorRamOffset, state.colorRam) || cut;
+  cut = read_block(input, location.ramOffset, state.ram) || cut;
   if (location.charRomOffset) {
     state.charRom.emplace();
-    read_at(input, *location.charRomOffset, *state.charRom);
+    cut = read_block(input, *location.charRomOffset, *state.charRom) || cut;
   }
+  return cut;
 }
 
 }  // namespace
-
-VideoRegisters registers_of(const VideoState& state) {
-  VideoRegisters registers;
-  registers.cia2PortA = state.cia2PortA;
-  registers.d011 = state.reg(0xD011);
-  registers.d016 = state.reg(0xD016);
-  registers.d018 = state.reg(0xD018);
-  registers.d020 = state.reg(0xD020);
-  registers.d021 = state.reg(0xD021);
-  registers.d022 = state.reg(0xD022);
-  registers.d023 = state.reg(0xD023);
-  return registers;
-}
 
 SnapshotLocation location_from_tags(std::int64_t vicTag, std::int64_t cia2Tag) {
   SnapshotLocation location;
@@ -109,6 +129,10 @@ SnapshotReading read_snapshot_bytes(const InputFile& input) {
       directory.hasMagic && (directory.versionBlock || directory.machine == "C64SC");
   if (directory.hasMagic && directory.c64mem && directory.cia2 &&
       (directory.vicii || directory.viciisc)) {
+    if (!modules_hold_video_state(directory)) {
+      reading.error = SnapshotError::Damaged;
+      return reading;
+    }
     reading.location = location_from_modules(input, directory);
   } else if (current) {
     reading.error = missing_module_error(directory);
@@ -125,8 +149,8 @@ SnapshotReading read_snapshot_bytes(const InputFile& input) {
     }
     reading.location = location_from_tags(*tags.vic, *tags.cia2);
   }
-  read_video_state(input, reading.location, reading.state);
-  reading.setup = decode_video_setup(registers_of(reading.state));
+  reading.cutShort = read_video_state(input, reading.location, reading.state);
+  reading.setup = decode_video_setup(reading.state);
   return reading;
 }
 

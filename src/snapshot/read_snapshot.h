@@ -15,8 +15,10 @@ enum class SnapshotError {
   NoVicII,             // no VIC-II state
   NoCia2,              // no CIA2 state
   UnsupportedMachine,  // the module directory names another machine than a C64
-  Damaged,             // a current snapshot whose module directory is broken or lacks C64MEM
-  ReadFailed,          // the operating system failed to read the file
+  // A module too small for what is read from it, or a current snapshot whose
+  // module directory is broken or lacks C64MEM.
+  Damaged,
+  ReadFailed,  // the operating system failed to read the file
 };
 
 struct SnapshotReading {
@@ -25,6 +27,9 @@ struct SnapshotReading {
   VideoSetup setup;     // the registers decoded
   SnapshotLocation location;
   VideoState state;  // registers, CIA2 port, colour RAM, RAM and character ROM as read
+  // The file ends before the last byte of that state: the missing bytes read
+  // as $FF.
+  bool cutShort = false;
 };
 
 // Validates the snapshot, finds where RAM, the CIA2 port, the VIC-II state
@@ -34,7 +39,8 @@ struct SnapshotReading {
 //
 // Files with a module directory naming a C64 (fast "C64" or cycle-exact
 // "C64SC" emulator) that holds the C64MEM, CIA2 and VIC-II modules are read
-// at the modules' positions. Current snapshots (those with the "VICE
+// at the modules' positions; a module too small to hold the bytes read
+// from it makes the file Damaged. Current snapshots (those with the "VICE
 // Version" block, and every C64SC snapshot) are read only so: when their
 // directory does not lead to those modules they are refused. Every other
 // file starting "VICE" is read at fixed distances from the last "VIC-" and
@@ -44,6 +50,3 @@ SnapshotReading read_snapshot(const InputFile& input);
 
 // Locations from the last "VIC-" and "CIA2" tags, RAM at kRamFileOffset.
 SnapshotLocation location_from_tags(std::int64_t vicTag, std::int64_t cia2Tag);
-
-// The register bytes the video setup is decoded from.
-VideoRegisters registers_of(const VideoState& state);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "io/little_endian.h"
+
 namespace {
 
 // Where the frame's three values start in the VIC-II module, and the width
@@ -17,11 +19,6 @@ constexpr std::int64_t kFrameLines = 312;  // PAL raster lines
 constexpr std::int64_t kPaddingLines = 2;
 constexpr std::int64_t kFrameHeaderSize = 12;
 
-std::int64_t le32(const std::uint8_t* bytes) {
-  return std::int64_t{bytes[0]} | std::int64_t{bytes[1]} << 8 | std::int64_t{bytes[2]} << 16 |
-         std::int64_t{bytes[3]} << 24;
-}
-
 }  // namespace
 
 std::optional<SavedFrameLocation> locate_saved_frame(const InputFile& input,
@@ -32,7 +29,10 @@ std::optional<SavedFrameLocation> locate_saved_frame(const InputFile& input,
   const std::int64_t width = cycleExact ? kCycleExactWidth : kFastWidth;
   std::array<std::uint8_t, kFrameHeaderSize> values{};
   read_at(input, header, values);
-  if (le32(&values[0]) != width || le32(&values[4]) != kFrameLines || le32(&values[8]) != width) {
+  const auto value = [&values](std::size_t at) {
+    return std::int64_t{read_le32(std::span<const std::uint8_t, 4>(values.data() + at, 4))};
+  };
+  if (value(0) != width || value(4) != kFrameLines || value(8) != width) {
     return std::nullopt;
   }
   const std::int64_t end = header + kFrameHeaderSize + width * (kFrameLines + 2 * kPaddingLines);

@@ -23,11 +23,6 @@ struct SnapshotLocation {
   std::optional<SavedFrameLocation> savedFrame;  // the frame VICE saved, when it holds one
 };
 
-// File offset of the RAM byte at C64 address `address`.
-inline std::int64_t ram_file_offset(const SnapshotLocation& location, std::uint16_t address) {
-  return location.ramOffset + address;
-}
-
 // File offset of the register image of $D000.
 inline std::int64_t first_register_offset(const SnapshotLocation& location) {
   return location.registerOffset - 0x18;

@@ -12,13 +12,16 @@ inline constexpr std::size_t kRamSize = 0x10000;
 inline constexpr std::size_t kColorRamCells = 1000;
 inline constexpr std::size_t kCharRomSize = 4096;
 
+// The VIC-II's register images $D000-$D02E, in address order.
+using RegisterImages = std::array<std::uint8_t, kVicRegisterCount>;
+
 // What the VIC-II sees at one moment: its registers, the CIA2 port that
 // picks its bank, colour RAM, the 64 KiB of RAM and, when known, the
 // character ROM. Read once from a snapshot (or set up as a viewer program
 // leaves the machine); the exports and the pictures take their bytes from it.
 struct VideoState {
-  std::array<std::uint8_t, kVicRegisterCount> vic{};  // register images $D000-$D02E
-  std::uint8_t cia2PortA = 0;                         // $DD00: bits 0-1 pick the bank
+  RegisterImages vic{};        // register images $D000-$D02E
+  std::uint8_t cia2PortA = 0;  // $DD00: bits 0-1 pick the bank
   std::array<std::uint8_t, kColorRamCells> colorRam{};
   std::vector<std::uint8_t> ram = std::vector<std::uint8_t>(kRamSize);
   std::optional<std::array<std::uint8_t, kCharRomSize>> charRom;

@@ -132,25 +132,27 @@ static_assert(stores_to(kText, kBackground1Patch, 0xD022));
 static_assert(stores_to(kText, kBackground2Patch, 0xD023));
 static_assert(stores_to(kText, kControl2Patch, 0xD016));
 
-// The addresses the stubs use are those of the viewer layout. $D018 = $38
-// in bank $0000: screen $0C00, bitmap $2000; $A8: screen $2800, characters
-// $2000.
-constexpr int screen_of(int d018) {
-  return (d018 >> 4) * 0x400;
+// The addresses the stubs use are those of the viewer layout, as the
+// VIC-II decodes them in bank $0000 (the bitmap stubs store $FF in $DD00; the
+// text viewer's addresses are bank-relative). $D018 = $38: screen $0C00,
+// bitmap $2000; $A8: screen $2800, characters $2000.
+constexpr VideoSetup shown_with_d018(std::uint8_t d018) {
+  RegisterImages vic{};
+  vic[0x18] = d018;
+  return decode_video_setup(vic, 0xFF);
 }
-constexpr int bitmap_of(int d018) {
-  return (d018 >> 3 & 1) * 0x2000;
-}
-constexpr int charset_of(int d018) {
-  return (d018 >> 1 & 7) * 0x800;
-}
+constexpr VideoSetup kBitmapShown = shown_with_d018(0x38);
+constexpr VideoSetup kTextShown = shown_with_d018(0xA8);
 static_assert(stores(kHires, 28, 0xFF, 0xDD00) && stores(kMulticolor, 33, 0xFF, 0xDD00));
 static_assert(stores(kHires, 38, 0x38, 0xD018) && stores(kMulticolor, 43, 0x38, 0xD018));
-static_assert(screen_of(0x38) == kBitmapViewerScreen && bitmap_of(0x38) == kBitmapViewerBitmap);
+static_assert(kBitmapShown.bankBase == 0x0000 &&
+              kBitmapShown.screenAddress == kBitmapViewerScreen &&
+              kBitmapShown.bitmapAddress == kBitmapViewerBitmap);
 static_assert(word_at(kMulticolor, 55) == kBitmapViewerColorRam &&
               word_at(kMulticolor, 58) == kColorRamAddress);
-static_assert(stores(kText, 48, 0xA8, 0xD018) && screen_of(0xA8) == kTextViewerScreenShown &&
-              charset_of(0xA8) == kTextViewerCharsetShown);
+static_assert(stores(kText, 48, 0xA8, 0xD018) &&
+              kTextShown.screenAddress == kTextViewerScreenShown &&
+              kTextShown.charsetAddress == kTextViewerCharsetShown);
 static_assert(kText[53] == kTextViewerMovedPages && word_at(kText, 57) == kTextViewerCharset &&
               word_at(kText, 60) == kTextViewerMoveTarget);
 static_assert(kText[75] == kColorRamPages && word_at(kText, 79) == kTextViewerColorRam &&

@@ -138,7 +138,7 @@ TEST_P(CutSnapshot, EndsCleanlyAndReadsFFPastTheCut) {
     registers.d021 = image(0x21);
     registers.d022 = image(0x22);
     registers.d023 = image(0x23);
-    const VideoSetup setup = decode_video_setup(registers);
+    const VideoSetup setup = setup_of(registers);
     if (setup.bitmapMode) {
       expect_bitmap_export(*this, registers, setup.screenAddress, setup.bitmapAddress);
     } else {
@@ -224,6 +224,56 @@ INSTANTIATE_TEST_SUITE_P(
       return shape_name(info.param.shape) + "_" + info.param.module.substr(0, 3) + "_" +
              std::to_string(info.param.size);
     });
+
+// --- Modules too small for what is read from them ---------------------------
+
+struct ModuleSizeCase {
+  Shape shape;
+  std::string module;
+  std::uint32_t size;
+  bool refused;
+};
+
+TEST(BadInput, ModuleTooSmallForItsBytesIsDamagedAndOneJustBigEnoughIsRead) {
+  // The bytes read, counted from the module's first byte: C64MEM 26 +
+  // 65536; CIA2 23; the cycle-exact VIC-II module 783 + 1000 (colour RAM
+  // last); the fast one 1141 + 47 (the registers last).
+  const ModuleSizeCase cases[] = {
+      {Shape::Vice37Fast, "C64MEM", 65561, true},
+      {Shape::Vice37Fast, "C64MEM", 65562, false},
+      {Shape::Vice310CycleExact, "CIA2", 22, true},
+      {Shape::Vice310CycleExact, "CIA2", 23, false},
+      {Shape::Vice310CycleExact, "VIC-IISC", 1782, true},
+      {Shape::Vice310CycleExact, "VIC-IISC", 1783, false},
+      {Shape::Vice361CycleExact, "VIC-II", 1782, true},
+      {Shape::Vice37Fast, "VIC-II", 1187, true},
+      {Shape::Vice37Fast, "VIC-II", 1188, false},
+      {Shape::Vice1Fast, "C64MEM", 65561, true},  // older files alike
+      {Shape::Vice1Fast, "CIA2", 22, true},
+      {Shape::Vice1Fast, "VIC-II", 1188, false},
+  };
+  for (const ModuleSizeCase& c : cases) {
+    SCOPED_TRACE(shape_name(c.shape) + " " + c.module + " " + std::to_string(c.size));
+    TempDir dir;
+    SnapshotPlan plan;
+    plan.shape = c.shape;
+    plan.moduleSizes = {{c.module, c.size}};
+    const BuiltSnapshot built = build_snapshot(plan);
+    const std::string path = dir.file("shot.vsf");
+    write_file(path, built.bytes);
+    const ToolRun run = run_lumerist({path});
+    if (c.refused) {
+      EXPECT_EQ(run.output, with_path("Damaged VICE VSF file '%'!\n", path));
+      EXPECT_EQ(run.status, 255);
+      EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
+      continue;
+    }
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(read_file(path + ".screen"), part(plan.ram, 0x0400, 1000));
+    EXPECT_EQ(read_file(path + ".attrib"), part(plan.colorRam, 0, 1000));
+    EXPECT_EQ(read_file(path + ".prg")[23], plan.registers.d020);
+  }
+}
 
 // --- Paths -----------------------------------------------------------------
 

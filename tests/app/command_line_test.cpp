@@ -44,6 +44,7 @@ TEST(CommandLine, RefusalsBeforeTheExportCreateNoOutput) {
       "Unsupported machine 'C128' in VICE VSF file '%'!\n",
       "Damaged VICE VSF file '%'!\n",
       "Damaged VICE VSF file '%'!\n",
+      "Damaged VICE VSF file '%'!\n",
   };
   const std::vector<Bytes> refused = refused_snapshots();
   ASSERT_EQ(refused.size(), std::size(messages));

@@ -1,4 +1,4 @@
-// Runs lumerist and lumerist-preview of this build on every snapshot given
+// Runs every command of this build on every snapshot given
 // and writes down all they did: for each run its exit status, standard
 // output and standard error, and every file the runs left. Two builds, say
 // for Linux and for Windows, must write identical transcripts
@@ -18,30 +18,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
+enum class Tool { Lumerist, Preview, Sprites };
+
 struct Command {
   const char* name;
-  bool preview;
+  Tool tool;
   std::vector<std::string> arguments;  // "%" stands for the snapshot
 };
 
-// Every way of running the two commands on one snapshot, in one folder, so
+// Every way of running the commands on one snapshot, in one folder, so
 // that later runs see the files of the earlier ones as a user's would.
 const std::vector<Command> kOnSnapshot = {
-    {"lumerist", false, {"%"}},
-    {"preview", true, {"%"}},
-    {"registers", true, {"--registers", "%", "registers.png"}},
-    {"viewer", true, {"--viewer", "%", "viewer.png"}},
-    {"compare", true, {"--compare", "%"}},
-    {"chargen", true, {"--chargen", "chargen.bin", "%", "chargen.png"}},
+    {"lumerist", Tool::Lumerist, {"%"}},
+    {"preview", Tool::Preview, {"%"}},
+    {"registers", Tool::Preview, {"--registers", "%"}},
+    {"viewer", Tool::Preview, {"--viewer", "%"}},
+    {"compare", Tool::Preview, {"--compare", "%"}},
+    {"chargen", Tool::Preview, {"--chargen", "chargen.bin", "%", "chargen.png"}},
+    {"sprites", Tool::Sprites, {"%"}},
+    {"sprites-chargen", Tool::Sprites, {"--chargen=chargen.bin", "%"}},
 };
 
 // And without one.
 const std::vector<Command> kAlone = {
-    {"banner", false, {}},
-    {"missing", false, {"missing.vsf"}},
-    {"preview-help", true, {"--help"}},
-    {"preview-usage", true, {}},
-    {"preview-missing", true, {"missing.vsf"}},
+    {"banner", Tool::Lumerist, {}},
+    {"missing", Tool::Lumerist, {"missing.vsf"}},
+    {"preview-help", Tool::Preview, {"--help"}},
+    {"preview-usage", Tool::Preview, {}},
+    {"preview-missing", Tool::Preview, {"missing.vsf"}},
+    {"sprites-help", Tool::Sprites, {"--help"}},
+    {"sprites-usage", Tool::Sprites, {"--unknown"}},
 };
 
 Bytes bytes_of(const std::string& text) {
@@ -66,8 +72,11 @@ int run_all(const std::vector<Command>& commands, const std::string& snapshot,
       arguments.push_back(argument == "%" ? snapshot : argument);
     }
     // argv[0] as a user types it, the same for both builds.
-    options.programName = command.preview ? "lumerist-preview" : "lumerist";
-    const std::string program = command.preview ? lumerist_preview_path() : lumerist_path();
+    const char* names[] = {"lumerist", "lumerist-preview", "lumerist-sprites"};
+    options.programName = names[static_cast<int>(command.tool)];
+    const std::string program = command.tool == Tool::Lumerist  ? lumerist_path()
+                                : command.tool == Tool::Preview ? lumerist_preview_path()
+                                                                : lumerist_sprites_path();
     record(into / command.name, run_program(program, arguments, options));
   }
   make_folders((into / "files").string());

@@ -92,7 +92,7 @@ TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {
     snapshot.registers = registers;
     const ToolRun run = run_on(snapshot);
     ASSERT_EQ(run.status, 0);
-    const VideoSetup setup = decode_video_setup(registers);
+    const VideoSetup setup = setup_of(registers);
     const std::string mode = setup.multicolorMode ? "MC" : "Hires";
     const std::string bankLine = kRule + "Using " + mode + " Bitmap in Bank $" +
                                  (setup.multicolorMode ? "4000 ($96).\n" : "0000 ($97).\n");
@@ -110,44 +110,4 @@ INSTANTIATE_TEST_SUITE_P(ViceVersions, BitmapOnEveryShape,
                          shape_test_name<::testing::TestParamInfo<Shape>>);
 
 // An output that cannot be opened: its message, no report, nothing written.
-struct OpenFailure {
-  friend void PrintTo(const OpenFailure& c, std::ostream* out) { *out << c.blocked; }
-  bool multicolor;
-  std::string blocked;  // suffix of the output made impossible to create
-  std::string message;
-  std::vector<std::string> emptyFiles;  // created before the failure
-};
-
-class BitmapOpenFailure : public ExportTest, public ::testing::WithParamInterface<OpenFailure> {};
-
-TEST_P(BitmapOpenFailure, ReportsThatOutputAndWritesNothing) {
-  const OpenFailure& c = GetParam();
-  std::filesystem::create_directory(path + c.blocked);
-  SnapshotPlan snapshot;
-  snapshot.registers = c.multicolor ? SnapshotPlan::multicolor_bitmap_registers()
-                                    : SnapshotPlan::hires_bitmap_registers();
-  const ToolRun run = run_on(snapshot);
-  EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.output, report_line(c.message));
-  for (const std::string& suffix : c.emptyFiles) {
-    EXPECT_EQ(output(suffix).size(), 0u) << suffix;
-  }
-  EXPECT_EQ(outputs().size(), c.emptyFiles.size() + 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EachOutput, BitmapOpenFailure,
-    ::testing::Values(
-        OpenFailure{true, ".bitmap", "Cant't write bitmap file '%.bitmap'!\n", {".prg"}},
-        OpenFailure{true, ".koa", "Cant't write picture file '%.koa'!\n", {".prg", ".bitmap"}},
-        OpenFailure{false, ".ip64h", "Cant't write picture file '%.ip64h'!\n", {".prg", ".bitmap"}},
-        OpenFailure{
-            true, ".colmap", "Cant't write colmap file '%.colmap'!\n", {".prg", ".bitmap", ".koa"}},
-        OpenFailure{true,
-                    ".attrib",
-                    "Cant't write color attributes file '%.attrib'!\n",
-                    {".prg", ".bitmap", ".koa", ".colmap"}},
-        OpenFailure{false, ".prg", "Cant't write PRG file '%.prg'!\n", {}}),
-    [](const auto& info) { return info.param.blocked.substr(1); });
-
 }  // namespace

@@ -38,7 +38,7 @@ void expect_bitmap_export(const ExportTest& test, const VideoRegisters& register
   const Bytes prg = test.output(".prg");
   ASSERT_EQ(prg.size(), 14145u);
   const ViewerKind kind = multicolor ? ViewerKind::Multicolor : ViewerKind::Hires;
-  const Bytes stub = viewer_stub(kind, decode_video_setup(registers));
+  const Bytes stub = viewer_stub(kind, setup_of(registers));
   EXPECT_EQ(part(prg, 0, stub.size()), stub);
   EXPECT_EQ(part(prg, stub.size(), 1025 - stub.size()), Bytes(1025 - stub.size(), 0));
   EXPECT_EQ(part(prg, 1025, 1000), screenBytes);
@@ -81,7 +81,7 @@ void expect_text_export(const ExportTest& test, const VideoRegisters& registers,
 
   const Bytes prg = test.output(".prg");
   ASSERT_EQ(prg.size(), 4149u);
-  EXPECT_EQ(part(prg, 0, 101), viewer_stub(ViewerKind::Text, decode_video_setup(registers)));
+  EXPECT_EQ(part(prg, 0, 101), viewer_stub(ViewerKind::Text, setup_of(registers)));
   EXPECT_EQ(part(prg, 101, 1000), colors);
   EXPECT_EQ(part(prg, 1101, 2000), fontBytes);
   EXPECT_EQ(part(prg, 3101, 48), Bytes(48, 0));

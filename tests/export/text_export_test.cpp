@@ -65,33 +65,4 @@ INSTANTIATE_TEST_SUITE_P(ViceVersions, TextOnEveryShape,
                                            Shape::Vice361CycleExact, Shape::Vice310CycleExact),
                          shape_test_name<::testing::TestParamInfo<Shape>>);
 
-struct OpenFailure {
-  friend void PrintTo(const OpenFailure& c, std::ostream* out) { *out << c.blocked; }
-  std::string blocked;
-  std::string message;
-  std::vector<std::string> emptyFiles;
-};
-
-class TextOpenFailure : public ExportTest, public ::testing::WithParamInterface<OpenFailure> {};
-
-TEST_P(TextOpenFailure, ReportsThatOutputAndWritesNothing) {
-  const OpenFailure& c = GetParam();
-  std::filesystem::create_directory(path + c.blocked);
-  const ToolRun run = run_on(SnapshotPlan{});
-  EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.output, report_line(c.message));
-  for (const std::string& suffix : c.emptyFiles) EXPECT_EQ(output(suffix).size(), 0u) << suffix;
-  EXPECT_EQ(outputs().size(), c.emptyFiles.size() + 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EachOutput, TextOpenFailure,
-    ::testing::Values(OpenFailure{".screen", "Cant't write screen file '%.screen'!\n", {".prg"}},
-                      OpenFailure{
-                          ".font", "Cant't write font file '%.font'!\n", {".prg", ".screen"}},
-                      OpenFailure{".attrib",
-                                  "Cant't write color attributes file '%.attrib'!\n",
-                                  {".prg", ".screen", ".font"}}),
-    [](const auto& info) { return info.param.blocked.substr(1); });
-
 }  // namespace

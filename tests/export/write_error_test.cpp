@@ -1,6 +1,8 @@
-// Outputs that open but cannot be written completely (a full disk, a file
-// size limit): the first of them in close order is reported with its own
-// message and the run fails, whatever was written stays where it is.
+// Outputs that cannot be created: the run names that output and writes
+// nothing. Outputs that open but cannot be written completely (a full
+// disk, a file size limit): the first of them in close order is reported
+// with its own message and the run fails, whatever was written stays where
+// it is.
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,59 @@ std::string screen_name(Screen screen) {
   }
   return "Multicolour";
 }
+
+struct OpenFailure {
+  friend void PrintTo(const OpenFailure& c, std::ostream* out) {
+    *out << screen_name(c.screen) << " " << c.blocked;
+  }
+  Screen screen;
+  std::string blocked;  // suffix of the output made impossible to create
+  std::string message;
+  std::vector<std::string> emptyFiles;  // created before the failure
+};
+
+class OpenError : public ExportTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(OpenError, ReportsThatOutputAndWritesNothing) {
+  const OpenFailure& c = GetParam();
+  std::filesystem::create_directory(path + c.blocked);
+  const ToolRun run = run_on(snapshot_of(c.screen));
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.output, report_line(c.message));
+  for (const std::string& suffix : c.emptyFiles) EXPECT_EQ(output(suffix).size(), 0u) << suffix;
+  EXPECT_EQ(outputs().size(), c.emptyFiles.size() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachOutput, OpenError,
+    ::testing::Values(
+        OpenFailure{Screen::Text, ".prg", "Cant't write PRG file '%.prg'!\n", {}},
+        OpenFailure{Screen::Text, ".screen", "Cant't write screen file '%.screen'!\n", {".prg"}},
+        OpenFailure{
+            Screen::Text, ".font", "Cant't write font file '%.font'!\n", {".prg", ".screen"}},
+        OpenFailure{Screen::Text,
+                    ".attrib",
+                    "Cant't write color attributes file '%.attrib'!\n",
+                    {".prg", ".screen", ".font"}},
+        OpenFailure{
+            Screen::Multicolour, ".bitmap", "Cant't write bitmap file '%.bitmap'!\n", {".prg"}},
+        OpenFailure{Screen::Multicolour,
+                    ".koa",
+                    "Cant't write picture file '%.koa'!\n",
+                    {".prg", ".bitmap"}},
+        OpenFailure{
+            Screen::Hires, ".ip64h", "Cant't write picture file '%.ip64h'!\n", {".prg", ".bitmap"}},
+        OpenFailure{Screen::Multicolour,
+                    ".colmap",
+                    "Cant't write colmap file '%.colmap'!\n",
+                    {".prg", ".bitmap", ".koa"}},
+        OpenFailure{Screen::Multicolour,
+                    ".attrib",
+                    "Cant't write color attributes file '%.attrib'!\n",
+                    {".prg", ".bitmap", ".koa", ".colmap"}}),
+    [](const auto& info) {
+      return screen_name(info.param.screen) + "_" + info.param.blocked.substr(1);
+    });
 
 struct WriteFailure {
   friend void PrintTo(const WriteFailure& c, std::ostream* out) {

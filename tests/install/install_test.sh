@@ -16,10 +16,10 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 if [ "$suffix" = .exe ]; then
   bin=$prefix
-  pages="$prefix/lumerist.txt $prefix/lumerist-preview.txt $prefix/README.md"
+  pages="$prefix/lumerist.txt $prefix/lumerist-preview.txt $prefix/lumerist-sprites.txt $prefix/README.md"
 else
   bin=$prefix/bin
-  pages="$prefix/share/man/man1/lumerist.1 $prefix/share/man/man1/lumerist-preview.1"
+  pages="$prefix/share/man/man1/lumerist.1 $prefix/share/man/man1/lumerist-preview.1 $prefix/share/man/man1/lumerist-sprites.1"
 fi
 for page in $pages; do
   test -s "$page" || { echo "missing $page"; exit 1; }
@@ -30,4 +30,6 @@ grep -q "Executable screen-Viewer" "$prefix/report"
 test "$(wc -c <"$prefix/shot.vsf.prg")" -eq 4149
 "$@" "$bin/lumerist-preview$suffix" "$prefix/shot.vsf" | grep -q "Preview written as"
 test -s "$prefix/shot.vsf.png"
-echo "installed lumerist and lumerist-preview ran: ok"
+"$@" "$bin/lumerist-sprites$suffix" "$prefix/shot.vsf" | grep -q "Sprite sheet of the bank"
+test -s "$prefix/shot.vsf.sprites.png"
+echo "installed lumerist, lumerist-preview and lumerist-sprites ran: ok"

@@ -108,15 +108,17 @@ TEST(ManualPages, LumeristRendersWithoutWarnings) {
 }
 
 TEST(ManualPages, LumeristTellsEveryMessageTheToolPrints) {
-  expect_page_tells_every_message(
-      render("lumerist.1"),
-      {"src/app/console.cpp", "src/export/bitmap_export.cpp", "src/export/text_export.cpp"});
+  expect_page_tells_every_message(render("lumerist.1"),
+                                  {"src/app/messages.cpp", "src/command/open_snapshot.cpp",
+                                   "src/export/bitmap_export.cpp", "src/export/text_export.cpp"});
 }
 
 TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
   const Rendered page = render("lumerist-preview.1");
   EXPECT_EQ(page.warnings, "");
-  for (const char* file : {"src/preview/preview_run.cpp", "src/preview/chargen_file.cpp"}) {
+  for (const char* file : {"src/preview/preview_messages.cpp", "src/command/chargen_file.cpp",
+                           "src/command/command_line.cpp", "src/command/console.cpp",
+                           "src/command/open_snapshot.cpp"}) {
     for (const std::string& format : printed_formats(source_file(file))) {
       for (const std::string& piece : fixed_pieces(format)) {
         EXPECT_NE(page.text.find(piece), std::string::npos) << "\"" << piece << "\" from " << file;
@@ -127,6 +129,14 @@ TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
                               "No VIC-II state in VICE VSF file '", "Unsupported machine '"}) {
     EXPECT_NE(page.text.find(refusal), std::string::npos) << refusal;
   }
+}
+
+TEST(ManualPages, SpritesRendersWithoutWarningsAndTellsItsMessages) {
+  const Rendered page = render("lumerist-sprites.1");
+  EXPECT_EQ(page.warnings, "");
+  expect_page_tells_every_message(
+      page, {"src/sprites/sprites_messages.cpp", "src/command/chargen_file.cpp",
+             "src/command/console.cpp", "src/command/open_snapshot.cpp"});
 }
 
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {

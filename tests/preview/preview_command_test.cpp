@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "png_reading.h"
-#include "preview/preview_pictures.h"
 #include "render/render_frame.h"
+#include "snapshot/read_snapshot.h"
 #include "snapshot_builder.h"
 #include "tool_run.h"
 
@@ -35,31 +35,72 @@ Bytes striped_frame() {
   return frame;
 }
 
-TEST(PreviewCommand, UsageAndHelp) {
+TEST(PreviewCommand, UsageAndHelpAfterTheReasonACommandLineCannotBeUsed) {
   TempDir dir;
   write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
   const struct {
     std::vector<std::string> arguments;
     int status;
+    std::string reason;  // the line before the usage
   } cases[] = {
-      {{}, 255},
-      {{"--help"}, 0},
-      {{"--viewer", "--help", "shot.vsf"}, 0},
-      {{"--frame", "shot.vsf"}, 255},
-      {{"-v", "shot.vsf"}, 255},
-      {{"--viewer", "--registers", "shot.vsf"}, 255},
-      {{"--compare", "--viewer", "shot.vsf"}, 255},
-      {{"--chargen"}, 255},
-      {{"--viewer"}, 255},
+      {{}, 255, "No snapshot file given.\n"},
+      {{"--help"}, 0, ""},
+      {{"--viewer", "--help", "shot.vsf"}, 0, ""},
+      {{"--frame", "shot.vsf"}, 255, "Unknown option '--frame'.\n"},
+      {{"-v", "shot.vsf"}, 255, "Unknown option '-v'.\n"},
+      {{"--viewer", "--registers", "shot.vsf"},
+       255,
+       "Give only one of --viewer, --registers and --compare.\n"},
+      {{"--compare", "--compare", "shot.vsf"},
+       255,
+       "Give only one of --viewer, --registers and --compare.\n"},
+      {{"--chargen"}, 255, "Option --chargen needs a file name.\n"},
+      {{"--chargen=", "shot.vsf"}, 255, "Option --chargen needs a file name.\n"},
+      {{"--viewer"}, 255, "No snapshot file given.\n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = run_lumerist_preview(c.arguments, in_folder(dir.path));
     EXPECT_EQ(run.status, c.status) << c.arguments.size();
+    const std::string usage =
+        "-------------------------------------------------------------------"
+        "------------\nLumerist preview: ";
+    EXPECT_EQ(run.output.substr(0, c.reason.size() + usage.size()), c.reason + usage) << run.output;
     EXPECT_NE(run.output.find("Syntax: '" + lumerist_preview_path() + kSyntax), std::string::npos)
         << run.output;
     EXPECT_EQ(run.errors, "");
   }
   EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
+}
+
+TEST(PreviewCommand, NotesASnapshotCutShortWhereLumeristStaysSilent) {
+  TempDir dir;
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice310CycleExact;
+  plan.registers.d018 = 0x18;  // characters at $2000: RAM, not the ROM
+  const BuiltSnapshot whole = build_snapshot(plan);
+  write_file(dir.file("whole.vsf"), whole.bytes);
+  plan.cutAt = static_cast<std::size_t>(whole.location.colorRamOffset + 300);  // in colour RAM
+  write_file(dir.file("cut.vsf"), build_snapshot(plan).bytes);
+  const std::string note =
+      "Note: 'cut.vsf' ends before the video state it holds is complete; the missing bytes were "
+      "read as $FF.\n";
+  const struct {
+    std::vector<std::string> arguments;
+    std::string errors;
+  } cases[] = {
+      {{"whole.vsf"}, ""},
+      {{"cut.vsf"}, note},
+      {{"--viewer", "cut.vsf"}, note},
+      {{"--compare", "cut.vsf"}, note},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = run_lumerist_preview(c.arguments, in_folder(dir.path));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.errors, c.errors) << c.arguments[0];
+  }
+  const ToolRun lumerist = run_lumerist({"cut.vsf"}, in_folder(dir.path));
+  EXPECT_EQ(lumerist.status, 0);
+  EXPECT_EQ(lumerist.errors, "");
 }
 
 TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
@@ -85,40 +126,55 @@ TEST(PreviewCommand, DrawsTheSavedFrameElseTheRegistersOrTheViewerAsAsked) {
     bool frame;
     std::vector<std::string> options;
     Expect expect;
+    std::string picture;  // the default PNG name after the snapshot's
   } cases[] = {
-      {Shape::Vice310CycleExact, true, {}, Expect::Saved},
-      {Shape::Vice37Fast, true, {}, Expect::Saved},
-      {Shape::Vice361CycleExact, false, {}, Expect::Registers},
-      {Shape::TagsOnly, false, {}, Expect::Registers},
-      {Shape::Vice310CycleExact, true, {"--registers"}, Expect::Registers},
-      {Shape::Vice37Fast, true, {"--viewer"}, Expect::Viewer},
-      {Shape::TagsOnly, false, {"--", "--viewer"}, Expect::Registers},  // a snapshot named so
+      {Shape::Vice310CycleExact, true, {}, Expect::Saved, ".png"},
+      {Shape::Vice37Fast, true, {}, Expect::Saved, ".png"},
+      {Shape::Vice361CycleExact, false, {}, Expect::Registers, ".png"},
+      {Shape::TagsOnly, false, {}, Expect::Registers, ".png"},
+      {Shape::Vice310CycleExact, true, {"--registers"}, Expect::Registers, ".registers.png"},
+      {Shape::Vice37Fast, true, {"--viewer"}, Expect::Viewer, ".viewer.png"},
+      {Shape::TagsOnly,
+       false,
+       {"--", "--viewer"},
+       Expect::Registers,
+       ".png"},  // a snapshot so named
   };
   const char* sources[] = {"the frame VICE saved", "the VIC-II registers", "the viewer program"};
   for (const auto& c : cases) {
+    SCOPED_TRACE(shape_name(c.shape) + " " + (c.options.empty() ? "" : c.options.back()));
     TempDir dir;
     SnapshotPlan plan;
     plan.shape = c.shape;
-    plan.registers = SnapshotPlan::multicolor_bitmap_registers();
-    plan.moreRegisters = {{0x15, 0x01}, {0x00, 100}, {0x01, 100}, {0x27, 0x07}};  // sprite 0
+    plan.registers = SnapshotPlan::multicolor_bitmap_registers();  // bank $4000, screen $4400
+    // Sprite 0, yellow and solid, at X 100, Y 100: picture columns 108-131, rows 85-105.
+    plan.moreRegisters = {{0x15, 0x01}, {0x00, 100}, {0x01, 100}, {0x27, 0x07}};
+    plan.ram[0x4400 + 0x3F8] = 0x30;
+    std::fill_n(plan.ram.begin() + 0x4C00, 63, 0xFF);
     if (c.frame) plan.savedFrame = striped_frame();
-    const Bytes bytes = build_snapshot(plan).bytes;
     const std::string name = c.options.size() == 2 ? "--viewer" : "shot.vsf";
-    write_file(dir.file(name), bytes);
+    write_file(dir.file(name), build_snapshot(plan).bytes);
     std::vector<std::string> arguments = c.options;
     if (c.options.size() != 2) arguments.push_back(name);
     const ToolRun run = run_lumerist_preview(arguments, in_folder(dir.path));
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output, "Preview written as '" + name + ".png' from " +
+    EXPECT_EQ(run.output, "Preview written as '" + name + c.picture + "' from " +
                               sources[static_cast<int>(c.expect)] + ".\n");
     EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(files_in(dir.path), (std::vector<std::string>{name, name + c.picture}));
 
-    const InputFile input = memory_input(bytes);
-    const SnapshotReading reading = read_snapshot(input);
-    const Picture expected = c.expect == Expect::Saved       ? *saved_frame_picture(input, reading)
-                             : c.expect == Expect::Registers ? render_frame(reading.state).picture
-                                                             : viewer_picture(reading);
-    EXPECT_EQ(png_pixels(dir.file(name + ".png")), expected.pixels);
+    const Bytes pixels = png_pixels(dir.file(name + c.picture));
+    ASSERT_EQ(pixels.size(), 384u * 272u);
+    if (c.expect == Expect::Saved) {
+      EXPECT_EQ(pixels, striped_frame());
+      continue;
+    }
+    EXPECT_EQ(pixels[0], plan.registers.d020 & 15);  // the border
+    std::size_t yellow = 0;
+    for (int y = 85; y <= 105; ++y) {
+      for (int x = 108; x <= 131; ++x) yellow += pixels[static_cast<std::size_t>(y * 384 + x)] == 7;
+    }
+    EXPECT_EQ(yellow == 24 * 21, c.expect == Expect::Registers) << yellow;
   }
 }
 
@@ -131,7 +187,7 @@ TEST(PreviewCommand, ViewerOfA38ColumnTextScreenKeepsItsColumnsAndScroll) {
   plan.colorRam[1] = 0x05;
   write_file(dir.file("shot.vsf"), build_snapshot(plan).bytes);
   ASSERT_EQ(run_lumerist_preview({"--viewer", dir.file("shot.vsf")}).status, 0);
-  const Bytes pixels = png_pixels(dir.file("shot.vsf.png"));
+  const Bytes pixels = png_pixels(dir.file("shot.vsf.viewer.png"));
   ASSERT_EQ(pixels.size(), 384u * 272u);
   const auto at = [&pixels](int x, int y) { return pixels[static_cast<std::size_t>(y * 384 + x)]; };
   const int border = plan.registers.d020 & 15, background = plan.registers.d021 & 15;
@@ -165,20 +221,21 @@ TEST(PreviewCommand, CharacterRomFromTheSnapshotElseFromChargenElseANote) {
     std::vector<std::string> arguments;
     std::uint8_t glyph;  // the row drawn at cell 1
     std::string errors;
+    std::string suffix = ".png";
   } cases[] = {
       {{"plain.vsf"}, 0x0F, note},
-      {{"--registers", "plain.vsf"}, 0x0F, note},
+      {{"--registers", "plain.vsf"}, 0x0F, note, ".registers.png"},
       {{"--chargen", "chargen", "plain.vsf"}, 0xF0, ""},
       {{"--chargen=chargen", "plain.vsf"}, 0xF0, ""},
       {{"rom.vsf"}, 0x3C, ""},
-      {{"--chargen", "chargen", "rom.vsf"}, 0x3C, ""},  // the snapshot's own ROM wins
-      {{"--viewer", "plain.vsf"}, 0x0F, ""},            // the viewer's copy is RAM
+      {{"--chargen", "chargen", "rom.vsf"}, 0x3C, ""},       // the snapshot's own ROM wins
+      {{"--viewer", "plain.vsf"}, 0x0F, "", ".viewer.png"},  // the viewer's copy is RAM
   };
   for (const auto& c : cases) {
     const ToolRun run = run_lumerist_preview(c.arguments, in_folder(dir.path));
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.errors, c.errors) << c.arguments[0];
-    const Bytes pixels = png_pixels(dir.file(c.arguments.back() + ".png"));
+    const Bytes pixels = png_pixels(dir.file(c.arguments.back() + c.suffix));
     ASSERT_FALSE(pixels.empty());
     for (int p = 0; p < 8; ++p) {
       const int expected = (c.glyph >> (7 - p) & 1) ? 5 : basic.registers.d021 & 15;
@@ -313,13 +370,15 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
     const ToolRun run = run_lumerist_preview({"--compare", "shot.vsf"}, in_folder(dir.path));
     ASSERT_EQ(run.status, 0) << run.output;
 
-    const InputFile input = memory_input(bytes);
-    const SnapshotReading reading = read_snapshot(input);
-    const Picture screen = preview_picture(input, reading, PreviewMode::Screen).picture;
-    const Picture viewer = viewer_picture(reading);
+    // The screen and the viewer's picture as the command draws them alone.
+    ASSERT_EQ(run_lumerist_preview({"shot.vsf"}, in_folder(dir.path)).status, 0);
+    ASSERT_EQ(run_lumerist_preview({"--viewer", "shot.vsf"}, in_folder(dir.path)).status, 0);
+    const Bytes screen = png_pixels(dir.file("shot.vsf.png"));
+    const Bytes viewer = png_pixels(dir.file("shot.vsf.viewer.png"));
+    ASSERT_EQ(screen.size(), kPicturePixels);
+    ASSERT_EQ(viewer.size(), kPicturePixels);
     unsigned differing = 0;
-    for (std::size_t i = 0; i < kPicturePixels; ++i)
-      differing += screen.pixels[i] != viewer.pixels[i];
+    for (std::size_t i = 0; i < kPicturePixels; ++i) differing += screen[i] != viewer[i];
     EXPECT_EQ(run.output, "Screen and viewer program differ in " + std::to_string(differing) +
                               " of 104448 pixels.\n" + c.lines +
                               "Comparison written as 'shot.vsf.compare.png'.\n");
@@ -334,7 +393,7 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
     for (std::size_t y = 0; y < 272; ++y) {
       const auto& row = png->rows[y];
       for (std::size_t x = 0; x < 384; ++x) {
-        const std::uint8_t a = screen.pixels[y * 384 + x], b = viewer.pixels[y * 384 + x];
+        const std::uint8_t a = screen[y * 384 + x], b = viewer[y * 384 + x];
         ASSERT_EQ((Bytes{row[x], row[384 + x], row[768 + x]}), (Bytes{a, b, std::uint8_t(a != b)}))
             << x << "," << y;
       }

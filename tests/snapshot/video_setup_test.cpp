@@ -2,21 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
-VideoRegisters with_port_and_d018(std::uint8_t port, std::uint8_t d018) {
-  VideoRegisters r;
-  r.cia2PortA = port;
-  r.d018 = d018;
-  return r;
+// Register images with the given registers set ($D000 + key), the others 0.
+RegisterImages images(const std::map<unsigned, std::uint8_t>& registers) {
+  RegisterImages vic{};
+  for (const auto& [reg, value] : registers) vic[reg] = value;
+  return vic;
 }
 
 TEST(DecodeVideoSetup, BankFollowsInvertedCia2PortBits) {
-  EXPECT_EQ(decode_video_setup(with_port_and_d018(0x97, 0)).bankBase, 0x0000);
-  EXPECT_EQ(decode_video_setup(with_port_and_d018(0x96, 0)).bankBase, 0x4000);
-  EXPECT_EQ(decode_video_setup(with_port_and_d018(0x95, 0)).bankBase, 0x8000);
-  EXPECT_EQ(decode_video_setup(with_port_and_d018(0x94, 0)).bankBase, 0xC000);
-  EXPECT_EQ(decode_video_setup(with_port_and_d018(0x03, 0)).bankBase, 0x0000);
+  const std::pair<std::uint8_t, std::uint16_t> cases[] = {
+      {0x97, 0x0000}, {0x96, 0x4000}, {0x95, 0x8000}, {0x94, 0xC000}, {0x03, 0x0000}};
+  for (const auto& [port, bank] : cases) {
+    const VideoSetup setup = decode_video_setup(RegisterImages{}, port);
+    EXPECT_EQ(setup.bankBase, bank) << std::hex << int{port};
+    EXPECT_EQ(setup.charRomInBank, bank == 0x0000 || bank == 0x8000);
+    EXPECT_EQ(setup.cia2PortA, port);
+  }
 }
 
 struct Addresses {
@@ -24,56 +29,82 @@ struct Addresses {
   std::uint16_t screen, bitmap, charset;
 };
 
-TEST(DecodeVideoSetup, D018PlacesScreenBitmapAndCharsetInTheBank) {
+TEST(DecodeVideoSetup, D018PlacesScreenBitmapCharsetAndSpritePointersInTheBank) {
   const Addresses cases[] = {
       {0x97, 0x38, 0x0C00, 0x2000, 0x2000}, {0x97, 0x15, 0x0400, 0x0000, 0x1000},
       {0x94, 0xFF, 0xFC00, 0xE000, 0xF800}, {0x96, 0x18, 0x4400, 0x6000, 0x6000},
       {0x95, 0x01, 0x8000, 0x8000, 0x8000},  // bit 0 is ignored
   };
   for (const Addresses& c : cases) {
-    const VideoSetup setup = decode_video_setup(with_port_and_d018(c.port, c.d018));
+    const VideoSetup setup = decode_video_setup(images({{0x18, c.d018}}), c.port);
     EXPECT_EQ(setup.screenAddress, c.screen) << std::hex << int{c.d018};
     EXPECT_EQ(setup.bitmapAddress, c.bitmap) << std::hex << int{c.d018};
     EXPECT_EQ(setup.charsetAddress, c.charset) << std::hex << int{c.d018};
+    EXPECT_EQ(setup.spritePointers, c.screen + 0x3F8);
     EXPECT_EQ(setup.d018, c.d018);
-    EXPECT_EQ(setup.cia2PortA, c.port);
   }
 }
 
-TEST(DecodeVideoSetup, ModeFlagsComeFromOneBitEach) {
-  VideoRegisters r;
-  r.d011 = 0x3B;
-  r.d016 = 0xC8;
-  VideoSetup setup = decode_video_setup(r);
-  EXPECT_TRUE(setup.bitmapMode);
-  EXPECT_FALSE(setup.multicolorMode);
-
-  r.d011 = 0x1B;  // text mode, whatever d016 says
-  r.d016 = 0x10;
-  setup = decode_video_setup(r);
-  EXPECT_FALSE(setup.bitmapMode);
-  EXPECT_TRUE(setup.multicolorMode);
-
-  r.d011 = 0xDF;  // every bit but 5
-  r.d016 = 0xEF;  // every bit but 4
-  setup = decode_video_setup(r);
-  EXPECT_FALSE(setup.bitmapMode);
-  EXPECT_FALSE(setup.multicolorMode);
+TEST(DecodeVideoSetup, ModeAndWindowBitsComeFromOneBitEach) {
+  const struct {
+    std::uint8_t d011, d016;
+    bool bitmap, multicolor, extended, display, rows25, columns40;
+    int yScroll, xScroll;
+  } cases[] = {
+      {0x3B, 0xC8, true, false, false, true, true, true, 3, 0},
+      {0x1B, 0x10, false, true, false, true, true, false, 3, 0},  // text, whatever $D016 says
+      {0xDF, 0xEF, false, false, true, true, true, true, 7, 7},   // every bit but 5 and 4
+      {0x40, 0x05, false, false, true, false, false, false, 0, 5},
+  };
+  for (const auto& c : cases) {
+    const VideoSetup setup = decode_video_setup(images({{0x11, c.d011}, {0x16, c.d016}}), 0);
+    EXPECT_EQ(setup.bitmapMode, c.bitmap) << std::hex << int{c.d011};
+    EXPECT_EQ(setup.multicolorMode, c.multicolor) << std::hex << int{c.d016};
+    EXPECT_EQ(setup.extendedColorMode, c.extended);
+    EXPECT_EQ(setup.displayEnabled, c.display);
+    EXPECT_EQ(setup.rows25, c.rows25);
+    EXPECT_EQ(setup.columns40, c.columns40);
+    EXPECT_EQ(setup.yScroll, c.yScroll);
+    EXPECT_EQ(setup.xScroll, c.xScroll);
+  }
 }
 
 TEST(DecodeVideoSetup, ColourRegistersAreKeptAsRead) {
-  VideoRegisters r;
-  r.d016 = 0xD8;
-  r.d020 = 0xF1;
-  r.d021 = 0x02;
-  r.d022 = 0x03;
-  r.d023 = 0x04;
-  const VideoSetup setup = decode_video_setup(r);
+  const VideoSetup setup = decode_video_setup(
+      images({{0x16, 0xD8}, {0x20, 0xF1}, {0x21, 0x02}, {0x22, 0x03}, {0x23, 0x04}}), 0);
   EXPECT_EQ(setup.d016, 0xD8);
   EXPECT_EQ(setup.d020, 0xF1);
   EXPECT_EQ(setup.d021, 0x02);
   EXPECT_EQ(setup.d022, 0x03);
   EXPECT_EQ(setup.d023, 0x04);
+}
+
+TEST(DecodeVideoSetup, EachSpriteTakesItsBitOfTheSharedRegisters) {
+  const VideoSetup setup = decode_video_setup(images({{0x0C, 0x34},    // sprite 6: X low byte
+                                                      {0x0D, 0xC8},    // sprite 6: Y
+                                                      {0x0E, 0xFF},    // sprite 7: X low byte
+                                                      {0x10, 0xC0},    // X bit 8 of 6 and 7
+                                                      {0x15, 0x41},    // sprites 0 and 6 on
+                                                      {0x17, 0x40},    // 6 tall
+                                                      {0x1B, 0x01},    // 0 behind
+                                                      {0x1C, 0x40},    // 6 multicolour
+                                                      {0x1D, 0x80},    // 7 wide
+                                                      {0x25, 0xF7},    // multicolour 0
+                                                      {0x26, 0x29},    // multicolour 1
+                                                      {0x2D, 0xAE}}),  // sprite 6's colour
+                                              0);
+  const SpriteSetup& six = setup.sprites[6];
+  EXPECT_TRUE(six.enabled && six.tall && six.multicolor);
+  EXPECT_FALSE(six.wide || six.behind);
+  EXPECT_EQ(six.x, 0x134u);
+  EXPECT_EQ(six.y, 0xC8);
+  EXPECT_EQ(six.color, 0x0E);
+  EXPECT_TRUE(setup.sprites[0].enabled && setup.sprites[0].behind);
+  EXPECT_FALSE(setup.sprites[7].enabled);
+  EXPECT_TRUE(setup.sprites[7].wide);
+  EXPECT_EQ(setup.sprites[7].x, 0x1FFu);
+  EXPECT_EQ(setup.spriteMulticolor0, 0x07);
+  EXPECT_EQ(setup.spriteMulticolor1, 0x09);
 }
 
 }  // namespace

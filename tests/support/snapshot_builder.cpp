@@ -1,7 +1,11 @@
 #include "snapshot_builder.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "io/little_endian.h"
 
 namespace {
 
@@ -19,6 +23,11 @@ void put_registers(Bytes& file, std::size_t d000, const SnapshotPlan& plan) {
   file[d000 + 0x21] = r.d021;
   file[d000 + 0x22] = r.d022;
   file[d000 + 0x23] = r.d023;
+}
+
+// The size field of the module header at `start`.
+std::size_t module_size_at(const Bytes& file, std::size_t start) {
+  return read_le32(std::span<const std::uint8_t, 4>(file.data() + start + 18, 4));
 }
 
 void put_le32(Bytes& file, std::size_t at, std::uint32_t value) {
@@ -109,6 +118,27 @@ ShapeLayout layout_of(Shape shape) {
           true};
 }
 
+// Gives the module at `start` the size `size`, header included: what lies
+// past it is cut off, or zeros are added; the modules after it move and
+// the locations in them with them.
+void resize_module(BuiltSnapshot& built, std::size_t start, std::uint32_t size) {
+  Bytes& file = built.bytes;
+  const std::size_t old = module_size_at(file, start);
+  const std::size_t end = start + old;
+  if (size < old) {
+    file.erase(file.begin() + static_cast<std::ptrdiff_t>(start + size),
+               file.begin() + static_cast<std::ptrdiff_t>(end));
+  } else {
+    file.insert(file.begin() + static_cast<std::ptrdiff_t>(end), size - old, 0);
+  }
+  put_le32(file, start + 18, size);
+  const std::int64_t shift = static_cast<std::int64_t>(size) - static_cast<std::int64_t>(old);
+  for (std::int64_t* offset : {&built.location.ramOffset, &built.location.registerOffset,
+                               &built.location.colorRamOffset, &built.location.cia2Offset}) {
+    if (*offset >= static_cast<std::int64_t>(end)) *offset += shift;
+  }
+}
+
 BuiltSnapshot build_tags_only(const SnapshotPlan& plan) {
   BuiltSnapshot built;
   Bytes& file = built.bytes;
@@ -139,10 +169,14 @@ BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
   file = vsf_header(plan.machine.value_or(layout.machine), layout.versionBlock,
                     plan.shape == Shape::Vice1Fast ? 1 : 2);
   std::size_t vic = 0;
+  std::vector<std::pair<std::size_t, std::uint32_t>> resized;  // module start, size wanted
   for (const ModuleSize& module : layout.modules) {
     const std::size_t start =
         append_module(file, module.name, module.size, std::nullopt, module.major, module.minor);
     const std::string name = module.name;
+    if (const auto size = plan.moduleSizes.find(name); size != plan.moduleSizes.end()) {
+      resized.emplace_back(start, size->second);
+    }
     if (name == "C64MEM") {
       put_block(file, start + 26, ram_with_decoys(plan));
       built.location.ramOffset = static_cast<std::int64_t>(start + 26);
@@ -180,6 +214,8 @@ BuiltSnapshot build_with_directory(const SnapshotPlan& plan) {
   }
   built.location.registerOffset = static_cast<std::int64_t>(d000 + 0x18);
   built.location.colorRamOffset = static_cast<std::int64_t>(colors);
+  for (auto it = resized.rbegin(); it != resized.rend(); ++it)
+    resize_module(built, it->first, it->second);
   return built;
 }
 
@@ -295,8 +331,15 @@ std::vector<Bytes> refused_snapshots() {
   const std::size_t c64mem = 58 + 125;  // after the header and MAINC64CPU
   std::fill_n(zeroSize.begin() + static_cast<std::ptrdiff_t>(c64mem + 18), 4, 0);
   noMemory[c64mem] = 'X';  // "X64MEM": no module of that name
-  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'}, noVic, noCia2, build_snapshot(c128).bytes,
-          zeroSize, noMemory};
+  SnapshotPlan smallCia2;
+  smallCia2.moduleSizes = {{"CIA2", 22}};  // no room for port A
+  return {Bytes{'P', 'K', 3, 4, 'V', 'I', 'C', 'E'},
+          noVic,
+          noCia2,
+          build_snapshot(c128).bytes,
+          zeroSize,
+          noMemory,
+          build_snapshot(smallCia2).bytes};
 }
 
 Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count) {
@@ -321,8 +364,7 @@ std::size_t vic_module_start(const Bytes& file) {
     while (at + 22 <= file.size()) {
       if (std::equal(tag.begin(), tag.end(), file.begin() + static_cast<std::ptrdiff_t>(at)))
         return at;
-      const std::size_t size = file[at + 18] | file[at + 19] << 8 | file[at + 20] << 16 |
-                               static_cast<std::size_t>(file[at + 21]) << 24;
+      const std::size_t size = module_size_at(file, at);
       if (size < 22) break;
       at += size;
     }
@@ -337,4 +379,30 @@ std::size_t saved_frame_pixel(const Bytes& file, int x, int y) {
   const std::size_t lineZero = vic + (cycleExact ? 2081 : 1259) + 12 + 2 * width;
   return lineZero + static_cast<std::size_t>(y + 16) * width + (cycleExact ? 0 : 104) +
          static_cast<std::size_t>(x);
+}
+
+VideoSetup setup_of(const VideoRegisters& r) {
+  RegisterImages vic{};
+  vic[0x11] = r.d011;
+  vic[0x16] = r.d016;
+  vic[0x18] = r.d018;
+  vic[0x20] = r.d020;
+  vic[0x21] = r.d021;
+  vic[0x22] = r.d022;
+  vic[0x23] = r.d023;
+  return decode_video_setup(vic, r.cia2PortA);
+}
+
+bool save_bytes(const std::string& path, const Bytes& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  const bool written =
+      bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+void save_or_exit(const char* program, const std::string& path, const Bytes& bytes) {
+  if (save_bytes(path, bytes)) return;
+  std::fprintf(stderr, "%s: cannot write %s\n", program, path.c_str());
+  std::exit(1);
 }

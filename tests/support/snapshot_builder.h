@@ -16,6 +16,22 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The register bytes a snapshot plan sets by name; the others are in
+// SnapshotPlan::moreRegisters.
+struct VideoRegisters {
+  std::uint8_t cia2PortA = 0;  // $DD00, video bank in bits 0-1 (inverted)
+  std::uint8_t d011 = 0;       // bit 5: bitmap mode
+  std::uint8_t d016 = 0;       // bit 4: multicolour mode
+  std::uint8_t d018 = 0;       // screen, bitmap and character set pointers
+  std::uint8_t d020 = 0;       // border colour
+  std::uint8_t d021 = 0;       // background colour 0
+  std::uint8_t d022 = 0;       // background colour 1
+  std::uint8_t d023 = 0;       // background colour 2
+};
+
+// The video setup the VIC-II decodes from these registers (the others zero).
+VideoSetup setup_of(const VideoRegisters& registers);
+
 enum class Shape {
   TagsOnly,           // "VICE", no module directory: RAM at 128, then "CIA2" and "VIC-" blocks
   Vice1Fast,          // format 1.0 file of old VICE: directory at 37, RAM at 128, fast emulator
@@ -48,6 +64,9 @@ struct SnapshotPlan {
   // it that frame is all zeros, as VICE leaves it in some snapshots.
   std::optional<Bytes> savedFrame;
   std::optional<std::string> machine;  // overrides the shape's machine name
+  // Module sizes (header included) instead of the shape's, by module name:
+  // what does not fit is cut off, the modules after it move.
+  std::map<std::string, std::uint32_t> moduleSizes;
   bool decoyTags = true;  // "VIC-" and "CIA2" also in RAM and in a module after the VIC-II's
   std::optional<std::size_t> cutAt;  // keep only this many bytes of the file
 
@@ -86,9 +105,15 @@ std::size_t saved_frame_pixel(const Bytes& file, int x, int y);
 
 // Files the reader refuses, in this order: not a VICE file, a VICE file
 // without VIC-II state, one without CIA2 state, a C128 snapshot, a VICE
-// 3.10 snapshot whose C64MEM module size is zero, and one that lacks its
-// C64MEM module.
+// 3.10 snapshot whose C64MEM module size is zero, one that lacks its
+// C64MEM module, and a VICE 3.7 snapshot whose CIA2 module is too small to
+// hold port A.
 std::vector<Bytes> refused_snapshots();
+
+// Writes `bytes` to `path`, creating or truncating it; false when that fails.
+bool save_bytes(const std::string& path, const Bytes& bytes);
+// The same, or a message naming `program` and `path` and exit status 1.
+void save_or_exit(const char* program, const std::string& path, const Bytes& bytes);
 
 // The `count` bytes of `bytes` at `offset`, $FF past the end.
 Bytes slice(const Bytes& bytes, std::int64_t offset, std::size_t count);

@@ -11,6 +11,9 @@
 #ifndef LUMERIST_PREVIEW_EXE
 #error "LUMERIST_PREVIEW_EXE must name the preview executable under test"
 #endif
+#ifndef LUMERIST_SPRITES_EXE
+#error "LUMERIST_SPRITES_EXE must name the sprites executable under test"
+#endif
 
 // Absolute paths of the system's own form: under Wine the build's paths
 // become Z:\... paths.
@@ -28,6 +31,14 @@ std::string lumerist_preview_path() {
 
 ToolRun run_lumerist_preview(const std::vector<std::string>& arguments, const RunOptions& options) {
   return run_program(lumerist_preview_path(), arguments, options);
+}
+
+std::string lumerist_sprites_path() {
+  return std::filesystem::absolute(LUMERIST_SPRITES_EXE).string();
+}
+
+ToolRun run_lumerist_sprites(const std::vector<std::string>& arguments, const RunOptions& options) {
+  return run_program(lumerist_sprites_path(), arguments, options);
 }
 
 void make_folders(const std::string& path) {

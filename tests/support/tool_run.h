@@ -89,6 +89,11 @@ ToolRun run_lumerist_preview(const std::vector<std::string>& arguments,
 // fails.
 FileDescriptor open_folder_as_file(const std::string& folder);
 
+// The lumerist-sprites executable under test.
+std::string lumerist_sprites_path();
+ToolRun run_lumerist_sprites(const std::vector<std::string>& arguments,
+                             const RunOptions& options = {});
+
 // A fresh folder, removed with everything in it when the object goes away.
 struct TempDir {
   TempDir();

@@ -103,7 +103,9 @@ describe('a character ROM image', () => {
     await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
     await shown(page);
     assert.equal(await differingPixels(page, preview(path.join(folder, 'shot.vsf'))), 0);
-    assert.equal(await page.$eval('#rom-note', (note) => note.hidden), false);
+    const native = runNative('lumerist-preview', ['shot.vsf', 'native.png'], folder);
+    assert.match(native.errors, /^Note: 'shot.vsf' holds no character ROM/);
+    assert.equal(await page.$eval('#picture-notes', (notes) => notes.textContent), native.errors);
   });
 
   test('of 4096 bytes is drawn where the VIC-II sees the ROM, as with --chargen', async () => {
@@ -117,7 +119,7 @@ describe('a character ROM image', () => {
     await page.waitForFunction(() => document.getElementById('chargen-status').textContent);
     await shown(page);
     assert.equal(await differingPixels(page, withRom), 0);
-    assert.equal(await page.$eval('#rom-note', (note) => note.hidden), true);
+    assert.equal(await page.$eval('#picture-notes', (notes) => notes.textContent), '');
   });
 });
 
@@ -153,6 +155,35 @@ describe('other ways in', () => {
     }, bytes);
     await assertShowsLumeristRun(run, 'text.vsf');
     assert.equal(await page.$eval('#snapshot-file', (input) => input.files[0].name), 'text.vsf');
+  });
+});
+
+describe('snapshots of unusual make', () => {
+  test('a snapshot cut short in its colour RAM: lumerist\'s run and the preview\'s note', async () => {
+    const whole = fs.readFileSync(example('picture.vsf'));
+    const cut = whole.subarray(0, whole.indexOf('VIC-IISC') + 783 + 300);
+    const run = lumerist('cut.vsf', cut);
+    assert.equal(run.status, 0);
+    const native = runNative('lumerist-preview', ['cut.vsf', 'native.png'], run.folder);
+    assert.match(native.errors, /^Note: 'cut.vsf' ends before the video state/);
+    page = await openPage(browser);
+    await choose(page, '#snapshot-file', run.file);
+    await assertShowsLumeristRun(run, 'cut.vsf');
+    assert.equal(await page.$eval('#picture-notes', (notes) => notes.textContent), native.errors);
+  });
+
+  test('a name with control characters is used as lumerist uses it', async () => {
+    const name = 'shot\n\t\x01\x7f.vsf';
+    const run = lumerist(name, example('text.vsf'));
+    assert.equal(run.status, 0);
+    page = await openPage(browser);
+    await page.evaluate((name, bytes) => {
+      const dropped = new DataTransfer();
+      dropped.items.add(new File([new Uint8Array(bytes)], name));
+      document.querySelector('h1').dispatchEvent(
+          new DragEvent('drop', {dataTransfer: dropped, bubbles: true, cancelable: true}));
+    }, name, Array.from(fs.readFileSync(run.file)));
+    await assertShowsLumeristRun(run, name);
   });
 });
 

@@ -47,15 +47,16 @@ export function folderWith(files) {
   return folder;
 }
 
-// Runs a native tool in `folder`: its status, standard output and the
-// files it left there besides `inputs`.
+// Runs a native tool in `folder`: its status, standard output and error,
+// and the files it left there besides `inputs`.
 export function runNative(tool, args, folder, inputs = []) {
   const result = spawnSync(path.join(nativeBuild, tool), args, {cwd: folder});
   const files = {};
   for (const name of fs.readdirSync(folder)) {
     if (!inputs.includes(name)) files[name] = fs.readFileSync(path.join(folder, name));
   }
-  return {status: result.status, output: result.stdout.toString(), files};
+  return {status: result.status, output: result.stdout.toString(), errors: result.stderr.toString(),
+          files};
 }
 
 // A page that fails its test on any error and any request off its own site.

@@ -1,4 +1,4 @@
-#include "preview/chargen_file.h"
+#include "command/chargen_file.h"
 
 #include <cstdio>
 

@@ -1,0 +1,49 @@
+#include "app/messages.h"
+
+#include <cstdio>
+
+#include "command/console.h"
+
+void print_banner(const std::string& program) {
+  print_separator();
+  std::printf(
+      "Lumerist 4.0 by Korvane/Dunmarsh & Pelloth/Thrennic\n"
+      "Save VICE snapshot during display of any Screen.\n"
+      "Original code by Korvane; Support for MultiColor Bitmap by Pelloth\n"
+      "Syntax: '%s ViceSnapshotFile.vsf'.\n",
+      program.c_str());
+  print_separator();
+}
+
+void print_report(const std::string& report) {
+  print_separator();
+  std::fputs(report.c_str(), stdout);
+  print_separator();
+}
+
+void print_output_failure(const OutputFailure& failure) {
+  const char* path = failure.path.c_str();
+  switch (failure.output) {
+    case Output::Prg:
+      std::printf("Cant't write PRG file '%s'!\n", path);
+      break;
+    case Output::Bitmap:
+      std::printf("Cant't write bitmap file '%s'!\n", path);
+      break;
+    case Output::Picture:
+      std::printf("Cant't write picture file '%s'!\n", path);
+      break;
+    case Output::Colmap:
+      std::printf("Cant't write colmap file '%s'!\n", path);
+      break;
+    case Output::Attrib:
+      std::printf("Cant't write color attributes file '%s'!\n", path);
+      break;
+    case Output::Screen:
+      std::printf("Cant't write screen file '%s'!\n", path);
+      break;
+    case Output::Font:
+      std::printf("Cant't write font file '%s'!\n", path);
+      break;
+  }
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "export/outputs.h"
+
+// What lumerist itself prints, all on standard output.
+
+// The usage banner between two rule lines; `program` is the name the tool
+// was started under.
+void print_banner(const std::string& program);
+
+// A report block: the rule line, the report's lines, the rule line.
+void print_report(const std::string& report);
+
+// An output that could not be opened or written completely, in its own words.
+void print_output_failure(const OutputFailure& failure);

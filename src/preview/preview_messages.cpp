@@ -1,0 +1,83 @@
+#include "preview/preview_messages.h"
+
+#include <cstdio>
+
+#include "command/console.h"
+#include "command/open_snapshot.h"
+
+void print_preview_usage(const char* program) {
+  print_separator();
+  std::printf(
+      "Lumerist preview: draws the screen of a VICE snapshot as a PNG file.\n"
+      "Syntax: '%s [--viewer | --registers | --compare] [--chargen FILE] "
+      "ViceSnapshotFile.vsf [Preview.png]'.\n"
+      "Without options the frame VICE saved in the snapshot is drawn, else the screen the\n"
+      "VIC-II registers show; --registers always draws the latter, --viewer the screen of\n"
+      "lumerist's viewer program, --compare both side by side with their differences and\n"
+      "their causes. --chargen names a 4096-byte character ROM image for snapshots that\n"
+      "hold none.\n"
+      "Without a PNG name the preview is written as the snapshot name followed by '.png'\n"
+      "('.registers.png', '.viewer.png' or '.compare.png' with those options).\n",
+      program);
+  print_separator();
+}
+
+void print_preview_written(const std::string& picture, PictureSource source) {
+  const char* path = picture.c_str();
+  switch (source) {
+    case PictureSource::SavedFrame:
+      std::printf("Preview written as '%s' from the frame VICE saved.\n", path);
+      break;
+    case PictureSource::Registers:
+      std::printf("Preview written as '%s' from the VIC-II registers.\n", path);
+      break;
+    case PictureSource::Viewer:
+      std::printf("Preview written as '%s' from the viewer program.\n", path);
+      break;
+  }
+}
+
+void print_comparison(const Comparison& comparison, const std::string& picture) {
+  std::printf("Screen and viewer program differ in %u of 104448 pixels.\n", comparison.differing);
+  if (!comparison.sprites.empty()) {
+    std::string numbers;
+    for (const int n : comparison.sprites) {
+      numbers += (numbers.empty() ? "" : ", ") + std::to_string(n);
+    }
+    std::printf("Sprites on the screen: %s; the viewer program shows none.\n", numbers.c_str());
+  }
+  if (comparison.charsetInRom) {
+    std::printf("The character set lies in the character ROM; the export takes the RAM beneath.\n");
+  }
+  if (comparison.romMissing) {
+    std::printf(
+        "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n");
+  }
+  if (comparison.extendedOrInvalid) {
+    std::printf(
+        "The screen uses extended background colours or an invalid mode; the viewer program "
+        "does not.\n");
+  }
+  if (comparison.scrolledOrNarrow) {
+    std::printf(
+        "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
+        "otherwise.\n");
+  }
+  if (comparison.savedFrameDiffers) {
+    std::printf(
+        "The frame VICE saved differs from the registers in %u pixels: changes during the frame, "
+        "which the export cannot hold.\n",
+        *comparison.savedFrameDiffers);
+  }
+  std::printf("Comparison written as '%s'.\n", picture.c_str());
+}
+
+void print_picture_notes(const std::string& snapshot, const SnapshotReading& reading,
+                         const PreviewPicture& shown) {
+  if (reading.cutShort) print_note(cut_short_note(snapshot));
+  if (shown.romMissing) {
+    print_note("'" + snapshot +
+               "' holds no character ROM, so RAM was drawn where the VIC-II sees it; give "
+               "--chargen FILE to draw the ROM's characters.");
+  }
+}

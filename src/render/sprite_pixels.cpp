@@ -1,0 +1,47 @@
+#include "render/sprite_pixels.h"
+
+SpriteBlock fetch_sprite_block(VicMemory& memory, std::uint8_t pointer) {
+  SpriteBlock block{};
+  const unsigned start = unsigned{pointer} * kSpriteBlockBytes;
+  for (unsigned i = 0; i < block.size(); ++i) block[i] = vic_read(memory, start + i);
+  return block;
+}
+
+std::uint8_t fetch_sprite_pointer(VicMemory& memory, const VideoSetup& setup, int n) {
+  return vic_read(memory, static_cast<unsigned>(setup.spritePointers + n));
+}
+
+std::uint32_t sprite_row_bits(const SpriteBlock& block, int row) {
+  const auto at = static_cast<std::size_t>(row) * 3;
+  return std::uint32_t{block[at]} << 16 | std::uint32_t{block[at + 1]} << 8 | block[at + 2];
+}
+
+SpriteColors sprite_colors(const VideoSetup& setup, int n) {
+  const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
+  return {sprite.multicolor, sprite.color, setup.spriteMulticolor0, setup.spriteMulticolor1};
+}
+
+std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i) {
+  if (!colors.multicolor) return (bits >> (23 - i) & 1) ? colors.color : kTransparent;
+  switch (bits >> (22 - (i & ~1)) & 3) {
+    case 1:
+      return colors.multicolor0;
+    case 2:
+      return colors.color;
+    case 3:
+      return colors.multicolor1;
+    default:
+      return kTransparent;
+  }
+}
+
+SpriteBytePixels sprite_byte_pixels(const SpriteColors& colors, std::uint8_t transparent) {
+  SpriteBytePixels table{};
+  for (unsigned byte = 0; byte < table.size(); ++byte) {
+    for (int i = 0; i < 8; ++i) {  // the byte as the first of a row: pixels 0-7
+      const std::uint8_t pixel = sprite_pixel(colors, byte << 16, i);
+      table[byte][static_cast<std::size_t>(i)] = pixel == kTransparent ? transparent : pixel;
+    }
+  }
+  return table;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "render/vic_memory.h"
+#include "snapshot/video_setup.h"
+
+inline constexpr int kSpriteRows = 21;
+inline constexpr int kSpriteBytes = 63;       // 21 rows of 3 bytes
+inline constexpr int kSpriteBlockBytes = 64;  // a pointer counts in 64-byte blocks
+inline constexpr int kSpriteWidth = 24;
+inline constexpr std::uint8_t kTransparent = 0xFF;
+
+// The block of sprite data a pointer selects, fetched as the VIC-II fetches
+// it: 64 bytes from bank-relative pointer * 64 (the last is not drawn).
+using SpriteBlock = std::array<std::uint8_t, kSpriteBlockBytes>;
+SpriteBlock fetch_sprite_block(VicMemory& memory, std::uint8_t pointer);
+
+// The pointer of sprite `n`: the byte after the screen matrix's 1016th.
+std::uint8_t fetch_sprite_pointer(VicMemory& memory, const VideoSetup& setup, int n);
+
+// Row `row` (0-20) of a block: 24 bits, bit 23 the leftmost pixel.
+std::uint32_t sprite_row_bits(const SpriteBlock& block, int row);
+
+// How a sprite's bits are coloured: its own colour and, in multicolour,
+// pairs 01 and 11 from $D025 and $D026.
+struct SpriteColors {
+  bool multicolor = false;
+  std::uint8_t color = 0;
+  std::uint8_t multicolor0 = 0;
+  std::uint8_t multicolor1 = 0;
+};
+
+SpriteColors sprite_colors(const VideoSetup& setup, int n);
+
+// Colour of pixel `i` (0-23, before expansion) of a row of 24 bits:
+// kTransparent where it shows what lies behind.
+std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i);
+
+// The 8 pixels of every byte of sprite data, by sprite_pixel, with
+// `transparent` where the sprite shows what lies behind: for drawing many
+// unexpanded blocks in the same colours at once.
+using SpriteBytePixels = std::array<std::array<std::uint8_t, 8>, 256>;
+SpriteBytePixels sprite_byte_pixels(const SpriteColors& colors, std::uint8_t transparent);

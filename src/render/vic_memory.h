@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "snapshot/video_setup.h"
+#include "snapshot/video_state.h"
+
+// The VIC-II's 16 KiB view of memory: the RAM of its bank, except that
+// banks $0000 and $8000 see the character ROM at $1000-$1FFF. Every fetch of
+// the video chip (screen, glyphs, bitmap, sprite pointers and data) goes
+// through vic_read.
+struct VicMemory {
+  const VideoState& state;
+  unsigned bank = 0;      // $0000, $4000, $8000 or $C000
+  bool romBank = false;   // the bank sees the character ROM
+  bool readsRom = false;  // a fetch fell into the ROM area
+};
+
+inline VicMemory vic_memory(const VideoState& state, const VideoSetup& setup) {
+  return VicMemory{state, setup.bankBase, setup.charRomInBank};
+}
+
+// The byte the VIC-II fetches at bank-relative `address` (14 bits used).
+// The ROM area reads the state's character ROM, or RAM when it holds none.
+inline std::uint8_t vic_read(VicMemory& memory, unsigned address) {
+  address &= 0x3FFF;
+  if (memory.romBank && (address & 0x3000) == 0x1000) {
+    memory.readsRom = true;
+    if (memory.state.charRom) return (*memory.state.charRom)[address & 0x0FFF];
+  }
+  return memory.state.ram[memory.bank | address];
+}
