@@ -1,7 +1,7 @@
-// The web page's entry points: the commands' runs on files in the page's
-// in-memory file system, called from app.js. Everything a command prints
-// goes to standard output and its notes to standard error, which the page
-// collects apart.
+// The web page's entry points: the commands' own runs on files in the
+// page's in-memory file system, called from app.js. Everything a command
+// prints goes to standard output and its notes to standard error, which the
+// page collects apart.
 
 #include <emscripten/emscripten.h>
 
@@ -14,13 +14,10 @@
 #include "app/run.h"
 #include "command/chargen_file.h"
 #include "command/console.h"
-#include "command/open_snapshot.h"
-#include "io/input_file.h"
 #include "png/palette.h"
-#include "preview/preview_messages.h"
-#include "preview/preview_pictures.h"
+#include "preview/preview_run.h"
 #include "render/picture.h"
-#include "snapshot/read_snapshot.h"
+#include "sprites/sprites_run.h"
 
 namespace {
 
@@ -28,26 +25,54 @@ namespace {
 // alpha for each pixel, row by row.
 std::array<std::uint8_t, kPicturePixels * 4> rgbaPixels;
 
-// The files the last lumerist run wrote.
+// The files the last run wrote.
 std::vector<std::string> written;
+
+// Runs a command's `run` on `arguments` (the program name first) and
+// returns its exit status as a shell sees it: 0 or 255.
+template <typename Run>
+int run_command(Run run, std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  auto result = run(static_cast<int>(arguments.size()), argv.data());
+  const int status = finish_console(result.status) & 0xFF;
+  std::fflush(stderr);
+  return status;
+}
 
 }  // namespace
 
 extern "C" {
 
-// Runs `lumerist SNAPSHOT` in the current folder and returns its exit
-// status as a shell sees it: 0 or 255.
+// Runs `lumerist SNAPSHOT` in the current folder.
 EMSCRIPTEN_KEEPALIVE int lumerist_run(const char* snapshot) {
-  char program[] = "lumerist";
-  std::string path = snapshot;
-  char* argv[] = {program, path.data(), nullptr};
-  RunResult result = run(2, argv);
-  written = std::move(result.written);
-  return finish_console(result.status) & 0xFF;
+  return run_command(
+      [](int argc, char** argv) {
+        RunResult result = run(argc, argv);
+        written = result.written;
+        return result;
+      },
+      {"lumerist", snapshot});
 }
 
-// How many files the last run wrote, and the name of each, in the order its
-// report names them.
+// Runs `lumerist-sprites [--chargen CHARGEN] SNAPSHOT` in the current folder
+// (CHARGEN may be empty).
+EMSCRIPTEN_KEEPALIVE int lumerist_sprites(const char* snapshot, const char* chargen) {
+  std::vector<std::string> arguments = {"lumerist-sprites"};
+  if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
+  arguments.push_back(snapshot);
+  return run_command(
+      [](int argc, char** argv) {
+        SpritesRun result = run_sprites(argc, argv);
+        written = result.written;
+        return result;
+      },
+      arguments);
+}
+
+// How many files the last run of a command wrote, and the name of each, in
+// the order its report names them.
 EMSCRIPTEN_KEEPALIVE int lumerist_output_count() {
   return static_cast<int>(written.size());
 }
@@ -65,41 +90,36 @@ EMSCRIPTEN_KEEPALIVE int lumerist_chargen_usable(const char* chargen) {
   return usable ? 1 : 0;
 }
 
-// Draws the picture `lumerist-preview [--viewer] [--chargen CHARGEN]
-// SNAPSHOT` draws (CHARGEN may be empty) into the page's pixels, and prints
-// the notes lumerist-preview prints with it on standard error. Returns -1
-// after printing the refusal, else the picture's source: 0 the frame VICE
-// saved, 1 the registers, 2 the viewer program.
-EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const char* chargen) {
-  InputFile input;
-  SnapshotReading reading;
-  const std::string chargenPath = chargen;
-  bool drawn = open_snapshot(snapshot, input, reading) &&
-               (chargenPath.empty() || load_chargen(chargenPath, reading.state));
-  PreviewPicture shown;
-  if (drawn) {
-    shown = preview_picture(input, reading, viewer ? PreviewMode::Viewer : PreviewMode::Screen);
-    if (input.readFailed) {
-      print_read_failure(snapshot);
-      drawn = false;
-    } else {
-      print_picture_notes(snapshot, reading, shown);
-    }
-  }
-  std::fflush(stdout);
-  std::fflush(stderr);
-  if (!drawn) return -1;
+// Runs `lumerist-preview [--viewer] [--chargen CHARGEN] SNAPSHOT` in the
+// current folder (CHARGEN may be empty): the PNG lands where the command
+// puts it, the picture in the page's pixels. Returns -1 when the run
+// failed, else the picture's source: 0 the frame VICE saved, 1 the
+// registers, 2 the viewer program.
+EMSCRIPTEN_KEEPALIVE int lumerist_preview(const char* snapshot, int viewer, const char* chargen) {
+  std::vector<std::string> arguments = {"lumerist-preview"};
+  if (viewer) arguments.push_back("--viewer");
+  if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
+  arguments.push_back(snapshot);
+  PreviewRun drawn;
+  const int status = run_command(
+      [&drawn](int argc, char** argv) {
+        drawn = run_preview(argc, argv);
+        written = drawn.written;
+        return drawn;
+      },
+      arguments);
+  if (status != 0 || drawn.pixels.size() != kPicturePixels) return -1;
   for (std::size_t i = 0; i < kPicturePixels; ++i) {
-    const Rgb colour = kC64Palette[shown.picture.pixels[i] & 0x0F];
+    const Rgb colour = kC64Palette[drawn.pixels[i] & 0x0F];
     rgbaPixels[i * 4] = colour.red;
     rgbaPixels[i * 4 + 1] = colour.green;
     rgbaPixels[i * 4 + 2] = colour.blue;
     rgbaPixels[i * 4 + 3] = 0xFF;
   }
-  return static_cast<int>(shown.source);
+  return static_cast<int>(drawn.source);
 }
 
-// Where lumerist_draw leaves its pixels: 384 x 272 x 4 bytes.
+// Where lumerist_preview leaves its pixels: 384 x 272 x 4 bytes.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* lumerist_pixels() {
   return rgbaPixels.data();
 }

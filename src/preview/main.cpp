@@ -4,5 +4,5 @@
 
 int main(int argc, char** argv) {
   use_binary_standard_streams();
-  return finish_console(run_preview(argc, argv));
+  return finish_console(run_preview(argc, argv).status);
 }

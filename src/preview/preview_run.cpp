@@ -36,40 +36,50 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
 
 }  // namespace
 
-int run_preview(int argc, char** argv) {
+PreviewRun run_preview(int argc, char** argv) {
+  PreviewRun run;
   const PreviewOptions options = parse_preview_command_line(argc, argv);
   switch (options.kind) {
     case CommandLine::Help:
       print_preview_usage(program_name(argc, argv, "lumerist-preview"));
-      return kExitSuccess;
+      run.status = kExitSuccess;
+      return run;
     case CommandLine::Usage:
       print_problem(options.problem);
       print_preview_usage(program_name(argc, argv, "lumerist-preview"));
-      return kExitFailure;
+      return run;
     case CommandLine::Run:
       break;
   }
 
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
-  if (options.chargen && !load_chargen(*options.chargen, reading.state)) return kExitFailure;
+  if (!open_snapshot(options.snapshot, snapshot, reading)) return run;
+  if (options.chargen && !load_chargen(*options.chargen, reading.state)) return run;
   if (overwrites_an_input(options.picture, snapshot, options.chargen)) {
     print_png_failure(options.picture);
-    return kExitFailure;
+    return run;
   }
 
-  if (options.mode == PreviewMode::Compare) return run_comparison(snapshot, reading, options);
-  const PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
+  if (options.mode == PreviewMode::Compare) {
+    run.status = run_comparison(snapshot, reading, options);
+    if (run.status == kExitSuccess) run.written.push_back(options.picture);
+    return run;
+  }
+  PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
   if (snapshot.readFailed) {
     print_read_failure(options.snapshot);
-    return kExitFailure;
+    return run;
   }
   if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
     print_png_failure(options.picture);
-    return kExitFailure;
+    return run;
   }
   print_picture_notes(options.snapshot, reading, shown);
   print_preview_written(options.picture, shown.source);
-  return kExitSuccess;
+  run.status = kExitSuccess;
+  run.written.push_back(options.picture);
+  run.source = shown.source;
+  run.pixels = std::move(shown.picture.pixels);
+  return run;
 }
