@@ -53,10 +53,9 @@ void close_system_file(SystemFile file) noexcept {
 FileDescriptor open_system_input(const std::string& path, InputFacts& facts) {
   // Others may go on writing or deleting the file, as on POSIX systems. A
   // directory does not open without FILE_FLAG_BACKUP_SEMANTICS.
-  const HANDLE handle =
-      CreateFileW(wide_path(path).c_str(), GENERIC_READ,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(wide_path(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   FileDescriptor file{reinterpret_cast<SystemFile>(handle)};
   // Files and devices (NUL); pipes are refused as FIFOs are.
@@ -99,10 +98,9 @@ std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t*
 std::optional<FileIdentity> identify_file(const std::string& path) {
   // Reading attributes only: works on files others hold open without
   // sharing, and on folders.
-  const HANDLE handle =
-      CreateFileW(wide_path(path).c_str(), FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = CreateFileW(wide_path(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   const FileDescriptor owner{reinterpret_cast<SystemFile>(handle)};
   BY_HANDLE_FILE_INFORMATION info{};
@@ -111,10 +109,9 @@ std::optional<FileIdentity> identify_file(const std::string& path) {
 }
 
 std::FILE* open_system_output(const std::string& path) {
-  const HANDLE handle =
-      CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (fd < 0) {

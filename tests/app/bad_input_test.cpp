@@ -304,7 +304,8 @@ TEST(BadInput, PathsArePrintedAndUsedExactlyAsGiven) {
 // --- Outputs that cannot be created ----------------------------------------
 
 TEST(BadInput, ReadOnlyFolderGetsThePrgMessageAndStaysAsItWas) {
-  if (const std::string why = cannot_make(Fault::FolderPermission); !why.empty()) GTEST_SKIP() << why;
+  if (const std::string why = cannot_make(Fault::FolderPermission); !why.empty())
+    GTEST_SKIP() << why;
   TempDir dir;
   const std::string path = dir.file("shot.vsf");
   write_file(path, build_snapshot(SnapshotPlan{}).bytes);

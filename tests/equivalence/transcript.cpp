@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
     write_file(folder.file("chargen.bin"), rom);
     runs += run_all(kOnSnapshot, name, folder, out / name);
   }
-  std::printf("%d runs on %zu snapshots written to %s\n", runs, inputs.size(), out.string().c_str());
+  std::printf("%d runs on %zu snapshots written to %s\n", runs, inputs.size(),
+              out.string().c_str());
   return 0;
 }

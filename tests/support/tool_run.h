@@ -33,12 +33,12 @@ struct RunOptions {
 
 // Faults of the file system the tests make that not every system offers.
 enum class Fault {
-  FullDisk,         // an output that opens but cannot be written: /dev/full
-  FileSizeLimit,    // RunOptions::fileSizeLimit
-  Fifo,             // make_fifo
-  SymbolicLink,     // std::filesystem::create_symlink
-  FolderPermission, // a folder others cannot write to, for RunOptions::unprivileged
-  HeldOpen,         // HeldOpenFile: a file another program holds open without sharing
+  FullDisk,          // an output that opens but cannot be written: /dev/full
+  FileSizeLimit,     // RunOptions::fileSizeLimit
+  Fifo,              // make_fifo
+  SymbolicLink,      // std::filesystem::create_symlink
+  FolderPermission,  // a folder others cannot write to, for RunOptions::unprivileged
+  HeldOpen,          // HeldOpenFile: a file another program holds open without sharing
 };
 
 // Why `fault` cannot be made on this system; empty where it can.

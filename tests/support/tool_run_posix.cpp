@@ -1,19 +1,18 @@
 // Running programs and making faults on POSIX systems.
 
-#include "tool_run.h"
-
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <stdexcept>
+
+#include "tool_run.h"
 
 namespace {
 

@@ -109,9 +109,9 @@ ToolRun run_program(const std::string& program, const std::vector<std::string>& 
   bool started = false;
   for (int attempt = 0; attempt < 3 && !started; ++attempt) {
     if (attempt > 0) Sleep(500);
-    started = CreateProcessW(wide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                             nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
-                             &child) != 0;
+    started =
+        CreateProcessW(wide(program).c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &child) != 0;
   }
   CloseHandle(input);
   CloseHandle(out.write);
@@ -171,7 +171,8 @@ std::vector<std::string> empty_devices() {
 bool allows_file_name(const std::string& name) {
   if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
   for (const char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20 || std::string("<>:\"/\\|?*").find(c) != std::string::npos) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string("<>:\"/\\|?*").find(c) != std::string::npos) {
       return false;
     }
   }
@@ -191,10 +192,9 @@ HeldOpenFile::~HeldOpenFile() {
 }
 
 FileDescriptor open_folder_as_file(const std::string& folder) {
-  const HANDLE file =
-      CreateFileW(wide(folder).c_str(), GENERIC_READ,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE file = CreateFileW(wide(folder).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   return FileDescriptor{reinterpret_cast<SystemFile>(file)};
 }
 
