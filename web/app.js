@@ -15,11 +15,18 @@ const pictureSource = byId('picture-source');
 const pictureNotes = byId('picture-notes');
 const report = byId('report');
 const downloads = byId('downloads');
+const downloadsHeading = byId('downloads-heading');
+const sections = {picture: byId('picture-section'), compare: byId('compare-section'),
+                  results: byId('results-section')};
+const comparisonCanvas = byId('comparison');
+const compareSummary = byId('compare-summary');
+const compareReport = byId('compare-report');
 
 const SNAPSHOT_DIR = '/snapshot';  // the folder lumerist runs in
 const ROM_DIR = '/rom';
 const WIDTH = 384;
 const HEIGHT = 272;
+const COMPARISON_WIDTH = 3 * WIDTH;
 const SOURCES = ['the frame VICE saved', 'the VIC-II registers', 'the viewer program'];
 
 // Everything the module prints to standard output and to standard error
@@ -84,13 +91,27 @@ let opens = 0;
 let presentations = 0;
 let chargens = 0;
 
+// The pixels the module drew last, `width` wide.
+function drawnImage(module, width) {
+  const start = module.ccall('lumerist_pixels', 'number', [], []);
+  const pixels = module.HEAPU8.slice(start, start + width * HEIGHT * 4);
+  return new ImageData(new Uint8ClampedArray(pixels.buffer), width, HEIGHT);
+}
+
 function picture(module, name, viewer) {
   const [source, , notes] = printing(() => module.ccall(
       'lumerist_draw', 'number', ['string', 'number', 'string'], [name, viewer ? 1 : 0, chargenPath]));
   if (source < 0) return null;
-  const start = module.ccall('lumerist_pixels', 'number', [], []);
-  const pixels = module.HEAPU8.slice(start, start + WIDTH * HEIGHT * 4);
-  return {image: new ImageData(new Uint8ClampedArray(pixels.buffer), WIDTH, HEIGHT), source, notes};
+  return {image: drawnImage(module, WIDTH), source, notes};
+}
+
+// The screen beside the viewer's picture, as lumerist-preview --compare
+// draws it, with the lines it prints before the one naming its PNG.
+function comparison(module, name) {
+  const [differing, text] = printing(() => module.ccall(
+      'lumerist_compare', 'number', ['string', 'string'], [name, chargenPath]));
+  if (differing < 0) return null;
+  return {image: drawnImage(module, COMPARISON_WIDTH), differing, text};
 }
 
 // The files the last lumerist run wrote, in the order its report names them.
@@ -115,8 +136,9 @@ function runLumerist(module, name, bytes) {
     return {name: output, size: bytes.length, url: URL.createObjectURL(new Blob([bytes]))};
   });
   const pictures = {screen: picture(module, name, false), viewer: picture(module, name, true)};
+  const compared = comparison(module, name);
   emptyFolder(module, SNAPSHOT_DIR);
-  return {name, status, text, outputs, pictures, pngUrl: null};
+  return {name, status, text, outputs, pictures, compared, pngUrl: null};
 }
 
 function forget(old) {
@@ -136,6 +158,7 @@ function link(name, url, size) {
   bytes.textContent = ` ${size} bytes`;
   item.append(anchor, bytes);
   downloads.append(item);
+  downloadsHeading.hidden = false;
 }
 
 // Clears what the page shows and stops any presentation under way;
@@ -143,11 +166,31 @@ function link(name, url, size) {
 function clearShown() {
   presentations += 1;
   report.removeAttribute('data-status');
+  for (const section of Object.values(sections)) section.hidden = true;
   downloads.replaceChildren();
+  downloadsHeading.hidden = true;
   canvas.getContext('2d').clearRect(0, 0, WIDTH, HEIGHT);
   canvas.setAttribute('aria-label', 'No picture');
   pictureSource.textContent = '';
   pictureNotes.textContent = '';
+  comparisonCanvas.getContext('2d').clearRect(0, 0, COMPARISON_WIDTH, HEIGHT);
+  comparisonCanvas.setAttribute('aria-label', 'No comparison');
+  compareSummary.textContent = '';
+  compareReport.textContent = '';
+}
+
+// The comparison's section: a plain answer first, then lumerist-preview's
+// lines and the picture.
+function presentComparison(compared) {
+  compareSummary.textContent = compared.differing === 0
+    ? 'The rip holds the screen: the viewer program shows it pixel for pixel.'
+    : 'The rip does not hold all of the screen: the lines below say why, the picture on the ' +
+        'right where.';
+  compareReport.textContent = compared.text;
+  comparisonCanvas.getContext('2d').putImageData(compared.image, 0, 0);
+  comparisonCanvas.setAttribute('aria-label', `The screen of ${shown.name}, the viewer ` +
+      `program's picture and their ${compared.differing} differing pixels in white`);
+  sections.compare.hidden = false;
 }
 
 // Shows `shown` with the picture the checkbox picks.
@@ -155,14 +198,17 @@ async function present() {
   clearShown();
   const current = presentations;
   report.textContent = shown.text;
+  sections.results.hidden = false;
   const drawn = shown.pictures[viewerBox.checked ? 'viewer' : 'screen'];
   if (drawn) {
+    sections.picture.hidden = false;
     canvas.getContext('2d').putImageData(drawn.image, 0, 0);
     const from = SOURCES[drawn.source];
     canvas.setAttribute('aria-label', `The screen of ${shown.name}, drawn from ${from}`);
     pictureSource.textContent = `Drawn from ${from}.`;
     pictureNotes.textContent = drawn.notes;
   }
+  if (shown.compared) presentComparison(shown.compared);
   for (const output of shown.outputs) link(output.name, output.url, output.size);
   if (drawn) {
     const png = await new Promise((resolve) => canvas.toBlob(resolve, 'image/png'));
@@ -182,10 +228,12 @@ async function open(name, bytes) {
   report.textContent = '';
   pageMessage.textContent = '';
   let contents = null;
+  let problem = '';
   try {
     contents = await bytes;
   } catch (error) {
-    fail(`Can't read ${name}: ${error.message}`);
+    problem = `Can't read ${name}: ${error.message}`;
+    fail(problem);
   }
   const module = await ready;
   if (current !== opens || !module) return;
@@ -197,6 +245,8 @@ async function open(name, bytes) {
     fail(`The page failed on ${name}: ${error.message || error}`);
     return;
   }
+  // lumerist's refusal, where the page's own messages are.
+  if (shown.status !== 0) fail([problem, shown.text.trim()].filter(Boolean).join('\n'));
   shown.open = current;
   await present();
 }

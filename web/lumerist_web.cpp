@@ -5,7 +5,6 @@
 
 #include <emscripten/emscripten.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -17,6 +16,7 @@
 #include "command/open_snapshot.h"
 #include "io/input_file.h"
 #include "png/palette.h"
+#include "preview/compare.h"
 #include "preview/preview_messages.h"
 #include "preview/preview_pictures.h"
 #include "render/picture.h"
@@ -26,10 +26,30 @@ namespace {
 
 // The last picture drawn, as the canvas takes it: red, green, blue and
 // alpha for each pixel, row by row.
-std::array<std::uint8_t, kPicturePixels * 4> rgbaPixels;
+std::vector<std::uint8_t> rgbaPixels;
 
 // The files the last lumerist run wrote.
 std::vector<std::string> written;
+
+void keep_rgba(const std::vector<std::uint8_t>& colours) {
+  rgbaPixels.resize(colours.size() * 4);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const Rgb colour = kC64Palette[colours[i] & 0x0F];
+    rgbaPixels[i * 4] = colour.red;
+    rgbaPixels[i * 4 + 1] = colour.green;
+    rgbaPixels[i * 4 + 2] = colour.blue;
+    rgbaPixels[i * 4 + 3] = 0xFF;
+  }
+}
+
+// Opens SNAPSHOT and loads CHARGEN (when not empty) as lumerist-preview
+// does; false after printing the refusal.
+bool open_for_preview(const char* snapshot, const char* chargen, InputFile& input,
+                      SnapshotReading& reading) {
+  const std::string chargenPath = chargen;
+  return open_snapshot(snapshot, input, reading) &&
+         (chargenPath.empty() || load_chargen(chargenPath, reading.state));
+}
 
 }  // namespace
 
@@ -73,9 +93,7 @@ EMSCRIPTEN_KEEPALIVE int lumerist_chargen_usable(const char* chargen) {
 EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const char* chargen) {
   InputFile input;
   SnapshotReading reading;
-  const std::string chargenPath = chargen;
-  bool drawn = open_snapshot(snapshot, input, reading) &&
-               (chargenPath.empty() || load_chargen(chargenPath, reading.state));
+  bool drawn = open_for_preview(snapshot, chargen, input, reading);
   PreviewPicture shown;
   if (drawn) {
     shown = preview_picture(input, reading, viewer ? PreviewMode::Viewer : PreviewMode::Screen);
@@ -89,17 +107,36 @@ EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const c
   std::fflush(stdout);
   std::fflush(stderr);
   if (!drawn) return -1;
-  for (std::size_t i = 0; i < kPicturePixels; ++i) {
-    const Rgb colour = kC64Palette[shown.picture.pixels[i] & 0x0F];
-    rgbaPixels[i * 4] = colour.red;
-    rgbaPixels[i * 4 + 1] = colour.green;
-    rgbaPixels[i * 4 + 2] = colour.blue;
-    rgbaPixels[i * 4 + 3] = 0xFF;
-  }
+  keep_rgba(shown.picture.pixels);
   return static_cast<int>(shown.source);
 }
 
-// Where lumerist_draw leaves its pixels: 384 x 272 x 4 bytes.
+// Compares as `lumerist-preview --compare [--chargen CHARGEN] SNAPSHOT`
+// does: prints its lines but the last (which names the PNG) and leaves the
+// comparison picture, 1152 x 272, in the page's pixels. Returns -1 after
+// printing the refusal, else how many pixels differ.
+EMSCRIPTEN_KEEPALIVE int lumerist_compare(const char* snapshot, const char* chargen) {
+  InputFile input;
+  SnapshotReading reading;
+  bool compared = open_for_preview(snapshot, chargen, input, reading);
+  Comparison comparison;
+  if (compared) {
+    comparison = compare_screen_with_viewer(input, reading);
+    if (input.readFailed) {
+      print_read_failure(snapshot);
+      compared = false;
+    } else {
+      print_comparison_causes(comparison);
+    }
+  }
+  std::fflush(stdout);
+  if (!compared) return -1;
+  keep_rgba(comparison_picture(comparison));
+  return static_cast<int>(comparison.differing);
+}
+
+// Where lumerist_draw and lumerist_compare leave their pixels: 4 bytes a
+// pixel.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* lumerist_pixels() {
   return rgbaPixels.data();
 }

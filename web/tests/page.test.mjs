@@ -4,8 +4,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, afterEach, before, describe, test} from 'node:test';
-import {choose, differingPixels, folderWith, launch, openPage, pageDir, pageUrl, runNative, shown,
-        sourceDir} from './support.mjs';
+import {choose, differingPixels, folderWith, launch, openPage, pageDir, pageUrl, patchedSnapshot,
+        runNative, shown, sourceDir} from './support.mjs';
 
 const example = (name) => path.join(sourceDir, 'examples', name);
 let browser;
@@ -35,6 +35,32 @@ function preview(snapshot, options = [], tag = 'screen') {
   return png;
 }
 
+// lumerist-preview --compare on `snapshot` (`options` before it): the lines
+// before the one naming the PNG, and the PNG.
+function compared(snapshot, options = []) {
+  const png = `${snapshot}.compare.png`;
+  const run = runNative('lumerist-preview', ['--compare', ...options, snapshot, png],
+                        path.dirname(snapshot));
+  assert.equal(run.status, 0, run.output);
+  assert.match(run.output, /\nComparison written as '[^\n]*'\.\n$/);
+  return {report: run.output.replace(/[^\n]*\n$/, ''), png};
+}
+
+// The page's "Check the rip" shows lumerist-preview's comparison, with a
+// plain answer first.
+async function assertShowsComparison(expected) {
+  const section = await page.$eval('#compare-section', (element) => ({
+    hidden: element.hidden,
+    summary: element.querySelector('#compare-summary').textContent,
+    report: element.querySelector('#compare-report').textContent,
+  }));
+  assert.equal(section.hidden, false);
+  assert.equal(section.report, expected.report);
+  const same = expected.report.startsWith('Screen and viewer program differ in 0 of');
+  assert.match(section.summary, same ? /^The rip holds the screen/ : /^The rip does not hold/);
+  assert.equal(await differingPixels(page, expected.png, null, '#comparison'), 0, expected.png);
+}
+
 async function assertShowsLumeristRun(expected, name) {
   const actual = await shown(page);
   assert.equal(actual.report, expected.output);
@@ -54,6 +80,7 @@ describe('a bundled example chosen in the file input', () => {
       page = await openPage(browser);
       await choose(page, '#snapshot-file', run.file);
       await assertShowsLumeristRun(run, name);
+      await assertShowsComparison(compared(run.file));
       const screen = preview(run.file);
       const viewer = preview(run.file, ['--viewer'], 'viewer');
       for (const [checked, png] of [[false, screen], [true, viewer], [false, screen]]) {
@@ -72,12 +99,20 @@ describe('files lumerist refuses', () => {
   for (const [name, bytes] of [['notes.txt', Buffer.from('not a snapshot\n')],
                                ['empty.vsf', Buffer.alloc(0)],
                                ['cut.vsf', fs.readFileSync(example('picture.vsf')).subarray(0, 80)]]) {
-    test(`${name}: lumerist's refusal, status 255, nothing to download`, async () => {
+    test(`${name}: lumerist's refusal, status 255, nothing left of the snapshot before`, async () => {
       const run = lumerist(name, bytes);
       assert.equal(run.status, 255);
       page = await openPage(browser);
+      await choose(page, '#snapshot-file', example('text.vsf'));
+      await shown(page);
       await choose(page, '#snapshot-file', run.file);
+      await page.waitForFunction(() => document.getElementById('page-message').textContent);
       await assertShowsLumeristRun(run, name);
+      assert.equal(await page.$eval('#page-message', (message) => message.textContent),
+                   run.output.trim());
+      const visible = await page.$$eval('main > section:not(.files), h2, canvas, a', (elements) =>
+        elements.filter((element) => element.checkVisibility()).map((element) => element.id));
+      assert.deepEqual(visible, ['results-section', 'report-heading']);
     });
   }
 });
@@ -121,6 +156,50 @@ describe('a character ROM image', () => {
     assert.equal(await differingPixels(page, withRom), 0);
     assert.equal(await page.$eval('#picture-notes', (notes) => notes.textContent), '');
   });
+});
+
+describe('checking the rip of made snapshots', () => {
+  const picture = fs.readFileSync(example('picture.vsf'));
+  const text = fs.readFileSync(example('text.vsf'));
+  // The text screen of VICE 3.10 whose characters come from the ROM it lacks.
+  const seeds = folderWith({});
+  runNative(path.join('fuzz', 'make_fuzz_seeds'), [seeds], seeds);
+  const romText = path.join(seeds, 'Vice310CycleExact-text.vsf');
+  const rom = Buffer.from(Array.from({length: 4096}, (_, i) => (i * 7) & 0xFF));
+  const raster = {0x11: 0xBB, 0x12: 0x10, 0x1A: 0x01};  // line 272
+  // The last cause: the screen is the saved frame, so no raster interrupt line follows.
+  const savedChanges = /\nThe frame VICE saved differs from the registers in \d+ pixels: changes[^\n]*\n$/;
+  const cases = [
+    {about: 'a raster interrupt, no saved frame', snapshot: () => text,
+     changes: {registers: {0x12: 0xF8, 0x1A: 0x01}}, cause: /^The raster interrupt is on \(line 248\)/m},
+    {about: 'a raster interrupt, the saved frame empty as VICE 3.6.1 leaves it',
+     snapshot: () => picture, changes: {registers: raster, frame: 0},
+     cause: /^Sprites on the screen: 0, 1, 2;.*\nThe raster interrupt is on \(line 272\)/m},
+    {about: 'a raster interrupt and a saved frame', snapshot: () => picture,
+     changes: {registers: raster, frame: 11}, cause: savedChanges},
+    {about: 'a saved frame that needs the ROM the snapshot lacks',
+     snapshot: () => fs.readFileSync(romText), changes: {frame: 6},
+     cause: /^The frame VICE saved differs from the registers in \d+ pixels that do not depend/m},
+    {about: 'the same with a character ROM given', snapshot: () => fs.readFileSync(romText),
+     changes: {frame: 6}, options: ['--chargen', 'rom.bin'], cause: savedChanges},
+  ];
+  for (const {about, snapshot, changes, options = [], cause} of cases) {
+    test(`${about}: lumerist-preview's comparison and notes`, async () => {
+      const folder = folderWith({'shot.vsf': patchedSnapshot(snapshot(), changes), 'rom.bin': rom});
+      const expected = compared(path.join(folder, 'shot.vsf'), options);
+      assert.match(expected.report, cause);
+      const notes = runNative('lumerist-preview', [...options, 'shot.vsf', 'screen.png'], folder).errors;
+      page = await openPage(browser);
+      if (options.length > 0) {
+        await choose(page, '#chargen-file', path.join(folder, 'rom.bin'));
+        await page.waitForFunction(() => document.getElementById('chargen-status').textContent);
+      }
+      await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+      await shown(page);
+      await assertShowsComparison(expected);
+      assert.equal(await page.$eval('#picture-notes', (element) => element.textContent), notes);
+    });
+  }
 });
 
 describe('other ways in', () => {
