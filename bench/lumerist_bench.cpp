@@ -1,10 +1,11 @@
 // Measures lumerist against `cat FILE > /dev/null` on large and ordinary
-// snapshots, and lumerist-preview drawing the true screen of the ordinary
-// one: median wall time of the whole process over repeated runs (page cache
-// warm), the ratio of the two, and the tool's peak resident memory.
+// snapshots, and lumerist-preview drawing the true screen and
+// lumerist-sprites ripping the sprites of the ordinary one: median wall
+// time of the whole process over repeated runs (page cache warm), the ratio
+// of the two, and the tool's peak resident memory.
 //
-//   lumerist_bench [--runs N] [--lumerist PATH] [--preview PATH] [--files DIR]
-//                  [--outputs DIR] [--keep]
+//   lumerist_bench [--runs N] [--lumerist PATH] [--preview PATH] [--sprites PATH]
+//                  [--files DIR] [--outputs DIR] [--keep]
 //
 // The snapshots are made in a fresh folder under --files (default $TMPDIR,
 // else /tmp). Both commands are run on links to them from a fresh folder
@@ -38,6 +39,9 @@
 #ifndef LUMERIST_PREVIEW_EXE
 #error "LUMERIST_PREVIEW_EXE must name the lumerist-preview executable"
 #endif
+#ifndef LUMERIST_SPRITES_EXE
+#error "LUMERIST_SPRITES_EXE must name the lumerist-sprites executable"
+#endif
 
 namespace {
 
@@ -46,12 +50,14 @@ constexpr std::size_t kMiB = 1024 * kKiB;
 constexpr long kMemoryLimitKiB = 8 * 1024;  // peak resident memory allowed, every row
 constexpr int kWarmUpRuns = 3;
 
+enum class Tool { Lumerist, Preview, Sprites };
+
 struct Row {
   const char* label;
   std::string file;
-  double target;         // the tool's median at most this many times cat's
-  bool preview = false;  // lumerist-preview instead of lumerist
-  int status = 0;        // the exit status the tool must end with
+  double target;  // the tool's median at most this many times cat's
+  Tool tool = Tool::Lumerist;
+  int status = 0;  // the exit status the tool must end with
 };
 
 struct Sample {
@@ -200,8 +206,8 @@ std::string size_text(std::uintmax_t bytes) {
 // Removes what a run wrote next to `snapshot`, so that every run writes its
 // outputs afresh, as over a folder of new snapshots.
 void remove_outputs(const std::string& snapshot) {
-  for (const char* suffix :
-       {".bitmap", ".colmap", ".attrib", ".koa", ".ip64h", ".prg", ".font", ".screen", ".png"}) {
+  for (const char* suffix : {".bitmap", ".colmap", ".attrib", ".koa", ".ip64h", ".prg", ".font",
+                             ".screen", ".png", ".sprites", ".sprites.png"}) {
     unlink((snapshot + suffix).c_str());
   }
 }
@@ -237,6 +243,7 @@ int main(int argc, char** argv) {
   int runs = 21;
   std::string lumerist = LUMERIST_EXE;
   std::string preview = LUMERIST_PREVIEW_EXE;
+  std::string sprites = LUMERIST_SPRITES_EXE;
   const char* tmp = std::getenv("TMPDIR");
   std::string filesParent = tmp && *tmp ? tmp : "/tmp";
   std::string outputsParent = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : filesParent;
@@ -249,6 +256,8 @@ int main(int argc, char** argv) {
       lumerist = argv[++i];
     } else if (arg == "--preview" && i + 1 < argc) {
       preview = argv[++i];
+    } else if (arg == "--sprites" && i + 1 < argc) {
+      sprites = argv[++i];
     } else if (arg == "--files" && i + 1 < argc) {
       filesParent = argv[++i];
     } else if (arg == "--outputs" && i + 1 < argc) {
@@ -257,14 +266,15 @@ int main(int argc, char** argv) {
       keep = true;
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--runs N] [--lumerist PATH] [--preview PATH] [--files DIR] "
-                   "[--outputs DIR] [--keep]\n",
+                   "usage: %s [--runs N] [--lumerist PATH] [--preview PATH] [--sprites PATH] "
+                   "[--files DIR] [--outputs DIR] [--keep]\n",
                    argv[0]);
       return 2;
     }
   }
   lumerist = std::filesystem::absolute(lumerist).string();
   preview = std::filesystem::absolute(preview).string();
+  sprites = std::filesystem::absolute(sprites).string();
 
   // The snapshots lie in one folder; both commands are given links to them
   // from another, next to which lumerist writes its outputs.
@@ -274,8 +284,9 @@ int main(int argc, char** argv) {
       {"VICE 3.10 C64SC + 16 MiB module", filesDir + "/expanded.vsf", 1.0},
       {"64 MiB, tags only in first KiB", filesDir + "/tags64.vsf", 1.5},
       {"VICE 3.10 C64SC", filesDir + "/ordinary.vsf", 1.5},
-      {"VICE 3.10 C64SC, lumerist-preview", filesDir + "/ordinary.vsf", 1.5, true},
-      {"64 MiB of 22-byte modules (refused)", filesDir + "/flood.vsf", 2.0, false, 255},
+      {"VICE 3.10 C64SC, lumerist-preview", filesDir + "/ordinary.vsf", 1.5, Tool::Preview},
+      {"64 MiB of 22-byte modules (refused)", filesDir + "/flood.vsf", 2.0, Tool::Lumerist, 255},
+      {"VICE 3.10 C64SC, lumerist-sprites", filesDir + "/ordinary.vsf", 1.5, Tool::Sprites},
   };
   make_files(rows);
   std::vector<std::string> links;
@@ -287,11 +298,12 @@ int main(int argc, char** argv) {
   }
 
   std::printf(
-      "lumerist: %s\nlumerist-preview: %s\n"
+      "lumerist: %s\nlumerist-preview: %s\nlumerist-sprites: %s\n"
       "snapshots in %s, run through links in %s (outputs written there)\n"
       "%d runs of each command per file, alternating, after %d warm-up runs; medians of "
       "wall time.\n\n",
-      lumerist.c_str(), preview.c_str(), filesDir.c_str(), linksDir.c_str(), runs, kWarmUpRuns);
+      lumerist.c_str(), preview.c_str(), sprites.c_str(), filesDir.c_str(), linksDir.c_str(), runs,
+      kWarmUpRuns);
   std::printf("| File | Size | cat | tool | Ratio | Target | tool peak RSS | Met |\n");
   std::printf("|---|---|---|---|---|---|---|---|\n");
 
@@ -300,7 +312,10 @@ int main(int argc, char** argv) {
     const Row& row = rows[r];
     const std::string& link = links[r];
     const std::vector<std::string> cat = {"/bin/cat", link};
-    const std::vector<std::string> tool = {row.preview ? preview : lumerist, link};
+    const std::string& command = row.tool == Tool::Preview   ? preview
+                                 : row.tool == Tool::Sprites ? sprites
+                                                             : lumerist;
+    const std::vector<std::string> tool = {command, link};
     for (int i = 0; i < kWarmUpRuns; ++i) {
       run_once(cat);
       remove_outputs(link);

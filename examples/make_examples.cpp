@@ -5,8 +5,10 @@
 //   text.vsf     a text screen, fast emulator (VICE 3.7 shape)
 // Usage: make_examples FOLDER
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -91,9 +93,30 @@ Bytes picture_snapshot() {
       plan.ram[at] = static_cast<std::uint8_t>(plan.ram[at] | pair << (6 - 2 * (x % 4)));
     }
   }
-  // Sprite images at $4800 and $4840 (pointers $20 and $21 in bank $4000).
+  // Sprite images at $4800 and $4840 (pointers $20 and $21 in bank $4000),
+  // and the other frames of their animations right after them, as games
+  // keep them: the ship with its flame flickering (blocks $22, $23), the
+  // ball rolling (blocks $24 to $27).
   put_sprite_image(plan.ram, 0x4800, kShip, false);
   put_sprite_image(plan.ram, 0x4840, kBall, true);
+  for (std::size_t frame = 0; frame < 2; ++frame) {
+    const char* flame[21];
+    std::copy(std::begin(kShip), std::end(kShip), flame);
+    flame[19] = frame == 0 ? "..........X..X.........." : ".........X.XX.X.........";
+    flame[20] = frame == 0 ? "...........XX..........." : "..........X..X..........";
+    put_sprite_image(plan.ram, 0x4880 + frame * 64, flame, false);
+  }
+  for (std::size_t frame = 0; frame < 4; ++frame) {
+    std::array<std::string, 21> rolled;
+    const char* rows[21];
+    for (std::size_t row = 0; row < 21; ++row) {
+      const std::string line = kBall[row];
+      const std::size_t by = (frame + 1) * 3 % line.size();
+      rolled[row] = line.substr(by) + line.substr(0, by);
+      rows[row] = rolled[row].c_str();
+    }
+    put_sprite_image(plan.ram, 0x4900 + frame * 64, rows, true);
+  }
   plan.ram[screen + 0x3F8] = 0x20;
   plan.ram[screen + 0x3F9] = 0x21;
   plan.ram[screen + 0x3FA] = 0x21;

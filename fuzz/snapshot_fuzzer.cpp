@@ -2,13 +2,14 @@
 // whichever export path the bytes select, the way the tool runs on a file,
 // and through the drawing of every picture the preview can show: the frame
 // VICE saved, the frame drawn from the registers, the viewer's picture and
-// their comparison.
+// their comparison; and through lumerist-sprites' whole run.
 // The bytes are read both from memory and from a file holding them; outputs
 // go to a private temporary folder, reports to /dev/null.
 //
 // Besides crashes and sanitizer findings it traps when the two readings
 // differ, when an export into that folder fails or leaves a viewer program
-// of the wrong length, or when a picture is not 384 x 272 colour indices.
+// of the wrong length, when a picture is not 384 x 272 colour indices, or
+// when lumerist-sprites fails or writes other than 64 bytes a sprite.
 
 #include <stdlib.h>
 
@@ -28,6 +29,8 @@
 #include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
 #include "snapshot_builder.h"
+#include "sprites/sprite_rip.h"
+#include "sprites/sprites_run.h"
 
 namespace {
 
@@ -108,5 +111,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       comparison_picture(comparison).size() != 3 * kPicturePixels) {
     __builtin_trap();
   }
+
+  std::string program = "lumerist-sprites";
+  std::string sprites = snapshotPath;
+  char* argv[] = {program.data(), sprites.data(), nullptr};
+  if (run_sprites(2, argv) != 0) __builtin_trap();
+  const SpriteRip rip = rip_sprites(reading.state);
+  const std::uintmax_t dataSize = std::filesystem::file_size(snapshotPath + ".sprites", error);
+  if (rip.enabled.empty() ? !error : error || dataSize != 64 * rip.enabled.size()) __builtin_trap();
+  std::filesystem::remove(snapshotPath + ".sprites", error);
   return 0;
 }

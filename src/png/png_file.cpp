@@ -25,7 +25,7 @@ void on_png_warning(png_structp, png_const_charp) {}
 // Between setjmp and the jump back only libpng's own frames are left, so no
 // destructor is skipped.
 bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width, int height,
-                std::span<std::uint8_t> row) {
+                PngPacking packing, std::span<std::uint8_t> row) {
   const auto rowPixels = static_cast<std::size_t>(width);
   png_structp png =
       png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, on_png_error, on_png_warning);
@@ -42,10 +42,11 @@ bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width
   png_init_io(png, file);
   // Pictures of 16 colours in long runs: four bits a pixel, unfiltered rows
   // compressed as runs of equal bytes cost a fraction of the default's time
-  // for a file hardly larger. The indices are known to be in the palette.
+  // for a file hardly larger; or stored (level 0). The indices are known to
+  // be in the palette.
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_strategy(png, Z_RLE);
-  png_set_compression_level(png, 1);
+  png_set_compression_level(png, packing == PngPacking::Runs ? 1 : 0);
   png_set_check_for_invalid_index(png, 0);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 4,
                PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
@@ -72,7 +73,7 @@ bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width
 }  // namespace
 
 bool write_png_file(const std::string& path, std::span<const std::uint8_t> pixels, int width,
-                    int height) {
+                    int height, PngPacking packing) {
   if (width <= 0 || height <= 0 ||
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     return false;
@@ -80,6 +81,6 @@ bool write_png_file(const std::string& path, std::span<const std::uint8_t> pixel
   OutputFile output = open_output(path);
   if (!output.file) return false;
   std::vector<std::uint8_t> row((static_cast<std::size_t>(width) + 1) / 2);
-  const bool encoded = encode_png(output.file.get(), pixels, width, height, row);
+  const bool encoded = encode_png(output.file.get(), pixels, width, height, packing, row);
   return close_output(output) && encoded;
 }

@@ -246,31 +246,51 @@ std::uint8_t put_sprites(const std::array<ShownSprite, 8>& sprites, const Sprite
   return shown;
 }
 
+// Draws the window's raster lines into `picture` (its row 0 being raster
+// line 16), or, without a picture, only works out which sprites give a
+// pixel: then the graphics are drawn just on the lines with sprites, where
+// their foreground decides. Returns the sprites shown.
+std::uint8_t draw_window(const VideoSetup& setup, const VideoState& state, VicMemory& memory,
+                         std::uint8_t* picture) {
+  const Window window = window_of(setup);
+  const Graphics graphics = graphics_of(setup, state);
+  const std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory);
+  GraphicsLine graphicsLine;
+  SpriteLine spriteLine;
+  std::array<std::uint8_t, kPictureWidth> scratch{};
+  std::uint8_t shown = 0;
+  for (int line = window.topLine; line <= window.bottomLine; ++line) {
+    std::array<std::uint32_t, 8> rows{};
+    const unsigned onLine = sprite_rows_on_line(sprites, line, rows);
+    if (!picture && onLine == 0) continue;
+    draw_graphics_line(graphics, setup, memory, line, onLine != 0, graphicsLine);
+    std::uint8_t* out =
+        picture ? picture + static_cast<std::size_t>(line - kFirstPictureLine) * kPictureWidth
+                : scratch.data();
+    std::copy(graphicsLine.color.begin() + window.left,
+              graphicsLine.color.begin() + window.right + 1, out + window.left);
+    if (onLine == 0) continue;
+    draw_sprite_line(sprites, rows, onLine, window, spriteLine);
+    shown |= put_sprites(sprites, spriteLine, graphicsLine, window, out);
+  }
+  return shown;
+}
+
 }  // namespace
 
 Frame render_frame(const VideoState& state) {
   const VideoSetup setup = decode_video_setup(state);
   Frame frame{Picture{std::vector<std::uint8_t>(kPicturePixels, setup.d020 & 15)}};
   if (!setup.displayEnabled) return frame;  // all border
-
   VicMemory memory = vic_memory(state, setup);
-  const Window window = window_of(setup);
-  const Graphics graphics = graphics_of(setup, state);
-  const std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory);
-  GraphicsLine graphicsLine;
-  SpriteLine spriteLine;
-  for (int line = window.topLine; line <= window.bottomLine; ++line) {
-    std::array<std::uint32_t, 8> rows{};
-    const unsigned onLine = sprite_rows_on_line(sprites, line, rows);
-    draw_graphics_line(graphics, setup, memory, line, onLine != 0, graphicsLine);
-    std::uint8_t* out = frame.picture.pixels.data() +
-                        static_cast<std::size_t>(line - kFirstPictureLine) * kPictureWidth;
-    std::copy(graphicsLine.color.begin() + window.left,
-              graphicsLine.color.begin() + window.right + 1, out + window.left);
-    if (onLine == 0) continue;
-    draw_sprite_line(sprites, rows, onLine, window, spriteLine);
-    frame.spritesShown |= put_sprites(sprites, spriteLine, graphicsLine, window, out);
-  }
+  frame.spritesShown = draw_window(setup, state, memory, frame.picture.pixels.data());
   frame.readsCharRom = memory.readsRom;
   return frame;
+}
+
+std::uint8_t sprites_shown(const VideoState& state) {
+  const VideoSetup setup = decode_video_setup(state);
+  if (!setup.displayEnabled) return 0;
+  VicMemory memory = vic_memory(state, setup);
+  return draw_window(setup, state, memory, nullptr);
 }

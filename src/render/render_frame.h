@@ -23,3 +23,7 @@ struct Frame {
 // rules. Fetches from the character ROM area read state.charRom, or RAM
 // when the state holds no ROM.
 Frame render_frame(const VideoState& state);
+
+// Which sprites give at least one pixel of that frame (bit n: sprite n),
+// worked out without drawing the lines that hold no sprite.
+std::uint8_t sprites_shown(const VideoState& state);

@@ -34,3 +34,14 @@ std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i)
       return kTransparent;
   }
 }
+
+SpriteBytePixels sprite_byte_pixels(const SpriteColors& colors, std::uint8_t transparent) {
+  SpriteBytePixels table{};
+  for (unsigned byte = 0; byte < table.size(); ++byte) {
+    for (int i = 0; i < 8; ++i) {  // the byte as the first of a row: pixels 0-7
+      const std::uint8_t pixel = sprite_pixel(colors, byte << 16, i);
+      table[byte][static_cast<std::size_t>(i)] = pixel == kTransparent ? transparent : pixel;
+    }
+  }
+  return table;
+}

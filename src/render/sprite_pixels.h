@@ -37,3 +37,9 @@ SpriteColors sprite_colors(const VideoSetup& setup, int n);
 // Colour of pixel `i` (0-23, before expansion) of a row of 24 bits:
 // kTransparent where it shows what lies behind.
 std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i);
+
+// The 8 pixels of every byte of sprite data, by sprite_pixel, with
+// `transparent` where the sprite shows what lies behind: for drawing many
+// unexpanded blocks in the same colours at once.
+using SpriteBytePixels = std::array<std::array<std::uint8_t, 8>, 256>;
+SpriteBytePixels sprite_byte_pixels(const SpriteColors& colors, std::uint8_t transparent);

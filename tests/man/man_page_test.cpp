@@ -131,6 +131,14 @@ TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
   }
 }
 
+TEST(ManualPages, SpritesRendersWithoutWarningsAndTellsItsMessages) {
+  const Rendered page = render("lumerist-sprites.1");
+  EXPECT_EQ(page.warnings, "");
+  expect_page_tells_every_message(
+      page, {"src/sprites/sprites_messages.cpp", "src/command/chargen_file.cpp",
+             "src/command/console.cpp", "src/command/open_snapshot.cpp"});
+}
+
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {
   const Rendered page = render("lumerist.1");
   const std::string names = source_file("src/app/output_names.cpp");

@@ -331,6 +331,7 @@ TEST(RenderFrame, SpritesExpandWrapAndTakePriorityAsTheChipDoes) {
       EXPECT_EQ(frame.picture.at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
     }
     EXPECT_EQ(frame.spritesShown, c.shown);
+    EXPECT_EQ(sprites_shown(state), c.shown) << "without drawing the picture";
   }
 }
 

@@ -20,6 +20,9 @@
 #ifndef LUMERIST_PREVIEW_EXE
 #error "LUMERIST_PREVIEW_EXE must name the preview executable under test"
 #endif
+#ifndef LUMERIST_SPRITES_EXE
+#error "LUMERIST_SPRITES_EXE must name the sprites executable under test"
+#endif
 
 namespace {
 
@@ -114,6 +117,14 @@ std::string lumerist_preview_path() {
 
 ToolRun run_lumerist_preview(const std::vector<std::string>& arguments, const RunOptions& options) {
   return run_program(lumerist_preview_path(), arguments, options);
+}
+
+std::string lumerist_sprites_path() {
+  return LUMERIST_SPRITES_EXE;
+}
+
+ToolRun run_lumerist_sprites(const std::vector<std::string>& arguments, const RunOptions& options) {
+  return run_program(lumerist_sprites_path(), arguments, options);
 }
 
 TempDir::TempDir() {

@@ -45,6 +45,11 @@ std::string lumerist_preview_path();
 ToolRun run_lumerist_preview(const std::vector<std::string>& arguments,
                              const RunOptions& options = {});
 
+// The lumerist-sprites executable under test.
+std::string lumerist_sprites_path();
+ToolRun run_lumerist_sprites(const std::vector<std::string>& arguments,
+                             const RunOptions& options = {});
+
 // A fresh folder, removed with everything in it when the object goes away.
 struct TempDir {
   TempDir();

@@ -1,0 +1,6 @@
+#include "command/console.h"
+#include "sprites/sprites_run.h"
+
+int main(int argc, char** argv) {
+  return finish_console(run_sprites(argc, argv));
+}

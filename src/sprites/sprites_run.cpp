@@ -1,0 +1,69 @@
+#include "sprites/sprites_run.h"
+
+#include <string>
+
+#include "command/chargen_file.h"
+#include "command/command_line.h"
+#include "command/console.h"
+#include "command/exit_status.h"
+#include "command/input_guard.h"
+#include "command/open_snapshot.h"
+#include "io/input_file.h"
+#include "io/output_file.h"
+#include "png/png_file.h"
+#include "sprites/sprite_rip.h"
+#include "sprites/sprites_messages.h"
+
+int run_sprites(int argc, char** argv) {
+  Arguments arguments = parse_arguments(argc, argv, {});
+  require_snapshot(arguments);
+  if (arguments.operands.size() > 1) {
+    refuse(arguments, "Unexpected argument '" + arguments.operands[1] + "'.");
+  }
+  const char* program = program_name(argc, argv, "lumerist-sprites");
+  switch (arguments.kind) {
+    case CommandLine::Help:
+      print_sprites_usage(program);
+      return kExitSuccess;
+    case CommandLine::Usage:
+      print_problem(arguments.problem);
+      print_sprites_usage(program);
+      return kExitFailure;
+    case CommandLine::Run:
+      break;
+  }
+  const std::string& snapshotPath = arguments.operands[0];
+  const std::string dataPath = snapshotPath + ".sprites";
+  const std::string sheetPath = snapshotPath + ".sprites.png";
+
+  InputFile snapshot;
+  SnapshotReading reading;
+  if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
+  if (arguments.chargen && !load_chargen(*arguments.chargen, reading.state)) return kExitFailure;
+  const SpriteRip rip = rip_sprites(reading.state);
+  // Neither output may overwrite an input (or a link to one).
+  if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, arguments.chargen)) {
+    print_data_failure(dataPath);
+    return kExitFailure;
+  }
+  if (overwrites_an_input(sheetPath, snapshot, arguments.chargen)) {
+    print_png_failure(sheetPath);
+    return kExitFailure;
+  }
+
+  if (!rip.enabled.empty()) {
+    OutputFile data = open_output(dataPath);
+    write_bytes(data, rip.data);
+    if (!close_output(data)) {
+      print_data_failure(dataPath);
+      return kExitFailure;
+    }
+  }
+  if (!write_png_file(sheetPath, rip.sheet, kSheetWidth, kSheetHeight, PngPacking::Stored)) {
+    print_png_failure(sheetPath);
+    return kExitFailure;
+  }
+  print_sprites_notes(snapshotPath, reading.cutShort, rip);
+  print_sprites_report(rip, dataPath, sheetPath);
+  return kExitSuccess;
+}
