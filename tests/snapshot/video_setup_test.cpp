@@ -107,22 +107,4 @@ TEST(DecodeVideoSetup, EachSpriteTakesItsBitOfTheSharedRegisters) {
   EXPECT_EQ(setup.spriteMulticolor1, 0x09);
 }
 
-TEST(DecodeVideoSetup, RasterInterruptTakesD01ABit0AndItsLineNineBits) {
-  const struct {
-    std::uint8_t d011, d012, d01a;
-    bool enabled;
-    unsigned line;
-  } cases[] = {
-      {0x1B, 0x32, 0x01, true, 0x032},
-      {0x9B, 0x07, 0x0F, true, 0x107},   // $D011 bit 7 is the line's bit 8
-      {0x7F, 0xFF, 0xFE, false, 0x0FF},  // the other interrupts do not count
-  };
-  for (const auto& c : cases) {
-    const VideoSetup setup =
-        decode_video_setup(images({{0x11, c.d011}, {0x12, c.d012}, {0x1A, c.d01a}}), 0);
-    EXPECT_EQ(setup.rasterInterrupt, c.enabled) << std::hex << int{c.d01a};
-    EXPECT_EQ(setup.rasterLine, c.line) << std::hex << int{c.d011};
-  }
-}
-
 }  // namespace
