@@ -164,28 +164,28 @@ describe('checking the rip of made snapshots', () => {
   // The text screen of VICE 3.10 whose characters come from the ROM it lacks.
   const seeds = folderWith({});
   runNative(path.join('fuzz', 'make_fuzz_seeds'), [seeds], seeds);
-  const romText = path.join(seeds, 'Vice310CycleExact-text.vsf');
+  const romText = fs.readFileSync(path.join(seeds, 'Vice310CycleExact-text.vsf'));
   const rom = Buffer.from(Array.from({length: 4096}, (_, i) => (i * 7) & 0xFF));
   const raster = {0x11: 0xBB, 0x12: 0x10, 0x1A: 0x01};  // line 272
   // The last cause: the screen is the saved frame, so no raster interrupt line follows.
   const savedChanges = /\nThe frame VICE saved differs from the registers in \d+ pixels: changes[^\n]*\n$/;
   const cases = [
-    {about: 'a raster interrupt, no saved frame', snapshot: () => text,
+    {about: 'a raster interrupt, no saved frame', snapshot: text,
      changes: {registers: {0x12: 0xF8, 0x1A: 0x01}}, cause: /^The raster interrupt is on \(line 248\)/m},
     {about: 'a raster interrupt, the saved frame empty as VICE 3.6.1 leaves it',
-     snapshot: () => picture, changes: {registers: raster, frame: 0},
+     snapshot: picture, changes: {registers: raster, frame: 0},
      cause: /^Sprites on the screen: 0, 1, 2;.*\nThe raster interrupt is on \(line 272\)/m},
-    {about: 'a raster interrupt and a saved frame', snapshot: () => picture,
+    {about: 'a raster interrupt and a saved frame', snapshot: picture,
      changes: {registers: raster, frame: 11}, cause: savedChanges},
     {about: 'a saved frame that needs the ROM the snapshot lacks',
-     snapshot: () => fs.readFileSync(romText), changes: {frame: 6},
+     snapshot: romText, changes: {frame: 6},
      cause: /^The frame VICE saved differs from the registers in \d+ pixels that do not depend/m},
-    {about: 'the same with a character ROM given', snapshot: () => fs.readFileSync(romText),
+    {about: 'the same with a character ROM given', snapshot: romText,
      changes: {frame: 6}, options: ['--chargen', 'rom.bin'], cause: savedChanges},
   ];
   for (const {about, snapshot, changes, options = [], cause} of cases) {
     test(`${about}: lumerist-preview's comparison and notes`, async () => {
-      const folder = folderWith({'shot.vsf': patchedSnapshot(snapshot(), changes), 'rom.bin': rom});
+      const folder = folderWith({'shot.vsf': patchedSnapshot(snapshot, changes), 'rom.bin': rom});
       const expected = compared(path.join(folder, 'shot.vsf'), options);
       assert.match(expected.report, cause);
       const notes = runNative('lumerist-preview', [...options, 'shot.vsf', 'screen.png'], folder).errors;
