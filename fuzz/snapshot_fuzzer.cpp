@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string program = "lumerist-sprites";
   std::string sprites = snapshotPath;
   char* argv[] = {program.data(), sprites.data(), nullptr};
-  if (run_sprites(2, argv) != 0) __builtin_trap();
+  if (run_sprites(2, argv).status != 0) __builtin_trap();
   const SpriteRip rip = rip_sprites(reading.state);
   const std::uintmax_t dataSize = std::filesystem::file_size(snapshotPath + ".sprites", error);
   if (rip.enabled.empty() ? !error : error || dataSize != 64 * rip.enabled.size()) __builtin_trap();

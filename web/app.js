@@ -13,6 +13,10 @@ const canvas = byId('screen');
 const viewerBox = byId('viewer-picture');
 const pictureSource = byId('picture-source');
 const pictureNotes = byId('picture-notes');
+const spritesSection = byId('sprites');
+const spriteSheet = byId('sprite-sheet');
+const spriteReport = byId('sprite-report');
+const spriteNotes = byId('sprite-notes');
 const report = byId('report');
 const downloads = byId('downloads');
 const downloadsHeading = byId('downloads-heading');
@@ -91,6 +95,19 @@ let opens = 0;
 let presentations = 0;
 let chargens = 0;
 
+// The files the last run of a command wrote, in the order its report
+// names them, each with its bytes offered as a download.
+function writtenFiles(module) {
+  const count = module.ccall('lumerist_output_count', 'number', [], []);
+  const files = [];
+  for (let i = 0; i < count; i += 1) {
+    const name = module.UTF8ToString(module.ccall('lumerist_output_name', 'number', ['number'], [i]));
+    const bytes = module.FS.readFile(name);
+    files.push({name, size: bytes.length, url: URL.createObjectURL(new Blob([bytes]))});
+  }
+  return files;
+}
+
 // The pixels the module drew last, `width` wide.
 function drawnImage(module, width) {
   const start = module.ccall('lumerist_pixels', 'number', [], []);
@@ -98,53 +115,55 @@ function drawnImage(module, width) {
   return new ImageData(new Uint8ClampedArray(pixels.buffer), width, HEIGHT);
 }
 
+// lumerist-preview's run: its picture (for the canvas), the picture's
+// source, the notes it wrote and the PNG file it wrote.
 function picture(module, name, viewer) {
   const [source, , notes] = printing(() => module.ccall(
-      'lumerist_draw', 'number', ['string', 'number', 'string'], [name, viewer ? 1 : 0, chargenPath]));
+      'lumerist_preview', 'number', ['string', 'number', 'string'], [name, viewer ? 1 : 0, chargenPath]));
   if (source < 0) return null;
-  return {image: drawnImage(module, WIDTH), source, notes};
+  const png = writtenFiles(module)[0];
+  return {image: drawnImage(module, WIDTH), source, notes, png};
 }
 
-// The screen beside the viewer's picture, as lumerist-preview --compare
-// draws it, with the lines it prints before the one naming its PNG.
+// lumerist-preview --compare's run: its picture, how many pixels differ,
+// the lines it prints before the one naming its PNG, and that PNG.
 function comparison(module, name) {
   const [differing, text] = printing(() => module.ccall(
       'lumerist_compare', 'number', ['string', 'string'], [name, chargenPath]));
   if (differing < 0) return null;
-  return {image: drawnImage(module, COMPARISON_WIDTH), differing, text};
+  const png = writtenFiles(module)[0];
+  return {image: drawnImage(module, COMPARISON_WIDTH), differing, text: text.replace(/[^\n]*\n$/, ''),
+          png};
 }
 
-// The files the last lumerist run wrote, in the order its report names them.
-function writtenFiles(module) {
-  const count = module.ccall('lumerist_output_count', 'number', [], []);
-  const names = [];
-  for (let i = 0; i < count; i += 1) {
-    names.push(module.UTF8ToString(module.ccall('lumerist_output_name', 'number', ['number'], [i])));
-  }
-  return names;
+// lumerist-sprites' run: its report, notes and files.
+function sprites(module, name) {
+  const [status, text, notes] = printing(() => module.ccall(
+      'lumerist_sprites', 'number', ['string', 'string'], [name, chargenPath]));
+  return {status, text, notes, outputs: status === 0 ? writtenFiles(module) : []};
 }
 
-// Runs lumerist and draws both pictures for the opened snapshot.
+// Runs lumerist, lumerist-preview (the screen and the viewer's picture) and
+// lumerist-sprites on the opened snapshot.
 function runLumerist(module, name, bytes) {
   emptyFolder(module, SNAPSHOT_DIR);
   module.FS.chdir(SNAPSHOT_DIR);
   // Without bytes there is no file, and lumerist says it cannot open it.
   if (bytes) module.FS.writeFile(name, bytes);
   const [status, text] = printing(() => module.ccall('lumerist_run', 'number', ['string'], [name]));
-  const outputs = writtenFiles(module).map((output) => {
-    const bytes = module.FS.readFile(output);
-    return {name: output, size: bytes.length, url: URL.createObjectURL(new Blob([bytes]))};
-  });
+  const outputs = writtenFiles(module);
   const pictures = {screen: picture(module, name, false), viewer: picture(module, name, true)};
   const compared = comparison(module, name);
+  const sprite = sprites(module, name);
   emptyFolder(module, SNAPSHOT_DIR);
-  return {name, status, text, outputs, pictures, compared, pngUrl: null};
+  return {name, status, text, outputs, pictures, compared, sprites: sprite};
 }
 
 function forget(old) {
   if (!old) return;
-  for (const output of old.outputs) URL.revokeObjectURL(output.url);
-  if (old.pngUrl) URL.revokeObjectURL(old.pngUrl);
+  const files = [...old.outputs, ...old.sprites.outputs];
+  for (const drawn of [...Object.values(old.pictures), old.compared]) if (drawn) files.push(drawn.png);
+  for (const file of files) URL.revokeObjectURL(file.url);
 }
 
 function link(name, url, size) {
@@ -161,8 +180,8 @@ function link(name, url, size) {
   downloadsHeading.hidden = false;
 }
 
-// Clears what the page shows and stops any presentation under way;
-// data-status is set again once all of it is back in place.
+// Clears what the page shows; data-status is set again once all of it is
+// back in place.
 function clearShown() {
   presentations += 1;
   report.removeAttribute('data-status');
@@ -177,9 +196,20 @@ function clearShown() {
   comparisonCanvas.setAttribute('aria-label', 'No comparison');
   compareSummary.textContent = '';
   compareReport.textContent = '';
+  spritesSection.hidden = true;
+  spriteSheet.removeAttribute('src');
+  spriteReport.textContent = '';
+  spriteNotes.textContent = '';
 }
 
-// The comparison's section: a plain answer first, then lumerist-preview's
+// The lines of lumerist-sprites' report that tell the sprites: the bank
+// line and one line for each sprite.
+function spriteLines(text) {
+  return text.split('\n').filter((line) => /^Sprites? /.test(line) && !line.includes('\t'))
+      .map((line) => line + '\n').join('');
+}
+
+// The check of the rip: a plain answer first, then lumerist-preview's
 // lines and the picture.
 function presentComparison(compared) {
   compareSummary.textContent = compared.differing === 0
@@ -194,9 +224,8 @@ function presentComparison(compared) {
 }
 
 // Shows `shown` with the picture the checkbox picks.
-async function present() {
+function present() {
   clearShown();
-  const current = presentations;
   report.textContent = shown.text;
   sections.results.hidden = false;
   const drawn = shown.pictures[viewerBox.checked ? 'viewer' : 'screen'];
@@ -209,13 +238,18 @@ async function present() {
     pictureNotes.textContent = drawn.notes;
   }
   if (shown.compared) presentComparison(shown.compared);
-  for (const output of shown.outputs) link(output.name, output.url, output.size);
-  if (drawn) {
-    const png = await new Promise((resolve) => canvas.toBlob(resolve, 'image/png'));
-    if (current !== presentations) return;
-    if (shown.pngUrl) URL.revokeObjectURL(shown.pngUrl);
-    shown.pngUrl = URL.createObjectURL(png);
-    link(shown.name + '.png', shown.pngUrl, png.size);
+  const files = [...shown.outputs];
+  if (drawn) files.push(drawn.png);
+  if (shown.compared) files.push(shown.compared.png);
+  files.push(...shown.sprites.outputs);
+  for (const file of files) link(file.name, file.url, file.size);
+  const sheet = shown.sprites.outputs.find((file) => file.name.endsWith('.sprites.png'));
+  if (sheet) {
+    spriteSheet.src = sheet.url;
+    spriteSheet.alt = `The 256 sprite blocks of the video bank of ${shown.name}`;
+    spriteReport.textContent = spriteLines(shown.sprites.text);
+    spriteNotes.textContent = shown.sprites.notes;
+    spritesSection.hidden = false;
   }
   report.setAttribute('data-status', String(shown.status));
 }
@@ -248,7 +282,7 @@ async function open(name, bytes) {
   // lumerist's refusal, where the page's own messages are.
   if (shown.status !== 0) fail([problem, shown.text.trim()].filter(Boolean).join('\n'));
   shown.open = current;
-  await present();
+  present();
 }
 
 function openFile(file) {

@@ -1,7 +1,7 @@
-// The web page's entry points: the commands' runs on files in the page's
-// in-memory file system, called from app.js. Everything a command prints
-// goes to standard output and its notes to standard error, which the page
-// collects apart.
+// The web page's entry points: the commands' own runs on files in the
+// page's in-memory file system, called from app.js. Everything a command
+// prints goes to standard output and its notes to standard error, which the
+// page collects apart.
 
 #include <emscripten/emscripten.h>
 
@@ -13,23 +13,17 @@
 #include "app/run.h"
 #include "command/chargen_file.h"
 #include "command/console.h"
-#include "command/open_snapshot.h"
-#include "io/input_file.h"
 #include "png/palette.h"
 #include "preview/compare.h"
-#include "preview/preview_messages.h"
-#include "preview/preview_pictures.h"
+#include "preview/preview_run.h"
 #include "render/picture.h"
-#include "snapshot/read_snapshot.h"
+#include "sprites/sprites_run.h"
 
 namespace {
 
 // The last picture drawn, as the canvas takes it: red, green, blue and
 // alpha for each pixel, row by row.
 std::vector<std::uint8_t> rgbaPixels;
-
-// The files the last lumerist run wrote.
-std::vector<std::string> written;
 
 void keep_rgba(const std::vector<std::uint8_t>& colours) {
   rgbaPixels.resize(colours.size() * 4);
@@ -42,32 +36,66 @@ void keep_rgba(const std::vector<std::uint8_t>& colours) {
   }
 }
 
-// Opens SNAPSHOT and loads CHARGEN (when not empty) as lumerist-preview
-// does; false after printing the refusal.
-bool open_for_preview(const char* snapshot, const char* chargen, InputFile& input,
-                      SnapshotReading& reading) {
-  const std::string chargenPath = chargen;
-  return open_snapshot(snapshot, input, reading) &&
-         (chargenPath.empty() || load_chargen(chargenPath, reading.state));
+// The files the last run wrote.
+std::vector<std::string> written;
+
+// Runs a command's `run` on `arguments` (the program name first) and
+// returns its exit status as a shell sees it: 0 or 255.
+template <typename Run>
+int run_command(Run run, std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  auto result = run(static_cast<int>(arguments.size()), argv.data());
+  const int status = finish_console(result.status) & 0xFF;
+  std::fflush(stderr);
+  return status;
+}
+
+// Runs lumerist-preview on `arguments`: its exit status, what it drew and
+// the files it wrote.
+int preview_run(const std::vector<std::string>& arguments, PreviewRun& drawn) {
+  return run_command(
+      [&drawn](int argc, char** argv) {
+        drawn = run_preview(argc, argv);
+        written = drawn.written;
+        return drawn;
+      },
+      arguments);
 }
 
 }  // namespace
 
 extern "C" {
 
-// Runs `lumerist SNAPSHOT` in the current folder and returns its exit
-// status as a shell sees it: 0 or 255.
+// Runs `lumerist SNAPSHOT` in the current folder.
 EMSCRIPTEN_KEEPALIVE int lumerist_run(const char* snapshot) {
-  char program[] = "lumerist";
-  std::string path = snapshot;
-  char* argv[] = {program, path.data(), nullptr};
-  RunResult result = run(2, argv);
-  written = std::move(result.written);
-  return finish_console(result.status) & 0xFF;
+  return run_command(
+      [](int argc, char** argv) {
+        RunResult result = run(argc, argv);
+        written = result.written;
+        return result;
+      },
+      {"lumerist", snapshot});
 }
 
-// How many files the last run wrote, and the name of each, in the order its
-// report names them.
+// Runs `lumerist-sprites [--chargen CHARGEN] SNAPSHOT` in the current folder
+// (CHARGEN may be empty).
+EMSCRIPTEN_KEEPALIVE int lumerist_sprites(const char* snapshot, const char* chargen) {
+  std::vector<std::string> arguments = {"lumerist-sprites"};
+  if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
+  arguments.push_back(snapshot);
+  return run_command(
+      [](int argc, char** argv) {
+        SpritesRun result = run_sprites(argc, argv);
+        written = result.written;
+        return result;
+      },
+      arguments);
+}
+
+// How many files the last run of a command wrote, and the name of each, in
+// the order its report names them.
 EMSCRIPTEN_KEEPALIVE int lumerist_output_count() {
   return static_cast<int>(written.size());
 }
@@ -85,58 +113,41 @@ EMSCRIPTEN_KEEPALIVE int lumerist_chargen_usable(const char* chargen) {
   return usable ? 1 : 0;
 }
 
-// Draws the picture `lumerist-preview [--viewer] [--chargen CHARGEN]
-// SNAPSHOT` draws (CHARGEN may be empty) into the page's pixels, and prints
-// the notes lumerist-preview prints with it on standard error. Returns -1
-// after printing the refusal, else the picture's source: 0 the frame VICE
-// saved, 1 the registers, 2 the viewer program.
-EMSCRIPTEN_KEEPALIVE int lumerist_draw(const char* snapshot, int viewer, const char* chargen) {
-  InputFile input;
-  SnapshotReading reading;
-  bool drawn = open_for_preview(snapshot, chargen, input, reading);
-  PreviewPicture shown;
-  if (drawn) {
-    shown = preview_picture(input, reading, viewer ? PreviewMode::Viewer : PreviewMode::Screen);
-    if (input.readFailed) {
-      print_read_failure(snapshot);
-      drawn = false;
-    } else {
-      print_picture_notes(snapshot, reading, shown);
-    }
-  }
-  std::fflush(stdout);
-  std::fflush(stderr);
-  if (!drawn) return -1;
-  keep_rgba(shown.picture.pixels);
-  return static_cast<int>(shown.source);
+// Runs `lumerist-preview [--viewer] [--chargen CHARGEN] SNAPSHOT` in the
+// current folder (CHARGEN may be empty): the PNG lands where the command
+// puts it, the picture in the page's pixels. Returns -1 when the run
+// failed, else the picture's source: 0 the frame VICE saved, 1 the
+// registers, 2 the viewer program.
+EMSCRIPTEN_KEEPALIVE int lumerist_preview(const char* snapshot, int viewer, const char* chargen) {
+  std::vector<std::string> arguments = {"lumerist-preview"};
+  if (viewer) arguments.push_back("--viewer");
+  if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
+  arguments.push_back(snapshot);
+  PreviewRun drawn;
+  if (preview_run(arguments, drawn) != 0 || drawn.pixels.size() != kPicturePixels) return -1;
+  keep_rgba(drawn.pixels);
+  return static_cast<int>(drawn.source);
 }
 
-// Compares as `lumerist-preview --compare [--chargen CHARGEN] SNAPSHOT`
-// does: prints its lines but the last (which names the PNG) and leaves the
-// comparison picture, 1152 x 272, in the page's pixels. Returns -1 after
-// printing the refusal, else how many pixels differ.
+// Runs `lumerist-preview --compare [--chargen CHARGEN] SNAPSHOT` in the
+// current folder: the PNG lands where the command puts it, the comparison
+// picture (1152 x 272) in the page's pixels. Returns -1 when the run
+// failed, else how many pixels differ.
 EMSCRIPTEN_KEEPALIVE int lumerist_compare(const char* snapshot, const char* chargen) {
-  InputFile input;
-  SnapshotReading reading;
-  bool compared = open_for_preview(snapshot, chargen, input, reading);
-  Comparison comparison;
-  if (compared) {
-    comparison = compare_screen_with_viewer(input, reading);
-    if (input.readFailed) {
-      print_read_failure(snapshot);
-      compared = false;
-    } else {
-      print_comparison_causes(comparison);
-    }
+  std::vector<std::string> arguments = {"lumerist-preview", "--compare"};
+  if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
+  arguments.push_back(snapshot);
+  PreviewRun compared;
+  if (preview_run(arguments, compared) != 0 ||
+      compared.pixels.size() != std::size_t{kComparisonWidth} * kPictureHeight) {
+    return -1;
   }
-  std::fflush(stdout);
-  if (!compared) return -1;
-  keep_rgba(comparison_picture(comparison));
-  return static_cast<int>(comparison.differing);
+  keep_rgba(compared.pixels);
+  return static_cast<int>(compared.differing);
 }
 
-// Where lumerist_draw and lumerist_compare leave their pixels: 4 bytes a
-// pixel.
+// Where lumerist_preview and lumerist_compare leave their pixels: 4 bytes
+// a pixel.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* lumerist_pixels() {
   return rgbaPixels.data();
 }

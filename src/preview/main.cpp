@@ -2,5 +2,5 @@
 #include "preview/preview_run.h"
 
 int main(int argc, char** argv) {
-  return finish_console(run_preview(argc, argv));
+  return finish_console(run_preview(argc, argv).status);
 }

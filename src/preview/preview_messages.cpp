@@ -37,7 +37,7 @@ void print_preview_written(const std::string& picture, PictureSource source) {
   }
 }
 
-void print_comparison_causes(const Comparison& comparison) {
+void print_comparison(const Comparison& comparison, const std::string& picture) {
   std::printf("Screen and viewer program differ in %u of 104448 pixels.\n", comparison.differing);
   if (!comparison.sprites.empty()) {
     std::string numbers;
@@ -80,10 +80,6 @@ void print_comparison_causes(const Comparison& comparison) {
         "program may change the screen during the frame, which one register set cannot show.\n",
         *comparison.rasterInterruptLine);
   }
-}
-
-void print_comparison(const Comparison& comparison, const std::string& picture) {
-  print_comparison_causes(comparison);
   std::printf("Comparison written as '%s'.\n", picture.c_str());
 }
 

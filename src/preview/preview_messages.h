@@ -13,11 +13,8 @@ void print_preview_usage(const char* program);
 // "Preview written as ..." with the picture's source.
 void print_preview_written(const std::string& picture, PictureSource source);
 
-// The comparison's lines but its last: how many pixels differ and each
-// cause seen.
-void print_comparison_causes(const Comparison& comparison);
-
-// The comparison's lines: its causes, then the picture written.
+// The comparison's lines: how many pixels differ, each cause seen, and the
+// picture written.
 void print_comparison(const Comparison& comparison, const std::string& picture);
 
 // Notes on standard error about a picture drawn from `snapshot`: a file that

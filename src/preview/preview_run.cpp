@@ -18,58 +18,70 @@ namespace {
 // Writes the comparison picture, then says how the two pictures differ and
 // why; -1 when the picture cannot be written.
 int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
-                   const PreviewOptions& options) {
+                   const PreviewOptions& options, PreviewRun& run) {
   const Comparison comparison = compare_screen_with_viewer(snapshot, reading);
   if (snapshot.readFailed) {
     print_read_failure(options.snapshot);
     return kExitFailure;
   }
-  if (!write_png_file(options.picture, comparison_picture(comparison), kComparisonWidth,
-                      kPictureHeight)) {
+  std::vector<std::uint8_t> picture = comparison_picture(comparison);
+  if (!write_png_file(options.picture, picture, kComparisonWidth, kPictureHeight)) {
     print_png_failure(options.picture);
     return kExitFailure;
   }
   if (reading.cutShort) print_note(cut_short_note(options.snapshot));
   print_comparison(comparison, options.picture);
+  run.pixels = std::move(picture);
+  run.differing = comparison.differing;
   return kExitSuccess;
 }
 
 }  // namespace
 
-int run_preview(int argc, char** argv) {
+PreviewRun run_preview(int argc, char** argv) {
+  PreviewRun run;
   const PreviewOptions options = parse_preview_command_line(argc, argv);
   switch (options.kind) {
     case CommandLine::Help:
       print_preview_usage(program_name(argc, argv, "lumerist-preview"));
-      return kExitSuccess;
+      run.status = kExitSuccess;
+      return run;
     case CommandLine::Usage:
       print_problem(options.problem);
       print_preview_usage(program_name(argc, argv, "lumerist-preview"));
-      return kExitFailure;
+      return run;
     case CommandLine::Run:
       break;
   }
 
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
-  if (options.chargen && !load_chargen(*options.chargen, reading.state)) return kExitFailure;
+  if (!open_snapshot(options.snapshot, snapshot, reading)) return run;
+  if (options.chargen && !load_chargen(*options.chargen, reading.state)) return run;
   if (overwrites_an_input(options.picture, snapshot, options.chargen)) {
     print_png_failure(options.picture);
-    return kExitFailure;
+    return run;
   }
 
-  if (options.mode == PreviewMode::Compare) return run_comparison(snapshot, reading, options);
-  const PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
+  if (options.mode == PreviewMode::Compare) {
+    run.status = run_comparison(snapshot, reading, options, run);
+    if (run.status == kExitSuccess) run.written.push_back(options.picture);
+    return run;
+  }
+  PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
   if (snapshot.readFailed) {
     print_read_failure(options.snapshot);
-    return kExitFailure;
+    return run;
   }
   if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
     print_png_failure(options.picture);
-    return kExitFailure;
+    return run;
   }
   print_picture_notes(options.snapshot, reading, shown);
   print_preview_written(options.picture, shown.source);
-  return kExitSuccess;
+  run.status = kExitSuccess;
+  run.written.push_back(options.picture);
+  run.source = shown.source;
+  run.pixels = std::move(shown.picture.pixels);
+  return run;
 }

@@ -1,5 +1,22 @@
 #pragma once
 
-// The whole run of lumerist-preview for a command line: returns the exit
-// status, 0 after writing the PNG, -1 after the usage text or any failure.
-int run_preview(int argc, char** argv);
+#include <string>
+#include <vector>
+
+#include "preview/preview_pictures.h"
+
+// What a run of lumerist-preview did: its exit status (0 after writing the
+// PNG, -1 after the usage text or any failure) and, when it drew the screen
+// or the viewer's picture, that picture and where it came from; with
+// --compare, the comparison picture and how many pixels differ.
+struct PreviewRun {
+  int status = -1;
+  PictureSource source = PictureSource::Registers;
+  // Colour indices, 384 (with --compare 1152) x 272; empty when none was drawn.
+  std::vector<std::uint8_t> pixels;
+  unsigned differing = 0;            // --compare: pixels in which screen and viewer differ
+  std::vector<std::string> written;  // the PNG, once written completely
+};
+
+// The whole run of lumerist-preview for a command line.
+PreviewRun run_preview(int argc, char** argv);

@@ -14,7 +14,8 @@
 #include "sprites/sprite_rip.h"
 #include "sprites/sprites_messages.h"
 
-int run_sprites(int argc, char** argv) {
+SpritesRun run_sprites(int argc, char** argv) {
+  SpritesRun run;
   Arguments arguments = parse_arguments(argc, argv, {});
   require_snapshot(arguments);
   if (arguments.operands.size() > 1) {
@@ -24,11 +25,12 @@ int run_sprites(int argc, char** argv) {
   switch (arguments.kind) {
     case CommandLine::Help:
       print_sprites_usage(program);
-      return kExitSuccess;
+      run.status = kExitSuccess;
+      return run;
     case CommandLine::Usage:
       print_problem(arguments.problem);
       print_sprites_usage(program);
-      return kExitFailure;
+      return run;
     case CommandLine::Run:
       break;
   }
@@ -38,17 +40,17 @@ int run_sprites(int argc, char** argv) {
 
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
-  if (arguments.chargen && !load_chargen(*arguments.chargen, reading.state)) return kExitFailure;
+  if (!open_snapshot(snapshotPath, snapshot, reading)) return run;
+  if (arguments.chargen && !load_chargen(*arguments.chargen, reading.state)) return run;
   const SpriteRip rip = rip_sprites(reading.state);
   // Neither output may overwrite an input (or a link to one).
   if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, arguments.chargen)) {
     print_data_failure(dataPath);
-    return kExitFailure;
+    return run;
   }
   if (overwrites_an_input(sheetPath, snapshot, arguments.chargen)) {
     print_png_failure(sheetPath);
-    return kExitFailure;
+    return run;
   }
 
   if (!rip.enabled.empty()) {
@@ -56,14 +58,17 @@ int run_sprites(int argc, char** argv) {
     write_bytes(data, rip.data);
     if (!close_output(data)) {
       print_data_failure(dataPath);
-      return kExitFailure;
+      return run;
     }
+    run.written.push_back(dataPath);
   }
   if (!write_png_file(sheetPath, rip.sheet, kSheetWidth, kSheetHeight, PngPacking::Stored)) {
     print_png_failure(sheetPath);
-    return kExitFailure;
+    return run;
   }
+  run.written.push_back(sheetPath);
   print_sprites_notes(snapshotPath, reading.cutShort, rip);
   print_sprites_report(rip, dataPath, sheetPath);
-  return kExitSuccess;
+  run.status = kExitSuccess;
+  return run;
 }

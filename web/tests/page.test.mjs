@@ -26,6 +26,19 @@ function lumerist(name, bytes) {
   return {folder, file: path.join(folder, name), ...runNative('lumerist', [name], folder, [name])};
 }
 
+// What the page runs for a snapshot, run natively, each command in a
+// folder of its own: lumerist, lumerist-preview without options, with
+// --viewer and with --compare, lumerist-sprites.
+function natives(name, bytes) {
+  const run = lumerist(name, bytes);
+  const tool = (command, options = []) => {
+    const folder = folderWith({[name]: bytes});
+    return runNative(command, [...options, name], folder, [name]);
+  };
+  return {...run, screen: tool('lumerist-preview'), viewer: tool('lumerist-preview', ['--viewer']),
+          compare: tool('lumerist-preview', ['--compare']), sprites: tool('lumerist-sprites')};
+}
+
 // lumerist-preview's picture (`options` before the snapshot) as a PNG file
 // named after the snapshot and `tag`.
 function preview(snapshot, options = [], tag = 'screen') {
@@ -61,25 +74,43 @@ async function assertShowsComparison(expected) {
   assert.equal(await differingPixels(page, expected.png, null, '#comparison'), 0, expected.png);
 }
 
-async function assertShowsLumeristRun(expected, name) {
+// The page shows lumerist's report and offers, byte for byte, what the
+// native commands wrote: lumerist's files, the PNG of the picture shown
+// (the screen, or with `viewer` the viewer's picture), the comparison's PNG
+// and lumerist-sprites' files; its Sprites section shows the sprites' lines
+// of that report.
+async function assertShowsRuns(expected, viewer = false) {
   const actual = await shown(page);
   assert.equal(actual.report, expected.output);
   assert.equal(actual.status, expected.status);
-  const pictureLinks = expected.status === 0 ? [`${name}.png`] : [];
-  assert.deepEqual(Object.keys(actual.links).sort(),
-                   [...Object.keys(expected.files), ...pictureLinks].sort());
-  for (const [file, bytes] of Object.entries(expected.files)) {
-    assert.ok(Buffer.from(actual.links[file]).equals(bytes), `${file} differs from lumerist's`);
+  const offered = {...expected.files};
+  if (expected.status === 0) {
+    Object.assign(offered, (viewer ? expected.viewer : expected.screen).files, expected.compare.files,
+                  expected.sprites.files);
+  }
+  assert.deepEqual(Object.keys(actual.links).sort(), Object.keys(offered).sort());
+  for (const [file, bytes] of Object.entries(offered)) {
+    assert.ok(Buffer.from(actual.links[file]).equals(bytes), `${file} differs from the native one`);
+  }
+  const sprites = expected.status === 0
+      ? expected.sprites.output.split('\n').filter((line) => /^Sprites? /.test(line) && !line.includes('\t'))
+          .map((line) => line + '\n').join('')
+      : '';
+  assert.equal(await page.$eval('#sprite-report', (report) => report.textContent), sprites);
+  assert.equal(await page.$eval('#sprites', (section) => section.hidden), expected.status !== 0);
+  if (expected.status === 0) {
+    assert.equal(await page.$eval('#sprite-notes', (notes) => notes.textContent), expected.sprites.errors);
   }
 }
 
 describe('a bundled example chosen in the file input', () => {
   for (const name of ['picture.vsf', 'text.vsf']) {
-    test(`${name}: lumerist's report and files, lumerist-preview's pictures`, async () => {
-      const run = lumerist(name, example(name));
+    test(`${name}: the commands' reports, files and pictures`, async () => {
+      const run = natives(name, example(name));
       page = await openPage(browser);
+      await page.setViewport({width: 1000, height: 800});  // room for the sheet at twice its size
       await choose(page, '#snapshot-file', run.file);
-      await assertShowsLumeristRun(run, name);
+      await assertShowsRuns(run);
       await assertShowsComparison(compared(run.file));
       const screen = preview(run.file);
       const viewer = preview(run.file, ['--viewer'], 'viewer');
@@ -87,10 +118,14 @@ describe('a bundled example chosen in the file input', () => {
         if (await page.$eval('#viewer-picture', (box) => box.checked) !== checked) {
           await page.click('#viewer-picture');
         }
-        await page.waitForSelector('#report[data-status]');
+        await assertShowsRuns(run, checked);
         assert.equal(await differingPixels(page, png), 0, `canvas against ${png}`);
-        assert.equal(await differingPixels(page, png, `${name}.png`), 0, `${name}.png link`);
       }
+      const sheet = await page.$eval('#sprite-sheet', async (image) => {
+        await image.decode();
+        return [image.naturalWidth, image.naturalHeight, image.getBoundingClientRect().width];
+      });
+      assert.deepEqual(sheet, [416, 368, 832]);
     });
   }
 });
@@ -100,17 +135,17 @@ describe('files lumerist refuses', () => {
                                ['empty.vsf', Buffer.alloc(0)],
                                ['cut.vsf', fs.readFileSync(example('picture.vsf')).subarray(0, 80)]]) {
     test(`${name}: lumerist's refusal, status 255, nothing left of the snapshot before`, async () => {
-      const run = lumerist(name, bytes);
+      const run = natives(name, bytes);
       assert.equal(run.status, 255);
       page = await openPage(browser);
       await choose(page, '#snapshot-file', example('text.vsf'));
       await shown(page);
       await choose(page, '#snapshot-file', run.file);
       await page.waitForFunction(() => document.getElementById('page-message').textContent);
-      await assertShowsLumeristRun(run, name);
+      await assertShowsRuns(run);
       assert.equal(await page.$eval('#page-message', (message) => message.textContent),
                    run.output.trim());
-      const visible = await page.$$eval('main > section:not(.files), h2, canvas, a', (elements) =>
+      const visible = await page.$$eval('main > section:not(.files), h2, canvas, img, a', (elements) =>
         elements.filter((element) => element.checkVisibility()).map((element) => element.id));
       assert.deepEqual(visible, ['results-section', 'report-heading']);
     });
@@ -177,8 +212,8 @@ describe('checking the rip of made snapshots', () => {
      cause: /^Sprites on the screen: 0, 1, 2;.*\nThe raster interrupt is on \(line 272\)/m},
     {about: 'a raster interrupt and a saved frame', snapshot: picture,
      changes: {registers: raster, frame: 11}, cause: savedChanges},
-    {about: 'a saved frame that needs the ROM the snapshot lacks',
-     snapshot: romText, changes: {frame: 6},
+    {about: 'a saved frame that needs the ROM the snapshot lacks', snapshot: romText,
+     changes: {frame: 6},
      cause: /^The frame VICE saved differs from the registers in \d+ pixels that do not depend/m},
     {about: 'the same with a character ROM given', snapshot: romText,
      changes: {frame: 6}, options: ['--chargen', 'rom.bin'], cause: savedChanges},
@@ -203,12 +238,12 @@ describe('checking the rip of made snapshots', () => {
 });
 
 describe('other ways in', () => {
-  const run = lumerist('text.vsf', example('text.vsf'));
+  const run = natives('text.vsf', example('text.vsf'));
 
   test('?snapshot= loads a snapshot from the page\'s own site', async () => {
     const served = new URL('hosted/text.vsf', pageUrl).pathname;
     page = await openPage(browser, '?snapshot=hosted/text.vsf', {[served]: run.file});
-    await assertShowsLumeristRun(run, 'text.vsf');
+    await assertShowsRuns(run);
     assert.equal(await differingPixels(page, preview(run.file)), 0);
   });
 
@@ -217,7 +252,7 @@ describe('other ways in', () => {
       const missing = runNative('lumerist', ['missing.vsf'], folderWith({}));
       const pathname = new URL('missing.vsf', pageUrl).pathname;
       page = await openPage(browser, `?snapshot=${address}`, served === null ? {[pathname]: null} : {});
-      await assertShowsLumeristRun(missing, 'missing.vsf');
+      await assertShowsRuns(missing);
       assert.notEqual(await page.$eval('#page-message', (message) => message.textContent), '');
       page.problems = page.problems.filter((problem) => !/status of 404/.test(problem));
     });
@@ -232,7 +267,7 @@ describe('other ways in', () => {
       document.querySelector('h1').dispatchEvent(
           new DragEvent('drop', {dataTransfer: dropped, bubbles: true, cancelable: true}));
     }, bytes);
-    await assertShowsLumeristRun(run, 'text.vsf');
+    await assertShowsRuns(run);
     assert.equal(await page.$eval('#snapshot-file', (input) => input.files[0].name), 'text.vsf');
   });
 });
@@ -241,19 +276,19 @@ describe('snapshots of unusual make', () => {
   test('a snapshot cut short in its colour RAM: lumerist\'s run and the preview\'s note', async () => {
     const whole = fs.readFileSync(example('picture.vsf'));
     const cut = whole.subarray(0, whole.indexOf('VIC-IISC') + 783 + 300);
-    const run = lumerist('cut.vsf', cut);
+    const run = natives('cut.vsf', cut);
     assert.equal(run.status, 0);
     const native = runNative('lumerist-preview', ['cut.vsf', 'native.png'], run.folder);
     assert.match(native.errors, /^Note: 'cut.vsf' ends before the video state/);
     page = await openPage(browser);
     await choose(page, '#snapshot-file', run.file);
-    await assertShowsLumeristRun(run, 'cut.vsf');
+    await assertShowsRuns(run);
     assert.equal(await page.$eval('#picture-notes', (notes) => notes.textContent), native.errors);
   });
 
   test('a name with control characters is used as lumerist uses it', async () => {
     const name = 'shot\n\t\x01\x7f.vsf';
-    const run = lumerist(name, example('text.vsf'));
+    const run = natives(name, example('text.vsf'));
     assert.equal(run.status, 0);
     page = await openPage(browser);
     await page.evaluate((name, bytes) => {
@@ -262,7 +297,7 @@ describe('snapshots of unusual make', () => {
       document.querySelector('h1').dispatchEvent(
           new DragEvent('drop', {dataTransfer: dropped, bubbles: true, cancelable: true}));
     }, name, Array.from(fs.readFileSync(run.file)));
-    await assertShowsLumeristRun(run, name);
+    await assertShowsRuns(run);
   });
 });
 

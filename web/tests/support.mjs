@@ -108,10 +108,9 @@ export async function choose(page, selector, file) {
 }
 
 // A copy of a VICE 3.x snapshot (one with a module directory) with some
-// VIC-II registers ($D000 + key) and RAM bytes (by address) changed, and
-// with `frame` set, the frame VICE saved filled with that byte: 0 empties
-// it, as VICE 3.6.1 leaves it.
-export function patchedSnapshot(bytes, {registers = {}, ram = {}, frame} = {}) {
+// VIC-II registers ($D000 + key) changed and, with `frame` set, the frame
+// VICE saved filled with that byte: 0 empties it, as VICE 3.6.1 leaves it.
+export function patchedSnapshot(bytes, {registers = {}, frame} = {}) {
   const file = Buffer.from(bytes);
   const cycleExact = file.toString('latin1', 21, 26) === 'C64SC';
   const modules = {};
@@ -123,7 +122,6 @@ export function patchedSnapshot(bytes, {registers = {}, ram = {}, frame} = {}) {
   for (const [n, value] of Object.entries(registers)) {
     file[vic + (cycleExact ? 23 : 1141) + Number(n)] = value;
   }
-  for (const [address, value] of Object.entries(ram)) file[modules.C64MEM + 26 + Number(address)] = value;
   if (frame !== undefined) {
     const width = cycleExact ? 384 : 504;
     const start = vic + (cycleExact ? 2081 : 1259) + 12 + 2 * width;
