@@ -58,7 +58,8 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
     comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
     const Picture& screen = comparison.screen.picture;
-    const unsigned changed = comparison.romMissing
+    comparison.savedFrameWithoutRom = !reading.state.charRom;
+    const unsigned changed = comparison.savedFrameWithoutRom
                                  ? pixels_differing_without_rom(screen, reading.state)
                                  : pixels_differing(screen, registers.picture);
     if (changed > 0) comparison.savedFrameDiffers = changed;

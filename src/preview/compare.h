@@ -24,9 +24,11 @@ struct Comparison {
   bool extendedOrInvalid = false;  // $D011 bit 6
   bool scrolledOrNarrow = false;   // scroll, 24 rows or 38 columns the viewer does not keep
   // The screen is the saved frame, and it differs from the registers' frame
-  // in this many pixels (above 0). When the ROM is missing, only the pixels
-  // that come out the same whatever the ROM holds are counted.
+  // in this many pixels (above 0). When neither the snapshot nor --chargen
+  // holds the character ROM, only the pixels that come out the same whatever
+  // the ROM holds are counted (savedFrameWithoutRom).
   std::optional<unsigned> savedFrameDiffers;
+  bool savedFrameWithoutRom = false;
   // The screen is drawn from the registers and the raster interrupt is on
   // ($D01A bit 0): the line it comes on.
   std::optional<unsigned> rasterInterruptLine;

@@ -63,7 +63,7 @@ void print_comparison(const Comparison& comparison, const std::string& picture) 
         "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
         "otherwise.\n");
   }
-  if (comparison.savedFrameDiffers && comparison.romMissing) {
+  if (comparison.savedFrameDiffers && comparison.savedFrameWithoutRom) {
     std::printf(
         "The frame VICE saved differs from the registers in %u pixels that do not depend on the "
         "character ROM: changes during the frame, which the export cannot hold.\n",

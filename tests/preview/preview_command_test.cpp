@@ -352,10 +352,16 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
        0},
       {"a change during the frame", with([](SnapshotPlan& p) {
          p.shape = Shape::Vice310CycleExact;
+         p.charRom = Bytes(4096, 0x18);     // a ROM, though the screen does not read it
          p.moreRegisters = {{0x1A, 0x01}};  // a raster interrupt, with no line: the frame shows it
        }),
        "The frame VICE saved differs from the registers in 7 pixels: changes during the frame, "
        "which the export cannot hold.\n",
+       7},
+      {"a change during the frame, no ROM at hand",
+       with([](SnapshotPlan& p) { p.shape = Shape::Vice310CycleExact; }),
+       "The frame VICE saved differs from the registers in 7 pixels that do not depend on the "
+       "character ROM: changes during the frame, which the export cannot hold.\n",
        7},
       {"a change during the frame, the ROM missing", with([](SnapshotPlan& p) {
          p.shape = Shape::Vice310CycleExact;
