@@ -19,11 +19,18 @@ const spriteReport = byId('sprite-report');
 const spriteNotes = byId('sprite-notes');
 const report = byId('report');
 const downloads = byId('downloads');
+const downloadsHeading = byId('downloads-heading');
+const sections = {picture: byId('picture-section'), compare: byId('compare-section'),
+                  results: byId('results-section')};
+const comparisonCanvas = byId('comparison');
+const compareSummary = byId('compare-summary');
+const compareReport = byId('compare-report');
 
 const SNAPSHOT_DIR = '/snapshot';  // the folder lumerist runs in
 const ROM_DIR = '/rom';
 const WIDTH = 384;
 const HEIGHT = 272;
+const COMPARISON_WIDTH = 3 * WIDTH;
 const SOURCES = ['the frame VICE saved', 'the VIC-II registers', 'the viewer program'];
 
 // Everything the module prints to standard output and to standard error
@@ -101,6 +108,13 @@ function writtenFiles(module) {
   return files;
 }
 
+// The pixels the module drew last, `width` wide.
+function drawnImage(module, width) {
+  const start = module.ccall('lumerist_pixels', 'number', [], []);
+  const pixels = module.HEAPU8.slice(start, start + width * HEIGHT * 4);
+  return new ImageData(new Uint8ClampedArray(pixels.buffer), width, HEIGHT);
+}
+
 // lumerist-preview's run: its picture (for the canvas), the picture's
 // source, the notes it wrote and the PNG file it wrote.
 function picture(module, name, viewer) {
@@ -108,9 +122,18 @@ function picture(module, name, viewer) {
       'lumerist_preview', 'number', ['string', 'number', 'string'], [name, viewer ? 1 : 0, chargenPath]));
   if (source < 0) return null;
   const png = writtenFiles(module)[0];
-  const start = module.ccall('lumerist_pixels', 'number', [], []);
-  const pixels = module.HEAPU8.slice(start, start + WIDTH * HEIGHT * 4);
-  return {image: new ImageData(new Uint8ClampedArray(pixels.buffer), WIDTH, HEIGHT), source, notes, png};
+  return {image: drawnImage(module, WIDTH), source, notes, png};
+}
+
+// lumerist-preview --compare's run: its picture, how many pixels differ,
+// the lines it prints before the one naming its PNG, and that PNG.
+function comparison(module, name) {
+  const [differing, text] = printing(() => module.ccall(
+      'lumerist_compare', 'number', ['string', 'string'], [name, chargenPath]));
+  if (differing < 0) return null;
+  const png = writtenFiles(module)[0];
+  return {image: drawnImage(module, COMPARISON_WIDTH), differing, text: text.replace(/[^\n]*\n$/, ''),
+          png};
 }
 
 // lumerist-sprites' run: its report, notes and files.
@@ -130,15 +153,16 @@ function runLumerist(module, name, bytes) {
   const [status, text] = printing(() => module.ccall('lumerist_run', 'number', ['string'], [name]));
   const outputs = writtenFiles(module);
   const pictures = {screen: picture(module, name, false), viewer: picture(module, name, true)};
+  const compared = comparison(module, name);
   const sprite = sprites(module, name);
   emptyFolder(module, SNAPSHOT_DIR);
-  return {name, status, text, outputs, pictures, sprites: sprite};
+  return {name, status, text, outputs, pictures, compared, sprites: sprite};
 }
 
 function forget(old) {
   if (!old) return;
   const files = [...old.outputs, ...old.sprites.outputs];
-  for (const drawn of Object.values(old.pictures)) if (drawn) files.push(drawn.png);
+  for (const drawn of [...Object.values(old.pictures), old.compared]) if (drawn) files.push(drawn.png);
   for (const file of files) URL.revokeObjectURL(file.url);
 }
 
@@ -153,6 +177,7 @@ function link(name, url, size) {
   bytes.textContent = ` ${size} bytes`;
   item.append(anchor, bytes);
   downloads.append(item);
+  downloadsHeading.hidden = false;
 }
 
 // Clears what the page shows; data-status is set again once all of it is
@@ -160,11 +185,17 @@ function link(name, url, size) {
 function clearShown() {
   presentations += 1;
   report.removeAttribute('data-status');
+  for (const section of Object.values(sections)) section.hidden = true;
   downloads.replaceChildren();
+  downloadsHeading.hidden = true;
   canvas.getContext('2d').clearRect(0, 0, WIDTH, HEIGHT);
   canvas.setAttribute('aria-label', 'No picture');
   pictureSource.textContent = '';
   pictureNotes.textContent = '';
+  comparisonCanvas.getContext('2d').clearRect(0, 0, COMPARISON_WIDTH, HEIGHT);
+  comparisonCanvas.setAttribute('aria-label', 'No comparison');
+  compareSummary.textContent = '';
+  compareReport.textContent = '';
   spritesSection.hidden = true;
   spriteSheet.removeAttribute('src');
   spriteReport.textContent = '';
@@ -178,20 +209,38 @@ function spriteLines(text) {
       .map((line) => line + '\n').join('');
 }
 
+// The check of the rip: a plain answer first, then lumerist-preview's
+// lines and the picture.
+function presentComparison(compared) {
+  compareSummary.textContent = compared.differing === 0
+    ? 'The rip holds the screen: the viewer program shows it pixel for pixel.'
+    : 'The rip does not hold all of the screen: the lines below say why, the picture on the ' +
+        'right where.';
+  compareReport.textContent = compared.text;
+  comparisonCanvas.getContext('2d').putImageData(compared.image, 0, 0);
+  comparisonCanvas.setAttribute('aria-label', `The screen of ${shown.name}, the viewer ` +
+      `program's picture and their ${compared.differing} differing pixels in white`);
+  sections.compare.hidden = false;
+}
+
 // Shows `shown` with the picture the checkbox picks.
 function present() {
   clearShown();
   report.textContent = shown.text;
+  sections.results.hidden = false;
   const drawn = shown.pictures[viewerBox.checked ? 'viewer' : 'screen'];
   if (drawn) {
+    sections.picture.hidden = false;
     canvas.getContext('2d').putImageData(drawn.image, 0, 0);
     const from = SOURCES[drawn.source];
     canvas.setAttribute('aria-label', `The screen of ${shown.name}, drawn from ${from}`);
     pictureSource.textContent = `Drawn from ${from}.`;
     pictureNotes.textContent = drawn.notes;
   }
+  if (shown.compared) presentComparison(shown.compared);
   const files = [...shown.outputs];
   if (drawn) files.push(drawn.png);
+  if (shown.compared) files.push(shown.compared.png);
   files.push(...shown.sprites.outputs);
   for (const file of files) link(file.name, file.url, file.size);
   const sheet = shown.sprites.outputs.find((file) => file.name.endsWith('.sprites.png'));
@@ -213,10 +262,12 @@ async function open(name, bytes) {
   report.textContent = '';
   pageMessage.textContent = '';
   let contents = null;
+  let problem = '';
   try {
     contents = await bytes;
   } catch (error) {
-    fail(`Can't read ${name}: ${error.message}`);
+    problem = `Can't read ${name}: ${error.message}`;
+    fail(problem);
   }
   const module = await ready;
   if (current !== opens || !module) return;
@@ -228,6 +279,8 @@ async function open(name, bytes) {
     fail(`The page failed on ${name}: ${error.message || error}`);
     return;
   }
+  // lumerist's refusal, where the page's own messages are.
+  if (shown.status !== 0) fail([problem, shown.text.trim()].filter(Boolean).join('\n'));
   shown.open = current;
   present();
 }

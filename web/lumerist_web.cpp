@@ -5,7 +5,6 @@
 
 #include <emscripten/emscripten.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -15,6 +14,7 @@
 #include "command/chargen_file.h"
 #include "command/console.h"
 #include "png/palette.h"
+#include "preview/compare.h"
 #include "preview/preview_run.h"
 #include "render/picture.h"
 #include "sprites/sprites_run.h"
@@ -23,7 +23,18 @@ namespace {
 
 // The last picture drawn, as the canvas takes it: red, green, blue and
 // alpha for each pixel, row by row.
-std::array<std::uint8_t, kPicturePixels * 4> rgbaPixels;
+std::vector<std::uint8_t> rgbaPixels;
+
+void keep_rgba(const std::vector<std::uint8_t>& colours) {
+  rgbaPixels.resize(colours.size() * 4);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const Rgb colour = kC64Palette[colours[i] & 0x0F];
+    rgbaPixels[i * 4] = colour.red;
+    rgbaPixels[i * 4 + 1] = colour.green;
+    rgbaPixels[i * 4 + 2] = colour.blue;
+    rgbaPixels[i * 4 + 3] = 0xFF;
+  }
+}
 
 // The files the last run wrote.
 std::vector<std::string> written;
@@ -39,6 +50,18 @@ int run_command(Run run, std::vector<std::string> arguments) {
   const int status = finish_console(result.status) & 0xFF;
   std::fflush(stderr);
   return status;
+}
+
+// Runs lumerist-preview on `arguments`: its exit status, what it drew and
+// the files it wrote.
+int preview_run(const std::vector<std::string>& arguments, PreviewRun& drawn) {
+  return run_command(
+      [&drawn](int argc, char** argv) {
+        drawn = run_preview(argc, argv);
+        written = drawn.written;
+        return drawn;
+      },
+      arguments);
 }
 
 }  // namespace
@@ -101,25 +124,30 @@ EMSCRIPTEN_KEEPALIVE int lumerist_preview(const char* snapshot, int viewer, cons
   if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
   arguments.push_back(snapshot);
   PreviewRun drawn;
-  const int status = run_command(
-      [&drawn](int argc, char** argv) {
-        drawn = run_preview(argc, argv);
-        written = drawn.written;
-        return drawn;
-      },
-      arguments);
-  if (status != 0 || drawn.pixels.size() != kPicturePixels) return -1;
-  for (std::size_t i = 0; i < kPicturePixels; ++i) {
-    const Rgb colour = kC64Palette[drawn.pixels[i] & 0x0F];
-    rgbaPixels[i * 4] = colour.red;
-    rgbaPixels[i * 4 + 1] = colour.green;
-    rgbaPixels[i * 4 + 2] = colour.blue;
-    rgbaPixels[i * 4 + 3] = 0xFF;
-  }
+  if (preview_run(arguments, drawn) != 0 || drawn.pixels.size() != kPicturePixels) return -1;
+  keep_rgba(drawn.pixels);
   return static_cast<int>(drawn.source);
 }
 
-// Where lumerist_preview leaves its pixels: 384 x 272 x 4 bytes.
+// Runs `lumerist-preview --compare [--chargen CHARGEN] SNAPSHOT` in the
+// current folder: the PNG lands where the command puts it, the comparison
+// picture (1152 x 272) in the page's pixels. Returns -1 when the run
+// failed, else how many pixels differ.
+EMSCRIPTEN_KEEPALIVE int lumerist_compare(const char* snapshot, const char* chargen) {
+  std::vector<std::string> arguments = {"lumerist-preview", "--compare"};
+  if (*chargen) arguments.insert(arguments.end(), {"--chargen", chargen});
+  arguments.push_back(snapshot);
+  PreviewRun compared;
+  if (preview_run(arguments, compared) != 0 ||
+      compared.pixels.size() != std::size_t{kComparisonWidth} * kPictureHeight) {
+    return -1;
+  }
+  keep_rgba(compared.pixels);
+  return static_cast<int>(compared.differing);
+}
+
+// Where lumerist_preview and lumerist_compare leave their pixels: 4 bytes
+// a pixel.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* lumerist_pixels() {
   return rgbaPixels.data();
 }

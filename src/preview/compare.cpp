@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "render/render_frame.h"
+
 namespace {
 
 constexpr std::uint8_t kBlack = 0;
@@ -10,6 +12,23 @@ constexpr std::uint8_t kWhite = 1;
 unsigned pixels_differing(const Picture& a, const Picture& b) {
   unsigned count = 0;
   for (std::size_t i = 0; i < kPicturePixels; ++i) count += a.pixels[i] != b.pixels[i];
+  return count;
+}
+
+// The pixels in which the saved frame differs from the registers' frame
+// among those that do not depend on the character ROM: a pixel drawn the
+// same with the ROM area all $00 and all $FF.
+unsigned pixels_differing_without_rom(const Picture& saved, const VideoState& state) {
+  VideoState probe = state;
+  probe.charRom.emplace();
+  probe.charRom->fill(0x00);
+  const Picture zeros = render_frame(probe).picture;
+  probe.charRom->fill(0xFF);
+  const Picture ones = render_frame(probe).picture;
+  unsigned count = 0;
+  for (std::size_t i = 0; i < kPicturePixels; ++i) {
+    count += zeros.pixels[i] == ones.pixels[i] && saved.pixels[i] != zeros.pixels[i];
+  }
   return count;
 }
 
@@ -38,12 +57,15 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
   if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
     comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
-    if (!comparison.romMissing) {
-      const unsigned changed = pixels_differing(comparison.screen.picture, registers.picture);
-      if (changed > 0) comparison.savedFrameDiffers = changed;
-    }
+    const Picture& screen = comparison.screen.picture;
+    comparison.savedFrameWithoutRom = !reading.state.charRom;
+    const unsigned changed = comparison.savedFrameWithoutRom
+                                 ? pixels_differing_without_rom(screen, reading.state)
+                                 : pixels_differing(screen, registers.picture);
+    if (changed > 0) comparison.savedFrameDiffers = changed;
   } else {
     comparison.screen = {registers.picture, PictureSource::Registers, comparison.romMissing};
+    if (reading.setup.rasterInterrupt) comparison.rasterInterruptLine = reading.setup.rasterLine;
   }
   comparison.viewer = viewer_picture(reading);
   comparison.differing = pixels_differing(comparison.screen.picture, comparison.viewer);

@@ -23,9 +23,15 @@ struct Comparison {
   bool romMissing = false;         // that frame needed the character ROM, and there was none
   bool extendedOrInvalid = false;  // $D011 bit 6
   bool scrolledOrNarrow = false;   // scroll, 24 rows or 38 columns the viewer does not keep
-  // The screen is the saved frame, the ROM was not missing, and the saved
-  // frame differs from the registers' frame in this many pixels (above 0).
+  // The screen is the saved frame, and it differs from the registers' frame
+  // in this many pixels (above 0). When neither the snapshot nor --chargen
+  // holds the character ROM, only the pixels that come out the same whatever
+  // the ROM holds are counted (savedFrameWithoutRom).
   std::optional<unsigned> savedFrameDiffers;
+  bool savedFrameWithoutRom = false;
+  // The screen is drawn from the registers and the raster interrupt is on
+  // ($D01A bit 0): the line it comes on.
+  std::optional<unsigned> rasterInterruptLine;
 };
 
 Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotReading& reading);

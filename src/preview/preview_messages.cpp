@@ -63,11 +63,22 @@ void print_comparison(const Comparison& comparison, const std::string& picture) 
         "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
         "otherwise.\n");
   }
-  if (comparison.savedFrameDiffers) {
+  if (comparison.savedFrameDiffers && comparison.savedFrameWithoutRom) {
+    std::printf(
+        "The frame VICE saved differs from the registers in %u pixels that do not depend on the "
+        "character ROM: changes during the frame, which the export cannot hold.\n",
+        *comparison.savedFrameDiffers);
+  } else if (comparison.savedFrameDiffers) {
     std::printf(
         "The frame VICE saved differs from the registers in %u pixels: changes during the frame, "
         "which the export cannot hold.\n",
         *comparison.savedFrameDiffers);
+  }
+  if (comparison.rasterInterruptLine) {
+    std::printf(
+        "The raster interrupt is on (line %u) and the snapshot holds no frame VICE drew: the "
+        "program may change the screen during the frame, which one register set cannot show.\n",
+        *comparison.rasterInterruptLine);
   }
   std::printf("Comparison written as '%s'.\n", picture.c_str());
 }
@@ -79,5 +90,11 @@ void print_picture_notes(const std::string& snapshot, const SnapshotReading& rea
     print_note("'" + snapshot +
                "' holds no character ROM, so RAM was drawn where the VIC-II sees it; give "
                "--chargen FILE to draw the ROM's characters.");
+  }
+  if (shown.source == PictureSource::Registers && reading.setup.rasterInterrupt) {
+    print_note("'" + snapshot + "' has the raster interrupt on (line " +
+               std::to_string(reading.setup.rasterLine) +
+               "): the program may change the screen during the frame, which a picture drawn "
+               "from one register set cannot show.");
   }
 }

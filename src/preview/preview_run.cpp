@@ -18,19 +18,21 @@ namespace {
 // Writes the comparison picture, then says how the two pictures differ and
 // why; -1 when the picture cannot be written.
 int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
-                   const PreviewOptions& options) {
+                   const PreviewOptions& options, PreviewRun& run) {
   const Comparison comparison = compare_screen_with_viewer(snapshot, reading);
   if (snapshot.readFailed) {
     print_read_failure(options.snapshot);
     return kExitFailure;
   }
-  if (!write_png_file(options.picture, comparison_picture(comparison), kComparisonWidth,
-                      kPictureHeight)) {
+  std::vector<std::uint8_t> picture = comparison_picture(comparison);
+  if (!write_png_file(options.picture, picture, kComparisonWidth, kPictureHeight)) {
     print_png_failure(options.picture);
     return kExitFailure;
   }
   if (reading.cutShort) print_note(cut_short_note(options.snapshot));
   print_comparison(comparison, options.picture);
+  run.pixels = std::move(picture);
+  run.differing = comparison.differing;
   return kExitSuccess;
 }
 
@@ -62,7 +64,7 @@ PreviewRun run_preview(int argc, char** argv) {
   }
 
   if (options.mode == PreviewMode::Compare) {
-    run.status = run_comparison(snapshot, reading, options);
+    run.status = run_comparison(snapshot, reading, options, run);
     if (run.status == kExitSuccess) run.written.push_back(options.picture);
     return run;
   }

@@ -8,11 +8,14 @@
 
 // What a run of lumerist-preview did: its exit status (0 after writing the
 // PNG, 255 after the usage text or any failure) and, when it drew the screen
-// or the viewer's picture, that picture and where it came from.
+// or the viewer's picture, that picture and where it came from; with
+// --compare, the comparison picture and how many pixels differ.
 struct PreviewRun {
   int status = kExitFailure;
   PictureSource source = PictureSource::Registers;
-  std::vector<std::uint8_t> pixels;  // 384 x 272 colour indices; empty when none was drawn
+  // Colour indices, 384 (with --compare 1152) x 272; empty when none was drawn.
+  std::vector<std::uint8_t> pixels;
+  unsigned differing = 0;            // --compare: pixels in which screen and viewer differ
   std::vector<std::string> written;  // the PNG, once written completely
 };
 

@@ -49,6 +49,10 @@ struct VideoSetup {
   std::array<SpriteSetup, 8> sprites{};
   std::uint8_t spriteMulticolor0 = 0;  // $D025, low nibble: multicolour sprite pairs 01
   std::uint8_t spriteMulticolor1 = 0;  // $D026, low nibble: pairs 11
+  // The raster interrupt: $D01A bit 0 enables it; it comes on raster line
+  // $D012, with bit 8 from $D011 bit 7.
+  bool rasterInterrupt = false;
+  std::uint16_t rasterLine = 0;
 };
 
 // Decodes the register images $D000-$D02E and CIA2 port A. Port A bits
@@ -94,6 +98,8 @@ constexpr VideoSetup decode_video_setup(const RegisterImages& vic, std::uint8_t 
   }
   setup.spriteMulticolor0 = reg(0xD025) & 15;
   setup.spriteMulticolor1 = reg(0xD026) & 15;
+  setup.rasterInterrupt = (reg(0xD01A) & 0x01) != 0;
+  setup.rasterLine = static_cast<std::uint16_t>(reg(0xD012) | (setup.d011 & 0x80) << 1);
   return setup;
 }
 

@@ -314,8 +314,10 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
   const struct {
     const char* cause;
     SnapshotPlan plan;
-    std::string lines;  // between the first line and the last
-    int changedPixels;  // of the saved frame against the registers' frame
+    std::string lines;       // between the first line and the last
+    int changedPixels;       // of the saved frame against the registers' frame, in the border
+    int windowChanges = 0;   // and in the window
+    std::string notes = "";  // of the screen drawn without --compare
   } cases[] = {
       {"none", plain, "", 0},
       {"sprites", with([](SnapshotPlan& p) {
@@ -332,7 +334,10 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
        }),
        "The character set lies in the character ROM; the export takes the RAM beneath.\n", 0},
       {"no ROM", with([](SnapshotPlan& p) { p.registers.d018 = 0x48; }),  // screen at $1000
-       "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n", 0},
+       "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n", 0,
+       0,
+       "Note: 'shot.vsf' holds no character ROM, so RAM was drawn where the VIC-II sees it; give "
+       "--chargen FILE to draw the ROM's characters.\n"},
       {"extended background", with([](SnapshotPlan& p) { p.registers.d011 = 0x5B; }),
        "The screen uses extended background colours or an invalid mode; the viewer program does "
        "not.\n",
@@ -348,11 +353,40 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
        "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
        "otherwise.\n",
        0},
-      {"a change during the frame",
-       with([](SnapshotPlan& p) { p.shape = Shape::Vice310CycleExact; }),
+      {"a change during the frame", with([](SnapshotPlan& p) {
+         p.shape = Shape::Vice310CycleExact;
+         p.charRom = Bytes(4096, 0x18);     // a ROM, though the screen does not read it
+         p.moreRegisters = {{0x1A, 0x01}};  // a raster interrupt, with no line: the frame shows it
+       }),
        "The frame VICE saved differs from the registers in 7 pixels: changes during the frame, "
        "which the export cannot hold.\n",
        7},
+      {"a change during the frame, no ROM at hand",
+       with([](SnapshotPlan& p) { p.shape = Shape::Vice310CycleExact; }),
+       "The frame VICE saved differs from the registers in 7 pixels that do not depend on the "
+       "character ROM: changes during the frame, which the export cannot hold.\n",
+       7},
+      {"a change during the frame, the ROM missing", with([](SnapshotPlan& p) {
+         p.shape = Shape::Vice310CycleExact;
+         p.registers.d018 = 0x14;     // characters at $1000: the ROM
+         p.colorRam.assign(1024, 1);  // white on blue: every window pixel depends on the ROM
+       }),
+       "The character set lies in the character ROM; the export takes the RAM beneath.\n"
+       "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n"
+       "The frame VICE saved differs from the registers in 4 pixels that do not depend on the "
+       "character ROM: changes during the frame, which the export cannot hold.\n",
+       4, 3},
+      {"a raster interrupt", with([](SnapshotPlan& p) {
+         p.registers.d011 = 0x93;  // 24 rows; bit 7: the line's bit 8
+         p.moreRegisters = {{0x12, 0x10}, {0x1A, 0x01}};
+       }),
+       "The screen is scrolled or shows 24 rows or 38 columns; the viewer program shows it "
+       "otherwise.\n"
+       "The raster interrupt is on (line 272) and the snapshot holds no frame VICE drew: the "
+       "program may change the screen during the frame, which one register set cannot show.\n",
+       0, 0,
+       "Note: 'shot.vsf' has the raster interrupt on (line 272): the program may change the "
+       "screen during the frame, which a picture drawn from one register set cannot show.\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cause);
@@ -363,6 +397,8 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
           render_frame(read_snapshot(memory_input(build_snapshot(plan).bytes)).state).picture;
       for (int i = 0; i < c.changedPixels; ++i)
         frame.pixels[static_cast<std::size_t>(i * 1001)] ^= 1;
+      for (int i = 0; i < c.windowChanges; ++i)
+        frame.pixels[static_cast<std::size_t>(100 * 384 + 100 + i)] ^= 1;
       plan.savedFrame = frame.pixels;
     }
     const Bytes bytes = build_snapshot(plan).bytes;
@@ -371,7 +407,9 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
     ASSERT_EQ(run.status, 0) << run.output;
 
     // The screen and the viewer's picture as the command draws them alone.
-    ASSERT_EQ(run_lumerist_preview({"shot.vsf"}, in_folder(dir.path)).status, 0);
+    const ToolRun alone = run_lumerist_preview({"shot.vsf"}, in_folder(dir.path));
+    ASSERT_EQ(alone.status, 0);
+    EXPECT_EQ(alone.errors, c.notes);
     ASSERT_EQ(run_lumerist_preview({"--viewer", "shot.vsf"}, in_folder(dir.path)).status, 0);
     const Bytes screen = png_pixels(dir.file("shot.vsf.png"));
     const Bytes viewer = png_pixels(dir.file("shot.vsf.viewer.png"));

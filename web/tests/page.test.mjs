@@ -4,8 +4,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, afterEach, before, describe, test} from 'node:test';
-import {choose, differingPixels, folderWith, launch, openPage, pageDir, pageUrl, runNative, shown,
-        sourceDir} from './support.mjs';
+import {choose, differingPixels, folderWith, launch, openPage, pageDir, pageUrl, patchedSnapshot,
+        runNative, shown, sourceDir} from './support.mjs';
 
 const example = (name) => path.join(sourceDir, 'examples', name);
 let browser;
@@ -27,8 +27,8 @@ function lumerist(name, bytes) {
 }
 
 // What the page runs for a snapshot, run natively, each command in a
-// folder of its own: lumerist, lumerist-preview with and without --viewer,
-// lumerist-sprites.
+// folder of its own: lumerist, lumerist-preview without options, with
+// --viewer and with --compare, lumerist-sprites.
 function natives(name, bytes) {
   const run = lumerist(name, bytes);
   const tool = (command, options = []) => {
@@ -36,7 +36,7 @@ function natives(name, bytes) {
     return runNative(command, [...options, name], folder, [name]);
   };
   return {...run, screen: tool('lumerist-preview'), viewer: tool('lumerist-preview', ['--viewer']),
-          sprites: tool('lumerist-sprites')};
+          compare: tool('lumerist-preview', ['--compare']), sprites: tool('lumerist-sprites')};
 }
 
 // lumerist-preview's picture (`options` before the snapshot) as a PNG file
@@ -48,17 +48,45 @@ function preview(snapshot, options = [], tag = 'screen') {
   return png;
 }
 
+// lumerist-preview --compare on `snapshot` (`options` before it): the lines
+// before the one naming the PNG, and the PNG.
+function compared(snapshot, options = []) {
+  const png = `${snapshot}.compare.png`;
+  const run = runNative('lumerist-preview', ['--compare', ...options, snapshot, png],
+                        path.dirname(snapshot));
+  assert.equal(run.status, 0, run.output);
+  assert.match(run.output, /\nComparison written as '[^\n]*'\.\n$/);
+  return {report: run.output.replace(/[^\n]*\n$/, ''), png};
+}
+
+// The page's "Check the rip" shows lumerist-preview's comparison, with a
+// plain answer first.
+async function assertShowsComparison(expected) {
+  const section = await page.$eval('#compare-section', (element) => ({
+    hidden: element.hidden,
+    summary: element.querySelector('#compare-summary').textContent,
+    report: element.querySelector('#compare-report').textContent,
+  }));
+  assert.equal(section.hidden, false);
+  assert.equal(section.report, expected.report);
+  const same = expected.report.startsWith('Screen and viewer program differ in 0 of');
+  assert.match(section.summary, same ? /^The rip holds the screen/ : /^The rip does not hold/);
+  assert.equal(await differingPixels(page, expected.png, null, '#comparison'), 0, expected.png);
+}
+
 // The page shows lumerist's report and offers, byte for byte, what the
 // native commands wrote: lumerist's files, the PNG of the picture shown
-// (the screen, or with `viewer` the viewer's picture) and lumerist-sprites'
-// files; its Sprites section shows the sprites' lines of that report.
+// (the screen, or with `viewer` the viewer's picture), the comparison's PNG
+// and lumerist-sprites' files; its Sprites section shows the sprites' lines
+// of that report.
 async function assertShowsRuns(expected, viewer = false) {
   const actual = await shown(page);
   assert.equal(actual.report, expected.output);
   assert.equal(actual.status, expected.status);
   const offered = {...expected.files};
   if (expected.status === 0) {
-    Object.assign(offered, (viewer ? expected.viewer : expected.screen).files, expected.sprites.files);
+    Object.assign(offered, (viewer ? expected.viewer : expected.screen).files, expected.compare.files,
+                  expected.sprites.files);
   }
   assert.deepEqual(Object.keys(actual.links).sort(), Object.keys(offered).sort());
   for (const [file, bytes] of Object.entries(offered)) {
@@ -83,6 +111,7 @@ describe('a bundled example chosen in the file input', () => {
       await page.setViewport({width: 1000, height: 800});  // room for the sheet at twice its size
       await choose(page, '#snapshot-file', run.file);
       await assertShowsRuns(run);
+      await assertShowsComparison(compared(run.file));
       const screen = preview(run.file);
       const viewer = preview(run.file, ['--viewer'], 'viewer');
       for (const [checked, png] of [[false, screen], [true, viewer], [false, screen]]) {
@@ -105,12 +134,20 @@ describe('files lumerist refuses', () => {
   for (const [name, bytes] of [['notes.txt', Buffer.from('not a snapshot\n')],
                                ['empty.vsf', Buffer.alloc(0)],
                                ['cut.vsf', fs.readFileSync(example('picture.vsf')).subarray(0, 80)]]) {
-    test(`${name}: lumerist's refusal, status 255, nothing to download`, async () => {
+    test(`${name}: lumerist's refusal, status 255, nothing left of the snapshot before`, async () => {
       const run = natives(name, bytes);
       assert.equal(run.status, 255);
       page = await openPage(browser);
+      await choose(page, '#snapshot-file', example('text.vsf'));
+      await shown(page);
       await choose(page, '#snapshot-file', run.file);
+      await page.waitForFunction(() => document.getElementById('page-message').textContent);
       await assertShowsRuns(run);
+      assert.equal(await page.$eval('#page-message', (message) => message.textContent),
+                   run.output.trim());
+      const visible = await page.$$eval('main > section:not(.files), h2, canvas, img, a', (elements) =>
+        elements.filter((element) => element.checkVisibility()).map((element) => element.id));
+      assert.deepEqual(visible, ['results-section', 'report-heading']);
     });
   }
 });
@@ -154,6 +191,51 @@ describe('a character ROM image', () => {
     assert.equal(await differingPixels(page, withRom), 0);
     assert.equal(await page.$eval('#picture-notes', (notes) => notes.textContent), '');
   });
+});
+
+describe('checking the rip of made snapshots', () => {
+  const picture = fs.readFileSync(example('picture.vsf'));
+  const text = fs.readFileSync(example('text.vsf'));
+  // The text screen of VICE 3.10 whose characters come from the ROM it lacks.
+  const seeds = folderWith({});
+  runNative(path.join('fuzz', 'make_fuzz_seeds'), [seeds], seeds);
+  const romText = fs.readFileSync(path.join(seeds, 'Vice310CycleExact-text.vsf'));
+  const rom = Buffer.from(Array.from({length: 4096}, (_, i) => (i * 7) & 0xFF));
+  const raster = {0x11: 0xBB, 0x12: 0x10, 0x1A: 0x01};  // line 272
+  // The last cause: the screen is the saved frame, so no raster interrupt line follows.
+  const savedChanges = /\nThe frame VICE saved differs from the registers in \d+ pixels: changes[^\n]*\n$/;
+  const cases = [
+    {about: 'a raster interrupt, no saved frame', snapshot: text,
+     changes: {registers: {0x12: 0xF8, 0x1A: 0x01}}, cause: /^The raster interrupt is on \(line 248\)/m},
+    {about: 'a raster interrupt, the saved frame empty as VICE 3.6.1 leaves it',
+     snapshot: picture, changes: {registers: raster, frame: 0},
+     cause: /^Sprites on the screen: 0, 1, 2;.*\nThe raster interrupt is on \(line 272\)/m},
+    {about: 'a raster interrupt and a saved frame', snapshot: picture,
+     changes: {registers: raster, frame: 11},
+     cause: /\nThe frame VICE saved differs from the registers in \d+ pixels that do not depend on the character ROM: changes[^\n]*\n$/},
+    {about: 'a saved frame that needs the ROM the snapshot lacks', snapshot: romText,
+     changes: {frame: 6},
+     cause: /^The frame VICE saved differs from the registers in \d+ pixels that do not depend/m},
+    {about: 'the same with a character ROM given', snapshot: romText,
+     changes: {frame: 6}, options: ['--chargen', 'rom.bin'], cause: savedChanges},
+  ];
+  for (const {about, snapshot, changes, options = [], cause} of cases) {
+    test(`${about}: lumerist-preview's comparison and notes`, async () => {
+      const folder = folderWith({'shot.vsf': patchedSnapshot(snapshot, changes), 'rom.bin': rom});
+      const expected = compared(path.join(folder, 'shot.vsf'), options);
+      assert.match(expected.report, cause);
+      const notes = runNative('lumerist-preview', [...options, 'shot.vsf', 'screen.png'], folder).errors;
+      page = await openPage(browser);
+      if (options.length > 0) {
+        await choose(page, '#chargen-file', path.join(folder, 'rom.bin'));
+        await page.waitForFunction(() => document.getElementById('chargen-status').textContent);
+      }
+      await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+      await shown(page);
+      await assertShowsComparison(expected);
+      assert.equal(await page.$eval('#picture-notes', (element) => element.textContent), notes);
+    });
+  }
 });
 
 describe('other ways in', () => {

@@ -107,16 +107,40 @@ export async function choose(page, selector, file) {
   await input.uploadFile(file);
 }
 
-// How many pixels of the canvas differ from the PNG file at `png`; with
-// `link`, compares the PNG the page offers under that name instead.
-export function differingPixels(page, png, link = null) {
+// A copy of a VICE 3.x snapshot (one with a module directory) with some
+// VIC-II registers ($D000 + key) changed and, with `frame` set, the frame
+// VICE saved filled with that byte: 0 empties it, as VICE 3.6.1 leaves it.
+export function patchedSnapshot(bytes, {registers = {}, frame} = {}) {
+  const file = Buffer.from(bytes);
+  const cycleExact = file.toString('latin1', 21, 26) === 'C64SC';
+  const modules = {};
+  for (let at = 58, size = 22; size >= 22 && at + 22 <= file.length; at += size) {
+    modules[file.toString('latin1', at, at + 16).replace(/\0+$/, '')] = at;
+    size = file.readUInt32LE(at + 18);
+  }
+  const vic = modules['VIC-IISC'] ?? modules['VIC-II'];
+  for (const [n, value] of Object.entries(registers)) {
+    file[vic + (cycleExact ? 23 : 1141) + Number(n)] = value;
+  }
+  if (frame !== undefined) {
+    const width = cycleExact ? 384 : 504;
+    const start = vic + (cycleExact ? 2081 : 1259) + 12 + 2 * width;
+    file.fill(frame, start, start + width * 312);
+  }
+  return file;
+}
+
+// How many pixels of the canvas `selector` differ from the PNG file at
+// `png`; with `link`, compares the PNG the page offers under that name
+// instead.
+export function differingPixels(page, png, link = null, selector = '#screen') {
   const data = link ? null : fs.readFileSync(png).toString('base64');
-  return page.evaluate(async (data, link) => {
+  return page.evaluate(async (data, link, selector) => {
     const image = new Image();
     image.src = link ? document.querySelector(`a[download="${link}"]`).href
                      : `data:image/png;base64,${data}`;
     await image.decode();
-    const screen = document.getElementById('screen');
+    const screen = document.querySelector(selector);
     const canvas = document.createElement('canvas');
     canvas.width = image.width;
     canvas.height = image.height;
@@ -133,5 +157,5 @@ export function differingPixels(page, png, link = null) {
       }
     }
     return differing;
-  }, data, link);
+  }, data, link, selector);
 }
