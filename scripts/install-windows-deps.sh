@@ -24,4 +24,4 @@ if [ -n "$need" ]; then
   # shellcheck disable=SC2086 # one word a package
   apt_get install -y -qq --no-install-recommends $need
 fi
-"$here/build-libpng.sh" sources
+sh "$here/build-libpng.sh" sources
