@@ -26,6 +26,7 @@
 #include "export/text_export.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
+#include "io/standard_streams.h"
 #include "preview/compare.h"
 #include "preview/preview_pictures.h"
 #include "snapshot/read_snapshot.h"
@@ -74,6 +75,7 @@ void remove_output_folder() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (!discard_standard_output()) std::abort();  // the commands' reports
   // A folder of a name no one else has taken.
   std::random_device random;
   for (int attempt = 0; attempt < 100 && output_folder().empty(); ++attempt) {

@@ -62,3 +62,7 @@ std::FILE* open_system_output(const std::string& path) {
 }
 
 void use_binary_standard_streams() {}  // they are
+
+bool discard_standard_output() {
+  return std::freopen("/dev/null", "w", stdout) != nullptr;
+}

@@ -127,3 +127,7 @@ void use_binary_standard_streams() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 }
+
+bool discard_standard_output() {
+  return std::freopen("NUL", "wb", stdout) != nullptr;
+}
