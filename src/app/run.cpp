@@ -4,6 +4,7 @@
 
 #include "app/messages.h"
 #include "app/output_names.h"
+#include "command/console.h"
 #include "command/exit_status.h"
 #include "command/open_snapshot.h"
 #include "export/bitmap_export.h"
@@ -26,10 +27,9 @@ std::vector<std::string> in_report_order(std::vector<OutputName> outputs) {
 }  // namespace
 
 RunResult run(int argc, char** argv) {
-  RunResult result;
-  result.status = kExitFailure;
+  RunResult result;  // a failure until the export is complete
   if (argc < 2) {
-    print_banner(argc > 0 && argv[0] ? argv[0] : "lumerist");
+    print_banner(program_name(argc, argv, "lumerist"));
     return result;
   }
   const std::string snapshotPath = argv[1];  // further arguments are ignored

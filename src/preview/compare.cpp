@@ -59,7 +59,9 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
     comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
     const Picture& screen = comparison.screen.picture;
     comparison.savedFrameWithoutRom = !reading.state.charRom;
-    const unsigned changed = comparison.savedFrameWithoutRom
+    // A frame that fetches nothing from the ROM area depends on no pixel of
+    // it: then the registers' frame is the one to count against.
+    const unsigned changed = comparison.savedFrameWithoutRom && registers.readsCharRom
                                  ? pixels_differing_without_rom(screen, reading.state)
                                  : pixels_differing(screen, registers.picture);
     if (changed > 0) comparison.savedFrameDiffers = changed;

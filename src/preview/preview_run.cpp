@@ -16,7 +16,7 @@
 namespace {
 
 // Writes the comparison picture, then says how the two pictures differ and
-// why; -1 when the picture cannot be written.
+// why; kExitFailure when the picture cannot be written.
 int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
                    const PreviewOptions& options, PreviewRun& run) {
   const Comparison comparison = compare_screen_with_viewer(snapshot, reading);

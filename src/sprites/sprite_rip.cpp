@@ -62,17 +62,14 @@ void draw_block(SpriteRip& rip, VicMemory& memory, ByteColours& colours, int blo
 SpriteRip rip_sprites(const VideoState& state) {
   SpriteRip rip;
   rip.setup = decode_video_setup(state);
-  VicMemory memory = vic_memory(state, rip.setup);
   for (int n = 0; n < 8; ++n) {
-    rip.pointers[static_cast<std::size_t>(n)] = fetch_sprite_pointer(memory, rip.setup, n);
-  }
-  for (int n = 0; n < 8; ++n) {
-    if (!rip.setup.sprites[static_cast<std::size_t>(n)].enabled) continue;
-    rip.enabled.push_back(n);
-    // The pointer and the block of an enabled sprite, fetched apart to tell
-    // whether either falls where the ROM belongs.
+    // Each sprite's fetches apart, to tell whether an enabled one's pointer
+    // or block falls where the ROM belongs.
     VicMemory fetch = vic_memory(state, rip.setup);
     const std::uint8_t pointer = fetch_sprite_pointer(fetch, rip.setup, n);
+    rip.pointers[static_cast<std::size_t>(n)] = pointer;
+    if (!rip.setup.sprites[static_cast<std::size_t>(n)].enabled) continue;
+    rip.enabled.push_back(n);
     const SpriteBlock block = fetch_sprite_block(fetch, pointer);
     rip.data.insert(rip.data.end(), block.begin(), block.end());
     rip.romMissing = rip.romMissing || (fetch.readsRom && !state.charRom);

@@ -79,32 +79,4 @@ TEST(DecodeVideoSetup, ColourRegistersAreKeptAsRead) {
   EXPECT_EQ(setup.d023, 0x04);
 }
 
-TEST(DecodeVideoSetup, EachSpriteTakesItsBitOfTheSharedRegisters) {
-  const VideoSetup setup = decode_video_setup(images({{0x0C, 0x34},    // sprite 6: X low byte
-                                                      {0x0D, 0xC8},    // sprite 6: Y
-                                                      {0x0E, 0xFF},    // sprite 7: X low byte
-                                                      {0x10, 0xC0},    // X bit 8 of 6 and 7
-                                                      {0x15, 0x41},    // sprites 0 and 6 on
-                                                      {0x17, 0x40},    // 6 tall
-                                                      {0x1B, 0x01},    // 0 behind
-                                                      {0x1C, 0x40},    // 6 multicolour
-                                                      {0x1D, 0x80},    // 7 wide
-                                                      {0x25, 0xF7},    // multicolour 0
-                                                      {0x26, 0x29},    // multicolour 1
-                                                      {0x2D, 0xAE}}),  // sprite 6's colour
-                                              0);
-  const SpriteSetup& six = setup.sprites[6];
-  EXPECT_TRUE(six.enabled && six.tall && six.multicolor);
-  EXPECT_FALSE(six.wide || six.behind);
-  EXPECT_EQ(six.x, 0x134u);
-  EXPECT_EQ(six.y, 0xC8);
-  EXPECT_EQ(six.color, 0x0E);
-  EXPECT_TRUE(setup.sprites[0].enabled && setup.sprites[0].behind);
-  EXPECT_FALSE(setup.sprites[7].enabled);
-  EXPECT_TRUE(setup.sprites[7].wide);
-  EXPECT_EQ(setup.sprites[7].x, 0x1FFu);
-  EXPECT_EQ(setup.spriteMulticolor0, 0x07);
-  EXPECT_EQ(setup.spriteMulticolor1, 0x09);
-}
-
 }  // namespace

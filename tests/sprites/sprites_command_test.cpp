@@ -97,54 +97,58 @@ TEST(SpritesCommand, ReportsEverySpriteAndWritesTheEnabledOnesData) {
 }
 
 TEST(SpritesCommand, SheetDrawsEachBlockInItsRingAndInItsSpritesColours) {
-  TempDir dir;
-  write_file(dir.file("shot.vsf"), build_snapshot(three_sprites()).bytes);
-  ASSERT_EQ(run_lumerist_sprites({"shot.vsf"}, in_folder(dir.path)).status, 0);
-  const Sheet sheet = read_sheet(dir.file("shot.vsf.sprites.png"));
-  ASSERT_FALSE(sheet.rows.empty());
-  const auto ring = [&sheet](int b) {  // the four corners of the ring
-    const int x = block_x(b) - 1, y = block_y(b) - 1;
-    const std::uint8_t corner = sheet.at(x, y);
-    EXPECT_EQ(sheet.at(x + 25, y), corner);
-    EXPECT_EQ(sheet.at(x, y + 22), corner);
-    EXPECT_EQ(sheet.at(x + 25, y + 22), corner);
-    return corner;
+  SnapshotPlan none = three_sprites();
+  none.moreRegisters[0x15] = 0x00;  // all off
+  none.moreRegisters[0x1C] = 0x01;  // sprite 0 multicolour
+  struct Probe {
+    int block, x, y;  // a pixel of the block; -1 and 24 (or 21) are its ring
+    std::uint8_t colour;
   };
-  EXPECT_EQ(ring(0x30), 1);  // pointed at by enabled sprites
-  EXPECT_EQ(ring(0x31), 1);
-  EXPECT_EQ(ring(0x32), 11);
-  EXPECT_EQ(ring(0x00), 11);
-  EXPECT_EQ(ring(0xFF), 11);
-  // Block $30: sprite 0's colour, the lowest of the two pointing at it.
-  EXPECT_EQ(sheet.at(block_x(0x30), block_y(0x30)), 7);
-  EXPECT_EQ(sheet.at(block_x(0x30) + 23, block_y(0x30) + 20), 7);
-  // Block $31: sprite 1's multicolour pairs, two pixels wide: $D021, $D025,
-  // its colour, $D026.
-  const std::uint8_t expected[8] = {0x0B, 0x0B, 0x0D, 0x0D, 0x0E, 0x0E, 0x09, 0x09};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(sheet.at(block_x(0x31) + i, block_y(0x31)), expected[i]);
-  // Block $40, no sprite's: the lowest enabled sprite's colours, hires.
-  EXPECT_EQ(sheet.at(block_x(0x40), block_y(0x40)), 7);
-  EXPECT_EQ(sheet.at(block_x(0x40) + 1, block_y(0x40)), 0x0B);
-}
-
-TEST(SpritesCommand, WithNoSpriteOnTheSheetTakesSprite0AndNoDataIsWritten) {
-  TempDir dir;
-  SnapshotPlan plan = three_sprites();
-  plan.moreRegisters[0x15] = 0x00;  // all off
-  plan.moreRegisters[0x1C] = 0x01;  // sprite 0 multicolour
-  write_file(dir.file("shot.vsf"), build_snapshot(plan).bytes);
-  const ToolRun run = run_lumerist_sprites({"shot.vsf"}, in_folder(dir.path));
-  ASSERT_EQ(run.status, 0) << run.output;
-  EXPECT_EQ(run.output.find("Sprite data of"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("Sprite 0: off.\n"), std::string::npos);
-  EXPECT_EQ(files_in(dir.path), (std::vector<std::string>{"shot.vsf", "shot.vsf.sprites.png"}));
-  const Sheet sheet = read_sheet(dir.file("shot.vsf.sprites.png"));
-  ASSERT_FALSE(sheet.rows.empty());
-  EXPECT_EQ(sheet.at(block_x(0x30) - 1, block_y(0x30) - 1), 11);
-  // Block $40's pixel pair 10 in sprite 0's colour, two pixels wide.
-  EXPECT_EQ(sheet.at(block_x(0x40), block_y(0x40)), 7);
-  EXPECT_EQ(sheet.at(block_x(0x40) + 1, block_y(0x40)), 7);
-  EXPECT_EQ(sheet.at(block_x(0x40) + 2, block_y(0x40)), 0x0B);
+  const struct {
+    const char* what;
+    SnapshotPlan plan;
+    std::vector<Probe> probes;
+    bool data;  // the sprite data file is written
+  } cases[] = {
+      {"sprites 0, 1 and 5 on",
+       three_sprites(),
+       {{0x30, -1, -1, 1},
+        {0x31, 24, 21, 1},  // pointed at: white
+        {0x32, -1, 21, 11},
+        {0x00, 24, -1, 11},
+        {0xFF, -1, -1, 11},  // the others: dark grey
+        {0x30, 0, 0, 7},
+        {0x30, 23, 20, 7},  // sprite 0's colour, the lowest pointing at it
+        // Sprite 1's multicolour pairs, two pixels wide: $D021, $D025, its colour, $D026.
+        {0x31, 0, 0, 0x0B},
+        {0x31, 1, 0, 0x0B},
+        {0x31, 2, 0, 0x0D},
+        {0x31, 4, 0, 0x0E},
+        {0x31, 6, 0, 0x09},
+        {0x31, 7, 0, 0x09},
+        {0x40, 0, 0, 7},
+        {0x40, 1, 0, 0x0B}},  // no sprite's: the lowest enabled one's, hires
+       true},
+      {"none on: sprite 0's colours",
+       none,
+       {{0x30, -1, -1, 11}, {0x40, 0, 0, 7}, {0x40, 1, 0, 7}, {0x40, 2, 0, 0x0B}},  // pair 10
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    write_file(dir.file("shot.vsf"), build_snapshot(c.plan).bytes);
+    const ToolRun run = run_lumerist_sprites({"shot.vsf"}, in_folder(dir.path));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.find("Sprite data of") != std::string::npos, c.data);
+    EXPECT_EQ(file_exists(dir.file("shot.vsf.sprites")), c.data);
+    const Sheet sheet = read_sheet(dir.file("shot.vsf.sprites.png"));
+    ASSERT_FALSE(sheet.rows.empty());
+    for (const Probe& p : c.probes) {
+      EXPECT_EQ(sheet.at(block_x(p.block) + p.x, block_y(p.block) + p.y), p.colour)
+          << "block " << p.block << " at " << p.x << "," << p.y;
+    }
+  }
 }
 
 TEST(SpritesCommand, CharacterRomAreaFromTheSnapshotElseChargenElseRamWithANote) {
