@@ -50,18 +50,19 @@ ExportResult BitmapExport(OutputFile& prg, const OutputNames& names, const Video
   }
 
   result.report = report_of(multicolor, setup, names);
-  write_bytes(prg, viewer_program(kind, setup, state));
-  write_bytes(colmap, ram_block(state, setup.screenAddress, kScreenBytes));
+  const ScreenBlocks blocks = screen_blocks(setup, state);
+  write_bytes(prg, viewer_program(kind, setup, blocks));
+  write_bytes(colmap, blocks.screen);
   if (multicolor) {
-    write_bytes(attrib, std::span(state.colorRam).first(kColorRamBytes));
+    write_bytes(attrib, std::span(blocks.colors).first(kColorRamBytes));
     close_checked(attrib, Output::Attrib, result);
   }
-  write_bytes(bitmap, ram_block(state, setup.bitmapAddress, kBitmapBytes));
+  write_bytes(bitmap, blocks.bitmap);
 
   if (multicolor) {
-    write_koala(picture, setup, state);
+    write_koala(picture, setup, blocks);
   } else {
-    write_hires_picture(picture, setup, state);
+    write_hires_picture(picture, blocks);
   }
   close_checked(picture, Output::Picture, result);
   close_checked(bitmap, Output::Bitmap, result);

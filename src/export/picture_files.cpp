@@ -10,21 +10,21 @@ void write_load_address(OutputFile& file, std::uint16_t address) {
 }
 
 // Bitmap and screen matrix, the part both picture formats share.
-void write_bitmap_and_screen(OutputFile& file, const VideoSetup& setup, const VideoState& state) {
-  write_bytes(file, ram_block(state, setup.bitmapAddress, kBitmapBytes));
-  write_bytes(file, ram_block(state, setup.screenAddress, kScreenBytes));
+void write_bitmap_and_screen(OutputFile& file, const ScreenBlocks& blocks) {
+  write_bytes(file, blocks.bitmap);
+  write_bytes(file, blocks.screen);
 }
 
 }  // namespace
 
-void write_koala(OutputFile& koala, const VideoSetup& setup, const VideoState& state) {
+void write_koala(OutputFile& koala, const VideoSetup& setup, const ScreenBlocks& blocks) {
   write_load_address(koala, 0x6000);
-  write_bitmap_and_screen(koala, setup, state);
-  write_bytes(koala, std::span(state.colorRam).first(kColorRamBytes));
+  write_bitmap_and_screen(koala, blocks);
+  write_bytes(koala, std::span(blocks.colors).first(kColorRamBytes));
   write_byte(koala, setup.d021);
 }
 
-void write_hires_picture(OutputFile& picture, const VideoSetup& setup, const VideoState& state) {
+void write_hires_picture(OutputFile& picture, const ScreenBlocks& blocks) {
   write_load_address(picture, 0x4000);
-  write_bitmap_and_screen(picture, setup, state);
+  write_bitmap_and_screen(picture, blocks);
 }

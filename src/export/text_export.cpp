@@ -32,10 +32,11 @@ ExportResult TextExport(OutputFile& prg, const OutputNames& names, const VideoSe
   OutputFile attrib = open_output(names.attrib);
   if (!note_opened(attrib, Output::Attrib, result)) return result;
 
-  write_bytes(prg, viewer_program(ViewerKind::Text, setup, state));
-  write_bytes(attrib, std::span(state.colorRam).first(kColorRamBytes));
-  write_bytes(font, ram_block(state, setup.charsetAddress, kCharsetBytes));
-  write_bytes(screen, ram_block(state, setup.screenAddress, kScreenBytes));
+  const ScreenBlocks blocks = screen_blocks(setup, state);
+  write_bytes(prg, viewer_program(ViewerKind::Text, setup, blocks));
+  write_bytes(attrib, std::span(blocks.colors).first(kColorRamBytes));
+  write_bytes(font, std::span(blocks.charset).first(kCharsetBytes));
+  write_bytes(screen, blocks.screen);
 
   close_checked(attrib, Output::Attrib, result);
   close_checked(screen, Output::Screen, result);

@@ -8,32 +8,40 @@ namespace {
 
 constexpr std::uint8_t kBlack = 0;
 constexpr std::uint8_t kWhite = 1;
+constexpr std::uint8_t kDarkGrey = 11;
 
-unsigned pixels_differing(const Picture& a, const Picture& b) {
-  unsigned count = 0;
-  for (std::size_t i = 0; i < kPicturePixels; ++i) count += a.pixels[i] != b.pixels[i];
-  return count;
-}
+// The registers' frame with the character ROM area read as all $00, and
+// which of its pixels come out otherwise with it all $FF: those show the
+// ROM, whatever it holds.
+struct RomFreeFrame {
+  Picture zeros;
+  std::vector<bool> showsRom = std::vector<bool>(kPicturePixels);
+};
 
-// The pixels in which the saved frame differs from the registers' frame
-// among those that do not depend on the character ROM: a pixel drawn the
-// same with the ROM area all $00 and all $FF.
-unsigned pixels_differing_without_rom(const Picture& saved, const VideoState& state) {
+RomFreeFrame rom_free_frame(const VideoState& state) {
   VideoState probe = state;
   probe.charRom.emplace();
   probe.charRom->fill(0x00);
-  const Picture zeros = render_frame(probe).picture;
+  RomFreeFrame frame{render_frame(probe).picture};
   probe.charRom->fill(0xFF);
   const Picture ones = render_frame(probe).picture;
+  for (std::size_t i = 0; i < kPicturePixels; ++i) {
+    frame.showsRom[i] = frame.zeros.pixels[i] != ones.pixels[i];
+  }
+  return frame;
+}
+
+// Pixels in which `a` and `b` differ, leaving out those of `skipped`.
+unsigned pixels_differing(const Picture& a, const Picture& b, const std::vector<bool>* skipped) {
   unsigned count = 0;
   for (std::size_t i = 0; i < kPicturePixels; ++i) {
-    count += zeros.pixels[i] == ones.pixels[i] && saved.pixels[i] != zeros.pixels[i];
+    count += a.pixels[i] != b.pixels[i] && !(skipped && (*skipped)[i]);
   }
   return count;
 }
 
 // Characters of a text screen at $1000 or $1800 of bank $0000 or $8000:
-// the VIC-II sees the ROM there, the export takes the RAM.
+// the VIC-II sees the ROM there.
 bool charset_in_rom(const VideoSetup& setup) {
   const unsigned offset = setup.charsetAddress - setup.bankBase;
   return !setup.bitmapMode && setup.charRomInBank && (offset == 0x1000 || offset == 0x1800);
@@ -55,28 +63,36 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   Frame registers = registers_frame(reading);
   Comparison comparison;
   comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
+  // A frame that fetches nothing from the ROM area depends on no pixel of it.
+  std::optional<RomFreeFrame> romFree;
+  if (comparison.romMissing) romFree = rom_free_frame(reading.state);
+  const std::vector<bool>* notCompared = nullptr;
   if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
     comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
     const Picture& screen = comparison.screen.picture;
     comparison.savedFrameWithoutRom = !reading.state.charRom;
-    // A frame that fetches nothing from the ROM area depends on no pixel of
-    // it: then the registers' frame is the one to count against.
-    const unsigned changed = comparison.savedFrameWithoutRom && registers.readsCharRom
-                                 ? pixels_differing_without_rom(screen, reading.state)
-                                 : pixels_differing(screen, registers.picture);
+    const unsigned changed = romFree ? pixels_differing(screen, romFree->zeros, &romFree->showsRom)
+                                     : pixels_differing(screen, registers.picture, nullptr);
     if (changed > 0) comparison.savedFrameDiffers = changed;
   } else {
     comparison.screen = {registers.picture, PictureSource::Registers, comparison.romMissing};
     if (reading.setup.rasterInterrupt) comparison.rasterInterruptLine = reading.setup.rasterLine;
+    if (romFree) {
+      notCompared = &romFree->showsRom;
+      comparison.notCompared = romFree->showsRom;
+      comparison.uncompared = static_cast<unsigned>(
+          std::count(romFree->showsRom.begin(), romFree->showsRom.end(), true));
+    }
   }
   comparison.viewer = viewer_picture(reading);
-  comparison.differing = pixels_differing(comparison.screen.picture, comparison.viewer);
+  comparison.differing =
+      pixels_differing(comparison.screen.picture, comparison.viewer, notCompared);
 
   for (int n = 0; n < 8; ++n) {
     if (registers.spritesShown >> n & 1) comparison.sprites.push_back(n);
   }
   const VideoSetup& setup = reading.setup;
-  comparison.charsetInRom = charset_in_rom(setup);
+  comparison.charsetInRom = charset_in_rom(setup) && !reading.state.charRom;
   comparison.extendedOrInvalid = setup.extendedColorMode;
   comparison.scrolledOrNarrow = scrolled_or_narrow(setup);
   return comparison;
@@ -87,13 +103,18 @@ std::vector<std::uint8_t> comparison_picture(const Comparison& comparison) {
   const auto& screen = comparison.screen.picture.pixels;
   const auto& viewer = comparison.viewer.pixels;
   for (std::size_t y = 0; y < kPictureHeight; ++y) {
-    const auto from = static_cast<std::ptrdiff_t>(y * kPictureWidth);
+    const std::size_t from = y * kPictureWidth;
     auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y * kComparisonWidth);
-    std::copy_n(screen.begin() + from, kPictureWidth, row);
-    std::copy_n(viewer.begin() + from, kPictureWidth, row + kPictureWidth);
-    std::transform(screen.begin() + from, screen.begin() + from + kPictureWidth,
-                   viewer.begin() + from, row + 2 * kPictureWidth,
-                   [](std::uint8_t a, std::uint8_t b) { return a != b ? kWhite : kBlack; });
+    std::copy_n(screen.begin() + static_cast<std::ptrdiff_t>(from), kPictureWidth, row);
+    std::copy_n(viewer.begin() + static_cast<std::ptrdiff_t>(from), kPictureWidth,
+                row + kPictureWidth);
+    for (std::size_t x = 0; x < kPictureWidth; ++x) {
+      const std::size_t i = from + x;
+      const bool skipped = !comparison.notCompared.empty() && comparison.notCompared[i];
+      row[static_cast<std::ptrdiff_t>(2 * kPictureWidth + x)] = skipped                  ? kDarkGrey
+                                                                : screen[i] != viewer[i] ? kWhite
+                                                                                         : kBlack;
+    }
   }
   return pixels;
 }

@@ -15,11 +15,19 @@
 struct Comparison {
   PreviewPicture screen;
   Picture viewer;
-  unsigned differing = 0;  // pixels in which screen and viewer differ
+  // Pixels in which screen and viewer differ, leaving out those not compared.
+  unsigned differing = 0;
+  // Drawn from the registers with no character ROM at hand, pixels that
+  // show it (they come out otherwise with the ROM area all $00 than all
+  // $FF) are not compared: no file tells what they show.
+  unsigned uncompared = 0;
+  std::vector<bool> notCompared;  // by pixel, when there are such pixels
   // Sprites that give at least one pixel of the frame drawn from the
   // registers, ascending.
   std::vector<int> sprites;
-  bool charsetInRom = false;       // a text screen's characters where the ROM lies
+  // A text screen's characters lie where the VIC-II sees the ROM, and no ROM
+  // is at hand: the export takes the RAM beneath.
+  bool charsetInRom = false;
   bool romMissing = false;         // that frame needed the character ROM, and there was none
   bool extendedOrInvalid = false;  // $D011 bit 6
   bool scrolledOrNarrow = false;   // scroll, 24 rows or 38 columns the viewer does not keep
@@ -37,6 +45,7 @@ struct Comparison {
 Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotReading& reading);
 
 // The three panels side by side, 3 x 384 by 272 colour indices: the screen,
-// the viewer's picture, and white where they differ, black where they agree.
+// the viewer's picture, and white where they differ, dark grey where they
+// are not compared, black where they agree.
 inline constexpr int kComparisonWidth = 3 * kPictureWidth;
 std::vector<std::uint8_t> comparison_picture(const Comparison& comparison);

@@ -38,7 +38,15 @@ void print_preview_written(const std::string& picture, PictureSource source) {
 }
 
 void print_comparison(const Comparison& comparison, const std::string& picture) {
-  std::printf("Screen and viewer program differ in %u of 104448 pixels.\n", comparison.differing);
+  if (comparison.uncompared > 0) {
+    std::printf(
+        "Screen and viewer program differ in %u of %u pixels; %u more show the character ROM, "
+        "which no file gives: they are not compared.\n",
+        comparison.differing, static_cast<unsigned>(kPicturePixels), comparison.uncompared);
+  } else {
+    std::printf("Screen and viewer program differ in %u of %u pixels.\n", comparison.differing,
+                static_cast<unsigned>(kPicturePixels));
+  }
   if (!comparison.sprites.empty()) {
     std::string numbers;
     for (const int n : comparison.sprites) {
@@ -51,7 +59,8 @@ void print_comparison(const Comparison& comparison, const std::string& picture) 
   }
   if (comparison.romMissing) {
     std::printf(
-        "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n");
+        "No character ROM is at hand (the snapshot holds none, and no file gives one): the "
+        "characters cannot be compared.\n");
   }
   if (comparison.extendedOrInvalid) {
     std::printf(
@@ -88,8 +97,8 @@ void print_picture_notes(const std::string& snapshot, const SnapshotReading& rea
   if (reading.cutShort) print_note(cut_short_note(snapshot));
   if (shown.romMissing) {
     print_note("'" + snapshot +
-               "' holds no character ROM, so RAM was drawn where the VIC-II sees it; give "
-               "--chargen FILE to draw the ROM's characters.");
+               "' holds no character ROM and no file gives one, so RAM was drawn where the "
+               "VIC-II sees it.");
   }
   if (shown.source == PictureSource::Registers && reading.setup.rasterInterrupt) {
     print_note("'" + snapshot + "' has the raster interrupt on (line " +

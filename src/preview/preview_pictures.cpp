@@ -17,7 +17,8 @@ Frame registers_frame(const SnapshotReading& reading) {
 
 Picture viewer_picture(const SnapshotReading& reading) {
   const ViewerKind kind = viewer_kind_of(reading.setup);
-  const std::vector<std::uint8_t> program = viewer_program(kind, reading.setup, reading.state);
+  const std::vector<std::uint8_t> program =
+      viewer_program(kind, reading.setup, screen_blocks(reading.setup, reading.state));
   return render_frame(viewer_machine(kind, program)).picture;
 }
 

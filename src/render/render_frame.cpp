@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "render/sprite_pixels.h"
-#include "render/vic_memory.h"
+#include "snapshot/vic_memory.h"
 
 namespace {
 

@@ -21,6 +21,35 @@ SpriteColors sprite_colors(const VideoSetup& setup, int n) {
   return {sprite.multicolor, sprite.color, setup.spriteMulticolor0, setup.spriteMulticolor1};
 }
 
+SpriteColors sheet_block_colors(const VideoSetup& setup,
+                                const std::array<std::uint8_t, 8>& pointers, std::uint8_t block) {
+  constexpr std::uint8_t kWhite = 1;
+  int enabled = 0;
+  int multicolor = 0;
+  int lowest = -1;         // the lowest enabled sprite
+  int lowestVisible = -1;  // the lowest enabled sprite not in the background colour
+  const std::uint8_t background = setup.d021 & 15;
+  for (int n = 0; n < 8; ++n) {
+    const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
+    if (!sprite.enabled) continue;
+    if (pointers[static_cast<std::size_t>(n)] == block) return sprite_colors(setup, n);
+    ++enabled;
+    multicolor += sprite.multicolor;
+    if (lowest < 0) lowest = n;
+    if (lowestVisible < 0 && sprite.color != background) lowestVisible = n;
+  }
+  SpriteColors colors{false, background == kWhite ? std::uint8_t{0} : kWhite,
+                      setup.spriteMulticolor0, setup.spriteMulticolor1};
+  if (lowest < 0) return colors;
+  const int hires = enabled - multicolor;
+  colors.multicolor = multicolor != hires
+                          ? multicolor > hires
+                          : setup.sprites[static_cast<std::size_t>(lowest)].multicolor;
+  if (lowestVisible >= 0)
+    colors.color = setup.sprites[static_cast<std::size_t>(lowestVisible)].color;
+  return colors;
+}
+
 std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i) {
   if (!colors.multicolor) return (bits >> (23 - i) & 1) ? colors.color : kTransparent;
   switch (bits >> (22 - (i & ~1)) & 3) {

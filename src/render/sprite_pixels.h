@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "render/vic_memory.h"
+#include "snapshot/vic_memory.h"
 #include "snapshot/video_setup.h"
 
 inline constexpr int kSpriteRows = 21;
@@ -33,6 +33,15 @@ struct SpriteColors {
 };
 
 SpriteColors sprite_colors(const VideoSetup& setup, int n);
+
+// The colours a sheet of the bank's sprite blocks draws block `block` in,
+// given each sprite's pointer: those of the lowest enabled sprite that
+// points at it. A block no enabled sprite points at takes the mode most
+// enabled sprites have (a tie: the lowest enabled sprite's; none enabled:
+// hires) and the colour of the lowest enabled sprite whose colour differs
+// from $D021, else white (black where $D021 is white), so that it shows.
+SpriteColors sheet_block_colors(const VideoSetup& setup,
+                                const std::array<std::uint8_t, 8>& pointers, std::uint8_t block);
 
 // Colour of pixel `i` (0-23, before expansion) of a row of 24 bits:
 // kTransparent where it shows what lies behind.

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <vector>
 
 inline constexpr std::size_t kVicRegisterCount = 47;  // $D000-$D02E
@@ -28,10 +27,3 @@ struct VideoState {
 
   std::uint8_t reg(unsigned address) const { return vic[address - 0xD000]; }  // $D000-$D02E
 };
-
-// `count` bytes of RAM from C64 address `address`; the block must end within
-// the 64 KiB, which every block the exports take does.
-inline std::span<const std::uint8_t> ram_block(const VideoState& state, std::uint16_t address,
-                                               std::size_t count) {
-  return std::span<const std::uint8_t>(state.ram).subspan(address, count);
-}

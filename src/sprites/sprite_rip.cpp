@@ -5,17 +5,9 @@
 
 #include "render/render_frame.h"
 #include "render/sprite_pixels.h"
-#include "render/vic_memory.h"
+#include "snapshot/vic_memory.h"
 
 namespace {
-
-// The sprite whose colours block `block` is drawn in.
-int colour_source(const SpriteRip& rip, std::uint8_t block) {
-  for (const int n : rip.enabled) {
-    if (rip.pointers[static_cast<std::size_t>(n)] == block) return n;
-  }
-  return rip.enabled.empty() ? 0 : rip.enabled.front();
-}
 
 bool pointed_at(const SpriteRip& rip, std::uint8_t block) {
   return std::any_of(rip.enabled.begin(), rip.enabled.end(), [&rip, block](int n) {
@@ -23,15 +15,18 @@ bool pointed_at(const SpriteRip& rip, std::uint8_t block) {
   });
 }
 
-// The pixels of each byte of sprite data in the colours of sprite `n`,
-// worked out for the first block that needs them.
+// The pixels of each byte of sprite data in each mode and colour, worked
+// out for the first block that needs them.
 struct ByteColours {
-  std::array<std::optional<SpriteBytePixels>, 8> bySprite;
+  std::array<std::optional<SpriteBytePixels>, 32> byModeAndColour;
 };
 
-const SpriteBytePixels& byte_colours(ByteColours& colours, const SpriteRip& rip, int n) {
-  std::optional<SpriteBytePixels>& table = colours.bySprite[static_cast<std::size_t>(n)];
-  if (!table) table = sprite_byte_pixels(sprite_colors(rip.setup, n), rip.setup.d021 & 15);
+const SpriteBytePixels& byte_colours(ByteColours& colours, const SpriteRip& rip,
+                                     std::uint8_t block) {
+  const SpriteColors colors = sheet_block_colors(rip.setup, rip.pointers, block);
+  std::optional<SpriteBytePixels>& table =
+      colours.byModeAndColour[static_cast<std::size_t>(colors.multicolor * 16 + colors.color)];
+  if (!table) table = sprite_byte_pixels(colors, rip.setup.d021 & 15);
   return *table;
 }
 
@@ -39,7 +34,7 @@ const SpriteBytePixels& byte_colours(ByteColours& colours, const SpriteRip& rip,
 void draw_block(SpriteRip& rip, VicMemory& memory, ByteColours& colours, int block) {
   const auto pointer = static_cast<std::uint8_t>(block);
   const SpriteBlock bytes = fetch_sprite_block(memory, pointer);
-  const SpriteBytePixels& pixels = byte_colours(colours, rip, colour_source(rip, pointer));
+  const SpriteBytePixels& pixels = byte_colours(colours, rip, pointer);
   const std::uint8_t ring = pointed_at(rip, pointer) ? kRingInUse : kRingIdle;
   const int left = block % kSheetColumns * kSheetCellWidth;
   const int top = block / kSheetColumns * kSheetCellHeight;

@@ -39,8 +39,6 @@ struct SpriteRip {
 // memory, draws the sheet and the frame that tells which sprites show.
 //
 // In the sheet, block b lies at x = 26 * (b % 16) + 1, y = 23 * (b / 16) +
-// 1, drawn in the colour and multicolour bit of the lowest enabled sprite
-// that points at it, else of the lowest enabled sprite, else of sprite 0;
-// multicolour pairs 01 and 11 take $D025 and $D026, transparent pixels
-// $D021.
+// 1, drawn in the colours sheet_block_colors gives it; transparent pixels
+// take $D021.
 SpriteRip rip_sprites(const VideoState& state);

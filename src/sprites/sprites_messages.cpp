@@ -64,7 +64,7 @@ void print_sprites_notes(const std::string& snapshot, bool cutShort, const Sprit
   if (cutShort) print_note(cut_short_note(snapshot));
   if (rip.romMissing) {
     print_note("'" + snapshot +
-               "' holds no character ROM, so RAM was read where the VIC-II sees it for the "
-               "sprites; give --chargen FILE to take the ROM's bytes.");
+               "' holds no character ROM and no file gives one, so RAM was read where the VIC-II "
+               "sees it for the sprites.");
   }
 }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "snapshot/vic_memory.h"
+
 // Where the viewer programs keep their blocks: the C64 addresses at which a
 // program file puts each block when it is loaded, where the stub moves it,
 // and how long the files are. The stub images in viewer_stub.cpp are checked
@@ -17,11 +19,9 @@ constexpr std::size_t program_offset(std::uint16_t address) {
   return std::size_t{address} - kLoadAddress + 2;
 }
 
-inline constexpr std::size_t kScreenBytes = 1000;    // screen matrix
 inline constexpr std::size_t kColorRamBytes = 1000;  // colour RAM image
-inline constexpr std::size_t kBitmapBytes = 8000;
-inline constexpr std::size_t kCharsetBytes = 2000;  // of the 2048: characters 250-255 stay blank
-inline constexpr std::size_t kCharsetSpan = 2048;
+inline constexpr std::size_t kCharsetBytes = 2000;   // the raw character set dump: its first 2000
+inline constexpr std::size_t kCharsetSpan = kCharsetSize;
 
 // Hires and multicolour bitmap viewers: the video bank $0000, the screen
 // matrix and bitmap shown where they load.
@@ -30,8 +30,8 @@ inline constexpr std::uint16_t kBitmapViewerColorRam = 0x1000;  // multicolour: 
 inline constexpr std::uint16_t kBitmapViewerBitmap = 0x2000;
 inline constexpr std::size_t kBitmapViewerSize = program_offset(kBitmapViewerBitmap) + kBitmapBytes;
 
-// Text viewer: colour RAM, character set and screen matrix load one after
-// the other; the stub copies the colour RAM image to $D800 and moves
+// Text viewer: colour RAM, the whole character set and the screen matrix
+// load one after the other; the stub copies the colour RAM image to $D800 and moves
 // character set and screen, 18 pages, to $2000 in the bank in force.
 inline constexpr std::uint16_t kTextViewerColorRam = 0x0864;
 inline constexpr std::uint16_t kTextViewerCharset = 0x0C4C;

@@ -41,20 +41,19 @@ ViewerKind viewer_kind_of(const VideoSetup& setup) {
 }
 
 std::vector<std::uint8_t> viewer_program(ViewerKind kind, const VideoSetup& setup,
-                                         const VideoState& state) {
+                                         const ScreenBlocks& blocks) {
   const std::vector<std::uint8_t> stub = viewer_stub(kind, setup);
-  const auto screen = ram_block(state, setup.screenAddress, kScreenBytes);
-  const auto colors = std::span<const std::uint8_t>(state.colorRam).first(kColorRamBytes);
+  const auto colors = std::span<const std::uint8_t>(blocks.colors).first(kColorRamBytes);
   std::vector<std::uint8_t> program(kind == ViewerKind::Text ? kTextViewerSize : kBitmapViewerSize);
   std::copy(stub.begin(), stub.end(), program.begin());
   if (kind == ViewerKind::Text) {
     place(program, kTextViewerColorRam, colors);
-    place(program, kTextViewerCharset, ram_block(state, setup.charsetAddress, kCharsetBytes));
-    place(program, kTextViewerScreen, screen);
+    place(program, kTextViewerCharset, blocks.charset);
+    place(program, kTextViewerScreen, blocks.screen);
   } else {
-    place(program, kBitmapViewerScreen, screen);
+    place(program, kBitmapViewerScreen, blocks.screen);
     if (kind == ViewerKind::Multicolor) place(program, kBitmapViewerColorRam, colors);
-    place(program, kBitmapViewerBitmap, ram_block(state, setup.bitmapAddress, kBitmapBytes));
+    place(program, kBitmapViewerBitmap, blocks.bitmap);
   }
   return program;
 }

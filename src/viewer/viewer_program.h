@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "snapshot/vic_memory.h"
 #include "snapshot/video_setup.h"
 #include "snapshot/video_state.h"
 #include "viewer/viewer_stub.h"
@@ -14,10 +15,9 @@ ViewerKind viewer_kind_of(const VideoSetup& setup);
 
 // The whole viewer program file: the patched stub, then each block of the
 // screen at the file offset that loads it where the stub expects it, zero
-// bytes between. The blocks are taken from the state's RAM at the setup's
-// addresses and from its colour RAM.
+// bytes between: the blocks as the VIC-II reads them (screen_blocks).
 std::vector<std::uint8_t> viewer_program(ViewerKind kind, const VideoSetup& setup,
-                                         const VideoState& state);
+                                         const ScreenBlocks& blocks);
 
 // The machine as the program leaves it once loaded and run on a C64: after
 // RUN the video bank is $0000, $D011 is $1B and no sprite is on; then the

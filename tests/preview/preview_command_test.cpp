@@ -215,8 +215,8 @@ TEST(PreviewCommand, CharacterRomFromTheSnapshotElseFromChargenElseANote) {
   write_file(dir.file("rom.vsf"), build_snapshot(withRom).bytes);
 
   const std::string note =
-      "Note: 'plain.vsf' holds no character ROM, so RAM was drawn where the "
-      "VIC-II sees it; give --chargen FILE to draw the ROM's characters.\n";
+      "Note: 'plain.vsf' holds no character ROM and no file gives one, so RAM was drawn where the "
+      "VIC-II sees it.\n";
   const struct {
     std::vector<std::string> arguments;
     std::uint8_t glyph;  // the row drawn at cell 1
@@ -314,12 +314,14 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
   const struct {
     const char* cause;
     SnapshotPlan plan;
-    std::string lines;       // between the first line and the last
-    int changedPixels;       // of the saved frame against the registers' frame, in the border
-    int windowChanges = 0;   // and in the window
-    std::string notes = "";  // of the screen drawn without --compare
+    std::string lines;           // between the first line and the last
+    int changedPixels;           // of the saved frame against the registers' frame, in the border
+    int windowChanges = 0;       // and in the window
+    std::string notes = "";      // of the screen drawn without --compare
+    bool agrees = false;         // the viewer shows the screen: nothing differs, all compared
+    bool romUncompared = false;  // pixels showing the missing ROM go uncompared
   } cases[] = {
-      {"none", plain, "", 0},
+      {"none", plain, "", 0, 0, "", true},
       {"sprites", with([](SnapshotPlan& p) {
          p.ram[0x07F8] = p.ram[0x07FA] = p.ram[0x07F9] = 0xC0;  // data at $3000
          std::fill_n(p.ram.begin() + 0x3000, 63, 0xFF);
@@ -328,16 +330,27 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
              {0x03, 0},    {0x04, 200}, {0x05, 200}};  // sprite 1 under the upper border
        }),
        "Sprites on the screen: 0, 2; the viewer program shows none.\n", 0},
-      {"characters in the ROM", with([](SnapshotPlan& p) {
+      {"characters in the snapshot's ROM: the rip takes them", with([](SnapshotPlan& p) {
          p.registers.d018 = 0x16;  // $1800
          p.charRom = Bytes(4096, 0x18);
        }),
-       "The character set lies in the character ROM; the export takes the RAM beneath.\n", 0},
+       "", 0, 0, "", true},
+      {"characters in the ROM, none at hand",
+       with([](SnapshotPlan& p) { p.registers.d018 = 0x16; }),
+       "The character set lies in the character ROM; the export takes the RAM beneath.\n"
+       "No character ROM is at hand (the snapshot holds none, and no file gives one): the "
+       "characters cannot be compared.\n",
+       0, 0,
+       "Note: 'shot.vsf' holds no character ROM and no file gives one, so RAM was drawn where the "
+       "VIC-II sees it.\n",
+       false, true},
       {"no ROM", with([](SnapshotPlan& p) { p.registers.d018 = 0x48; }),  // screen at $1000
-       "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n", 0,
-       0,
-       "Note: 'shot.vsf' holds no character ROM, so RAM was drawn where the VIC-II sees it; give "
-       "--chargen FILE to draw the ROM's characters.\n"},
+       "No character ROM is at hand (the snapshot holds none, and no file gives one): the "
+       "characters cannot be compared.\n",
+       0, 0,
+       "Note: 'shot.vsf' holds no character ROM and no file gives one, so RAM was drawn where the "
+       "VIC-II sees it.\n",
+       false, true},
       {"extended background", with([](SnapshotPlan& p) { p.registers.d011 = 0x5B; }),
        "The screen uses extended background colours or an invalid mode; the viewer program does "
        "not.\n",
@@ -372,7 +385,8 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
          p.colorRam.assign(1024, 1);  // white on blue: every window pixel depends on the ROM
        }),
        "The character set lies in the character ROM; the export takes the RAM beneath.\n"
-       "The snapshot holds no character ROM; give --chargen FILE to compare the characters.\n"
+       "No character ROM is at hand (the snapshot holds none, and no file gives one): the "
+       "characters cannot be compared.\n"
        "The frame VICE saved differs from the registers in 4 pixels that do not depend on the "
        "character ROM: changes during the frame, which the export cannot hold.\n",
        4, 3},
@@ -415,27 +429,38 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
     const Bytes viewer = png_pixels(dir.file("shot.vsf.viewer.png"));
     ASSERT_EQ(screen.size(), kPicturePixels);
     ASSERT_EQ(viewer.size(), kPicturePixels);
-    unsigned differing = 0;
-    for (std::size_t i = 0; i < kPicturePixels; ++i) differing += screen[i] != viewer[i];
-    EXPECT_EQ(run.output, "Screen and viewer program differ in " + std::to_string(differing) +
-                              " of 104448 pixels.\n" + c.lines +
-                              "Comparison written as 'shot.vsf.compare.png'.\n");
-    EXPECT_EQ(differing == 0, std::string(c.cause) == "none");
-    EXPECT_EQ(run.errors, "");
-
-    // The three panels: the screen, the viewer's picture, white where they differ.
+    // The three panels: the screen, the viewer's picture, white where they
+    // differ, dark grey where they are not compared.
     const std::optional<PngContents> png = read_png(dir.file("shot.vsf.compare.png"));
     ASSERT_TRUE(png);
     ASSERT_EQ(png->width, 1152u);
     ASSERT_EQ(png->height, 272u);
+    unsigned differing = 0, uncompared = 0;
     for (std::size_t y = 0; y < 272; ++y) {
       const auto& row = png->rows[y];
       for (std::size_t x = 0; x < 384; ++x) {
         const std::uint8_t a = screen[y * 384 + x], b = viewer[y * 384 + x];
-        ASSERT_EQ((Bytes{row[x], row[384 + x], row[768 + x]}), (Bytes{a, b, std::uint8_t(a != b)}))
-            << x << "," << y;
+        ASSERT_EQ((Bytes{row[x], row[384 + x]}), (Bytes{a, b})) << x << "," << y;
+        if (row[768 + x] == 11) {
+          ++uncompared;
+          continue;
+        }
+        ASSERT_EQ(row[768 + x], std::uint8_t(a != b)) << x << "," << y;
+        differing += a != b;
       }
     }
+    const std::string counts =
+        "Screen and viewer program differ in " + std::to_string(differing) + " of 104448 pixels";
+    EXPECT_EQ(run.output,
+              counts +
+                  (uncompared > 0 ? "; " + std::to_string(uncompared) +
+                                        " more show the character ROM, which no file gives: they "
+                                        "are not compared.\n"
+                                  : ".\n") +
+                  c.lines + "Comparison written as 'shot.vsf.compare.png'.\n");
+    EXPECT_EQ(differing == 0 && uncompared == 0, c.agrees);
+    EXPECT_EQ(uncompared > 0, c.romUncompared);
+    EXPECT_EQ(run.errors, "");
   }
 }
 

@@ -100,10 +100,16 @@ TEST(SpritesCommand, SheetDrawsEachBlockInItsRingAndInItsSpritesColours) {
   SnapshotPlan none = three_sprites();
   none.moreRegisters[0x15] = 0x00;  // all off
   none.moreRegisters[0x1C] = 0x01;  // sprite 0 multicolour
+  SnapshotPlan noneOnWhite = none;
+  noneOnWhite.registers.d021 = 0x01;
+  SnapshotPlan mostlyMulticolour = three_sprites();
+  mostlyMulticolour.moreRegisters[0x1C] = 0x22;  // sprites 1 and 5
+  mostlyMulticolour.moreRegisters[0x27] = 0x0B;  // sprite 0 in the background colour
   struct Probe {
     int block, x, y;  // a pixel of the block; -1 and 24 (or 21) are its ring
     std::uint8_t colour;
   };
+  // Block $40, no sprite's, holds one set bit: hires pixel 0, or pair 10 in multicolour.
   const struct {
     const char* what;
     SnapshotPlan plan;
@@ -127,11 +133,19 @@ TEST(SpritesCommand, SheetDrawsEachBlockInItsRingAndInItsSpritesColours) {
         {0x31, 6, 0, 0x09},
         {0x31, 7, 0, 0x09},
         {0x40, 0, 0, 7},
-        {0x40, 1, 0, 0x0B}},  // no sprite's: the lowest enabled one's, hires
+        {0x40, 1, 0, 0x0B}},  // no sprite's: hires as most are, sprite 0's colour
        true},
-      {"none on: sprite 0's colours",
+      {"most on are multicolour; sprite 0 in the background colour",
+       mostlyMulticolour,
+       {{0x40, 0, 0, 0x0E}, {0x40, 1, 0, 0x0E}, {0x40, 2, 0, 0x0B}},  // sprite 1's colour
+       true},
+      {"none on: hires white",
        none,
-       {{0x30, -1, -1, 11}, {0x40, 0, 0, 7}, {0x40, 1, 0, 7}, {0x40, 2, 0, 0x0B}},  // pair 10
+       {{0x30, -1, -1, 11}, {0x40, 0, 0, 1}, {0x40, 1, 0, 0x0B}},
+       false},
+      {"none on, on a white background: black",
+       noneOnWhite,
+       {{0x40, 0, 0, 0}, {0x40, 1, 0, 1}},
        false},
   };
   for (const auto& c : cases) {
@@ -172,8 +186,8 @@ TEST(SpritesCommand, CharacterRomAreaFromTheSnapshotElseChargenElseRamWithANote)
   write_file(dir.file("romscreen.vsf"), build_snapshot(romScreen).bytes);
   write_file(dir.file("chargen"), rom);
   const std::string note =
-      "Note: 'plain.vsf' holds no character ROM, so RAM was read where the VIC-II sees it for "
-      "the sprites; give --chargen FILE to take the ROM's bytes.\n";
+      "Note: 'plain.vsf' holds no character ROM and no file gives one, so RAM was read where the "
+      "VIC-II sees it for the sprites.\n";
   const struct {
     std::vector<std::string> arguments;
     Bytes data;  // the first bytes of the sprite data file
