@@ -107,8 +107,7 @@ EMSCRIPTEN_KEEPALIVE const char* lumerist_output_name(int index) {
 // True when CHARGEN can be used as a character ROM image; else prints the
 // refusal `lumerist-preview --chargen CHARGEN` prints.
 EMSCRIPTEN_KEEPALIVE int lumerist_chargen_usable(const char* chargen) {
-  VideoState probe;
-  const bool usable = load_chargen(chargen, probe);
+  const bool usable = load_chargen(chargen).has_value();
   std::fflush(stdout);
   return usable ? 1 : 0;
 }

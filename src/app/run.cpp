@@ -4,8 +4,10 @@
 
 #include "app/messages.h"
 #include "app/output_names.h"
+#include "command/chargen_file.h"
 #include "command/console.h"
 #include "command/exit_status.h"
+#include "command/input_guard.h"
 #include "command/open_snapshot.h"
 #include "export/bitmap_export.h"
 #include "export/text_export.h"
@@ -38,9 +40,11 @@ RunResult run(int argc, char** argv) {
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(snapshotPath, snapshot, reading)) return result;
-  // An output that is the snapshot itself (a link to it) would destroy it.
+  const CharacterRom rom = find_character_rom(std::nullopt, reading.state);
+  if (rom.refused) return result;
+  // An output that is an input (a link to one) would destroy it.
   for (const OutputName& output : outputs_written(names, reading.setup)) {
-    if (is_same_file(output.path, snapshot)) {
+    if (overwrites_an_input(output.path, snapshot, rom.file)) {
       print_output_failure(output);
       return result;
     }

@@ -62,8 +62,3 @@ bool open_snapshot(const std::string& path, InputFile& snapshot, SnapshotReading
 void print_read_failure(const std::string& snapshotPath) {
   std::printf("Can't read snapshot file '%s'!\n", snapshotPath.c_str());
 }
-
-std::string cut_short_note(const std::string& snapshotPath) {
-  return "'" + snapshotPath +
-         "' ends before the video state it holds is complete; the missing bytes were read as $FF.";
-}

@@ -12,6 +12,3 @@ bool open_snapshot(const std::string& path, InputFile& snapshot, SnapshotReading
 
 // The system failed to read the snapshot (an I/O error) after it was opened.
 void print_read_failure(const std::string& snapshotPath);
-
-// The note for a snapshot that ends before the video state it promises.
-std::string cut_short_note(const std::string& snapshotPath);

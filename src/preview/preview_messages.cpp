@@ -94,7 +94,6 @@ void print_comparison(const Comparison& comparison, const std::string& picture) 
 
 void print_picture_notes(const std::string& snapshot, const SnapshotReading& reading,
                          const PreviewPicture& shown) {
-  if (reading.cutShort) print_note(cut_short_note(snapshot));
   if (shown.romMissing) {
     print_note("'" + snapshot +
                "' holds no character ROM and no file gives one, so RAM was drawn where the "

@@ -17,9 +17,8 @@ void print_preview_written(const std::string& picture, PictureSource source);
 // picture written.
 void print_comparison(const Comparison& comparison, const std::string& picture);
 
-// Notes on standard error about a picture drawn from `snapshot`: a file that
-// ends before its video state, RAM drawn where the character ROM belongs, a
-// picture drawn from the registers of a program that uses the raster
-// interrupt.
+// Notes on standard error about a picture drawn from `snapshot`: RAM drawn
+// where the character ROM belongs, a picture drawn from the registers of a
+// program that uses the raster interrupt.
 void print_picture_notes(const std::string& snapshot, const SnapshotReading& reading,
                          const PreviewPicture& shown);

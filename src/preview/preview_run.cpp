@@ -29,7 +29,6 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
     print_png_failure(options.picture);
     return kExitFailure;
   }
-  if (reading.cutShort) print_note(cut_short_note(options.snapshot));
   print_comparison(comparison, options.picture);
   run.pixels = std::move(picture);
   run.differing = comparison.differing;
@@ -57,8 +56,9 @@ PreviewRun run_preview(int argc, char** argv) {
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(options.snapshot, snapshot, reading)) return run;
-  if (options.chargen && !load_chargen(*options.chargen, reading.state)) return run;
-  if (overwrites_an_input(options.picture, snapshot, options.chargen)) {
+  const CharacterRom rom = find_character_rom(options.chargen, reading.state);
+  if (rom.refused) return run;
+  if (overwrites_an_input(options.picture, snapshot, rom.file)) {
     print_png_failure(options.picture);
     return run;
   }

@@ -98,6 +98,7 @@ ModuleDirectory read_module_directory(const InputFile& input) {
         *slot = ModuleEntry{at, size, module[kNameLength], module[kNameLength + 1]};
       }
       if (at + size > input.length) {
+        directory.runsPastEnd = true;
         directory.moduleCount = count;
         return directory;
       }
@@ -109,5 +110,6 @@ ModuleDirectory read_module_directory(const InputFile& input) {
     }
   }
   directory.moduleCount = count;
+  directory.runsPastEnd = start < input.length;  // a header cut off by the end of the file
   return directory;
 }

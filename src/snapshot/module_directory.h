@@ -24,6 +24,9 @@ struct ModuleDirectory {
   std::string machine;        // machine name from the header, up to its first $00
   std::int64_t moduleCount = 0;
   bool badSize = false;  // the walk met a module size below the header's own
+  // The walk met a module that runs past the end of the file, or the file
+  // ends inside a module header: the file was cut short.
+  bool runsPastEnd = false;
   std::optional<ModuleEntry> c64mem;
   std::optional<ModuleEntry> cia2;
   std::optional<ModuleEntry> vicii;    // "VIC-II"
@@ -34,5 +37,6 @@ struct ModuleDirectory {
 // Walks the module headers: each gives its name and its size, the next
 // module starts where this one ends. The walk stops at a size below the
 // header's own, at the end of the file, or after a module that runs past
-// the end (which still counts). Reads only the headers.
+// the end (which still counts, and marks the file cut short). Reads only
+// the headers.
 ModuleDirectory read_module_directory(const InputFile& input);

@@ -125,6 +125,10 @@ SnapshotReading read_snapshot_bytes(const InputFile& input) {
     reading.machine = directory.machine;
     return reading;
   }
+  if (directory.hasMagic && directory.runsPastEnd) {
+    reading.error = SnapshotError::Damaged;
+    return reading;
+  }
   const bool current =
       directory.hasMagic && (directory.versionBlock || directory.machine == "C64SC");
   if (directory.hasMagic && directory.c64mem && directory.cia2 &&
@@ -149,7 +153,10 @@ SnapshotReading read_snapshot_bytes(const InputFile& input) {
     }
     reading.location = location_from_tags(*tags.vic, *tags.cia2);
   }
-  reading.cutShort = read_video_state(input, reading.location, reading.state);
+  if (read_video_state(input, reading.location, reading.state)) {
+    reading.error = SnapshotError::Damaged;  // cut short: no byte is made up
+    return reading;
+  }
   reading.setup = decode_video_setup(reading.state);
   return reading;
 }

@@ -15,8 +15,9 @@ enum class SnapshotError {
   NoVicII,             // no VIC-II state
   NoCia2,              // no CIA2 state
   UnsupportedMachine,  // the module directory names another machine than a C64
-  // A module too small for what is read from it, or a current snapshot whose
-  // module directory is broken or lacks C64MEM.
+  // A module too small for what is read from it, a file cut short (a module
+  // that runs past its end, or a block read from past its end), or a
+  // current snapshot whose module directory is broken or lacks C64MEM.
   Damaged,
   ReadFailed,  // the operating system failed to read the file
 };
@@ -27,9 +28,6 @@ struct SnapshotReading {
   VideoSetup setup;     // the registers decoded
   SnapshotLocation location;
   VideoState state;  // registers, CIA2 port, colour RAM, RAM and character ROM as read
-  // The file ends before the last byte of that state: the missing bytes read
-  // as $FF.
-  bool cutShort = false;
 };
 
 // Validates the snapshot, finds where RAM, the CIA2 port, the VIC-II state
@@ -40,11 +38,13 @@ struct SnapshotReading {
 // Files with a module directory naming a C64 (fast "C64" or cycle-exact
 // "C64SC" emulator) that holds the C64MEM, CIA2 and VIC-II modules are read
 // at the modules' positions; a module too small to hold the bytes read
-// from it makes the file Damaged. Current snapshots (those with the "VICE
+// from it makes the file Damaged, as does a module that runs past the end
+// of the file. Current snapshots (those with the "VICE
 // Version" block, and every C64SC snapshot) are read only so: when their
 // directory does not lead to those modules they are refused. Every other
 // file starting "VICE" is read at fixed distances from the last "VIC-" and
-// "CIA2" tags, with RAM at kRamFileOffset, the layout of old VICE versions.
+// "CIA2" tags, with RAM at kRamFileOffset, the layout of old VICE versions;
+// such a file that ends before the last byte read from it is Damaged.
 // A read the operating system fails anywhere makes the reading fail.
 SnapshotReading read_snapshot(const InputFile& input);
 

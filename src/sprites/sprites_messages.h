@@ -17,6 +17,6 @@ void print_sprites_report(const SpriteRip& rip, const std::string& dataPath,
 // The sprite data file cannot be written, or would overwrite an input.
 void print_data_failure(const std::string& path);
 
-// Notes on standard error: a snapshot that ends before its video state,
-// RAM read where an enabled sprite needs the character ROM.
-void print_sprites_notes(const std::string& snapshot, bool cutShort, const SpriteRip& rip);
+// The note on standard error when RAM was read where an enabled sprite
+// needs the character ROM.
+void print_sprites_notes(const std::string& snapshot, const SpriteRip& rip);

@@ -41,14 +41,15 @@ SpritesRun run_sprites(int argc, char** argv) {
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(snapshotPath, snapshot, reading)) return run;
-  if (arguments.chargen && !load_chargen(*arguments.chargen, reading.state)) return run;
+  const CharacterRom rom = find_character_rom(arguments.chargen, reading.state);
+  if (rom.refused) return run;
   const SpriteRip rip = rip_sprites(reading.state);
   // Neither output may overwrite an input (or a link to one).
-  if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, arguments.chargen)) {
+  if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, rom.file)) {
     print_data_failure(dataPath);
     return run;
   }
-  if (overwrites_an_input(sheetPath, snapshot, arguments.chargen)) {
+  if (overwrites_an_input(sheetPath, snapshot, rom.file)) {
     print_png_failure(sheetPath);
     return run;
   }
@@ -67,7 +68,7 @@ SpritesRun run_sprites(int argc, char** argv) {
     return run;
   }
   run.written.push_back(sheetPath);
-  print_sprites_notes(snapshotPath, reading.cutShort, rip);
+  print_sprites_notes(snapshotPath, rip);
   print_sprites_report(rip, dataPath, sheetPath);
   run.status = kExitSuccess;
   return run;

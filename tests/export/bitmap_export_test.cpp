@@ -61,25 +61,6 @@ TEST_F(BitmapExport, BitmapInTheTopBankIsReadFromItsFileOffset) {
   EXPECT_EQ(output(".colmap"), slice(built.bytes, std::size_t{0xFC80}, 1000));
 }
 
-TEST_F(BitmapExport, SnapshotTooShortForItsBlocksGivesFFAndFullLengthFiles) {
-  Bytes bytes(1300, 0);
-  std::copy_n("VICE", 4, bytes.begin());
-  std::copy_n("CIA2", 4, bytes.begin() + 10);
-  bytes[32] = 0x97;
-  std::copy_n("VIC-", 4, bytes.begin() + 40);
-  bytes[40 + 1141 + 0x11] = 0x3B;  // bitmap mode
-  bytes[40 + 1141 + 0x16] = 0x18;  // multicolour
-  bytes[40 + 1141 + 0x18] = 0x38;  // screen $0C00, bitmap $2000: far past the end
-  write_file(path, bytes);
-  ASSERT_EQ(run_lumerist({path}).status, 0);
-  EXPECT_EQ(output(".bitmap"), Bytes(8000, 0xFF));
-  EXPECT_EQ(output(".colmap"), Bytes(1000, 0xFF));
-  const Bytes colors = output(".attrib");  // from offset 105: 1195 bytes in the file
-  EXPECT_EQ(colors, slice(bytes, std::size_t{105}, 1000));
-  EXPECT_EQ(output(".koa").size(), 10003u);
-  EXPECT_EQ(output(".prg").size(), 14145u);
-}
-
 class BitmapOnEveryShape : public ExportTest, public ::testing::WithParamInterface<Shape> {};
 
 TEST_P(BitmapOnEveryShape, BothKindsExportTheMachinesBytes) {

@@ -66,3 +66,78 @@ INSTANTIATE_TEST_SUITE_P(ViceVersions, TextOnEveryShape,
                          shape_test_name<::testing::TestParamInfo<Shape>>);
 
 }  // namespace
+
+namespace {
+
+// A 4096-byte character ROM in which every byte depends on where it lies
+// and on `seed`, so that two ROMs and RAM never agree.
+Bytes made_up_rom(std::uint8_t seed) {
+  Bytes rom(4096);
+  for (std::size_t i = 0; i < rom.size(); ++i) {
+    rom[i] = static_cast<std::uint8_t>(i * 7 + i / 256 + seed);
+  }
+  return rom;
+}
+
+TEST_F(TextExport, CharactersWhereTheVicSeesTheRomComeFromTheRomFoundForEveryCommand) {
+  const Bytes inSnapshot = made_up_rom(1), named = made_up_rom(2), vice = made_up_rom(3);
+  const TempDir home;  // VICE's ROMs under ~/.local/share/vice/C64, and a system folder
+  make_folders(home.file(".local/share/vice/C64"));
+  write_file(home.file(".local/share/vice/C64/chargen-901225-01.bin"), vice);
+  make_folders(home.file("system/vice/C64"));
+  write_file(home.file("system/vice/C64/chargen"), named);
+  write_file(home.file("named.bin"), named);
+  write_file(home.file("short.bin"), Bytes(4095, 0));
+  using Environment = decltype(RunOptions::environment);
+  const Environment viceHome = {{"XDG_DATA_HOME", std::nullopt}, {"HOME", home.path.string()}};
+  const struct {
+    const char* what;
+    bool snapshotRom;
+    Environment environment;
+    std::optional<Bytes> rom;  // what the font holds; none: refused
+  } cases[] = {
+      {"the snapshot's own", true, {}, inSnapshot},
+      {"the snapshot's, over $LUMERIST_CHARGEN",
+       true,
+       {{"LUMERIST_CHARGEN", home.file("named.bin")}},
+       inSnapshot},
+      {"$LUMERIST_CHARGEN", false, {{"LUMERIST_CHARGEN", home.file("named.bin")}}, named},
+      {"$LUMERIST_CHARGEN of the wrong size",
+       false,
+       {{"LUMERIST_CHARGEN", home.file("short.bin")}},
+       std::nullopt},
+      {"VICE's, in ~/.local/share", false, viceHome, vice},
+      {"VICE's, in $XDG_DATA_DIRS",
+       false,
+       {{"XDG_DATA_DIRS", home.file("missing") + ":" + home.file("system")}},
+       named},
+      {"none: RAM", false, {}, part(plan.ram, 0x1800, 2048)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(dir.path);
+    std::filesystem::create_directory(dir.path);
+    SnapshotPlan text;
+    text.shape = Shape::Vice310CycleExact;
+    text.registers.d018 = 0x16;  // characters at $1800: the ROM's second half
+    if (c.snapshotRom) text.charRom = inSnapshot;
+    built = build_snapshot(text);
+    write_file(path, built.bytes);
+    RunOptions options;
+    options.environment = c.environment;
+    const ToolRun run = run_lumerist({path}, options);
+    if (!c.rom) {
+      EXPECT_EQ(run.status, 255);
+      EXPECT_EQ(run.output,
+                "Character ROM file '" + home.file("short.bin") + "' is not 4096 bytes long!\n");
+      EXPECT_TRUE(outputs().empty());
+      continue;
+    }
+    ASSERT_EQ(run.status, 0) << run.output;
+    const Bytes glyphs = c.rom->size() == 2048 ? *c.rom : part(*c.rom, 0x800, 2048);
+    EXPECT_EQ(output(".font"), part(glyphs, 0, 2000));
+    EXPECT_EQ(part(output(".prg"), 1101, 2048), glyphs) << "the viewer shows them";
+  }
+}
+
+}  // namespace

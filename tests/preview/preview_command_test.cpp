@@ -72,37 +72,6 @@ TEST(PreviewCommand, UsageAndHelpAfterTheReasonACommandLineCannotBeUsed) {
   EXPECT_EQ(files_in(dir.path), std::vector<std::string>{"shot.vsf"});
 }
 
-TEST(PreviewCommand, NotesASnapshotCutShortWhereLumeristStaysSilent) {
-  TempDir dir;
-  SnapshotPlan plan;
-  plan.shape = Shape::Vice310CycleExact;
-  plan.registers.d018 = 0x18;  // characters at $2000: RAM, not the ROM
-  const BuiltSnapshot whole = build_snapshot(plan);
-  write_file(dir.file("whole.vsf"), whole.bytes);
-  plan.cutAt = static_cast<std::size_t>(whole.location.colorRamOffset + 300);  // in colour RAM
-  write_file(dir.file("cut.vsf"), build_snapshot(plan).bytes);
-  const std::string note =
-      "Note: 'cut.vsf' ends before the video state it holds is complete; the missing bytes were "
-      "read as $FF.\n";
-  const struct {
-    std::vector<std::string> arguments;
-    std::string errors;
-  } cases[] = {
-      {{"whole.vsf"}, ""},
-      {{"cut.vsf"}, note},
-      {{"--viewer", "cut.vsf"}, note},
-      {{"--compare", "cut.vsf"}, note},
-  };
-  for (const auto& c : cases) {
-    const ToolRun run = run_lumerist_preview(c.arguments, in_folder(dir.path));
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.errors, c.errors) << c.arguments[0];
-  }
-  const ToolRun lumerist = run_lumerist({"cut.vsf"}, in_folder(dir.path));
-  EXPECT_EQ(lumerist.status, 0);
-  EXPECT_EQ(lumerist.errors, "");
-}
-
 TEST(PreviewCommand, RefusesWhatLumeristRefusesWithTheSameMessage) {
   TempDir dir;
   const std::string path = dir.file("shot.vsf");

@@ -1,6 +1,7 @@
 #include "tool_run.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -15,6 +16,51 @@
 #error "LUMERIST_SPRITES_EXE must name the sprites executable under test"
 #endif
 
+namespace {
+
+void set_variable(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value ? value->c_str() : "");  // "" removes it
+#else
+  if (value) {
+    setenv(name.c_str(), value->c_str(), 1);
+  } else {
+    unsetenv(name.c_str());
+  }
+#endif
+}
+
+std::optional<std::string> variable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// No character ROM for the programs the tests run, whatever this machine
+// has installed: the tests that want one say so.
+const bool kNoRomAround = [] {
+  const std::string nowhere =
+      (std::filesystem::temp_directory_path() / "lumerist-no-roms").string();
+  set_variable("XDG_DATA_HOME", nowhere);
+  set_variable("XDG_DATA_DIRS", nowhere);
+  set_variable("LUMERIST_CHARGEN", std::nullopt);
+  return true;
+}();
+
+// Runs the program with the options' environment, put back afterwards.
+ToolRun run_with_environment(const std::string& program, const std::vector<std::string>& arguments,
+                             const RunOptions& options) {
+  std::vector<std::pair<std::string, std::optional<std::string>>> before;
+  for (const auto& [name, value] : options.environment) {
+    before.emplace_back(name, variable(name));
+    set_variable(name, value);
+  }
+  ToolRun run = run_program(program, arguments, options);
+  for (const auto& [name, value] : before) set_variable(name, value);
+  return run;
+}
+
+}  // namespace
+
 // Absolute paths of the system's own form: under Wine the build's paths
 // become Z:\... paths.
 std::string lumerist_path() {
@@ -22,7 +68,7 @@ std::string lumerist_path() {
 }
 
 ToolRun run_lumerist(const std::vector<std::string>& arguments, const RunOptions& options) {
-  return run_program(lumerist_path(), arguments, options);
+  return run_with_environment(lumerist_path(), arguments, options);
 }
 
 std::string lumerist_preview_path() {
@@ -30,7 +76,7 @@ std::string lumerist_preview_path() {
 }
 
 ToolRun run_lumerist_preview(const std::vector<std::string>& arguments, const RunOptions& options) {
-  return run_program(lumerist_preview_path(), arguments, options);
+  return run_with_environment(lumerist_preview_path(), arguments, options);
 }
 
 std::string lumerist_sprites_path() {
@@ -38,7 +84,7 @@ std::string lumerist_sprites_path() {
 }
 
 ToolRun run_lumerist_sprites(const std::vector<std::string>& arguments, const RunOptions& options) {
-  return run_program(lumerist_sprites_path(), arguments, options);
+  return run_with_environment(lumerist_sprites_path(), arguments, options);
 }
 
 void make_folders(const std::string& path) {

@@ -29,6 +29,11 @@ struct RunOptions {
   bool unprivileged = false;
   // argv[0], where it is not the program's path.
   std::optional<std::string> programName;
+  // Environment variables set (or, without a value, unset) for the program
+  // (run_lumerist and its siblings). Every program the tests run finds no
+  // character ROM by default: LUMERIST_CHARGEN is unset and VICE's folders
+  // ($XDG_DATA_HOME, $XDG_DATA_DIRS) lead nowhere.
+  std::vector<std::pair<std::string, std::optional<std::string>>> environment;
 };
 
 // Faults of the file system the tests make that not every system offers.
