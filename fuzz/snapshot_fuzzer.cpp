@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool bitmap = reading.setup.bitmapMode;
   const ExportResult result = bitmap ? BitmapExport(prg, names, reading.setup, reading.state)
                                      : TextExport(prg, names, reading.setup, reading.state);
-  if (result.failure || result.report.empty()) __builtin_trap();
+  if (result.failure || result.report.empty() || commit_outputs().failed) __builtin_trap();
   std::error_code error;
   const std::uintmax_t prgSize = std::filesystem::file_size(names.prg, error);
   if (error || prgSize != (bitmap ? 14145u : 4149u)) __builtin_trap();

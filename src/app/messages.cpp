@@ -15,6 +15,19 @@ void print_banner(const std::string& program) {
   print_separator();
 }
 
+void print_usage(const std::string& program) {
+  print_separator();
+  std::printf(
+      "Lumerist 4.0 by Korvane/Dunmarsh & Pelloth/Thrennic\n"
+      "Save VICE snapshot during display of any Screen.\n"
+      "Syntax: '%s [-o DIR] ViceSnapshotFile.vsf...'.\n"
+      "Rips each snapshot in turn. The files are named after the snapshot followed by a\n"
+      "suffix, next to it or, with -o DIR (--output-dir DIR), in the folder DIR. --help\n"
+      "prints this text, --version the version.\n",
+      program.c_str());
+  print_separator();
+}
+
 void print_report(const std::string& report) {
   print_separator();
   std::fputs(report.c_str(), stdout);

@@ -10,6 +10,10 @@
 // was started under.
 void print_banner(const std::string& program);
 
+// The usage text of --help and of a command line that cannot be used: the
+// banner's lines, the syntax with the options, and what they do.
+void print_usage(const std::string& program);
+
 // A report block: the rule line, the report's lines, the rule line.
 void print_report(const std::string& report);
 

@@ -3,46 +3,73 @@
 #include <algorithm>
 #include <cstdio>
 
+#ifndef LUMERIST_VERSION
+#error "LUMERIST_VERSION must give the version"
+#endif
+
 namespace {
 
-constexpr std::string_view kChargen = "--chargen";
+// An option that takes a value: "--name VALUE", "--name=VALUE", and for a
+// short name "-n VALUE" or "-nVALUE". Returns false when `arg` is not it;
+// else stores the value (none when it is missing) and moves `at` past it.
+bool option_value(std::string_view arg, std::string_view name, std::string_view shortName, int argc,
+                  char** argv, int& at, std::optional<std::string>& value) {
+  std::string_view rest;
+  if (arg == name || (!shortName.empty() && arg == shortName)) {
+    value = at + 1 < argc ? std::optional<std::string>(argv[++at]) : std::nullopt;
+    return true;
+  }
+  if (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=') {
+    rest = arg.substr(name.size() + 1);
+  } else if (!shortName.empty() && arg.starts_with(shortName) && arg.size() > shortName.size()) {
+    rest = arg.substr(shortName.size());
+  } else {
+    return false;
+  }
+  value = rest.empty() ? std::nullopt : std::optional<std::string>(rest);
+  return true;
+}
+
+// A refusal while the options are read wins over --help and --version, as
+// the first problem found.
+void refuse_option(Arguments& arguments, const std::string& problem) {
+  if (arguments.kind == CommandLine::Usage) return;
+  arguments.kind = CommandLine::Usage;
+  arguments.problem = problem;
+}
 
 }  // namespace
 
-Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags) {
+Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags,
+                          bool takesChargen) {
   Arguments arguments;
-  int at = 1;
-  for (; at < argc; ++at) {
+  bool optionsEnded = false;
+  for (int at = 1; at < argc; ++at) {
     const std::string_view arg = argv[at];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {  // a file name ("-" alone too)
+      arguments.operands.emplace_back(arg);
+      continue;
+    }
     if (arg == "--") {
-      ++at;
-      break;
-    }
-    if (arg.size() < 2 || arg[0] != '-') break;  // a file name ("-" alone too)
-    if (arg == "--help") {
-      arguments.kind = CommandLine::Help;
-      return arguments;
-    }
-    if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+      optionsEnded = true;
+    } else if (arg == "--help") {
+      if (arguments.kind == CommandLine::Run) arguments.kind = CommandLine::Help;
+    } else if (arg == "--version") {
+      if (arguments.kind == CommandLine::Run) arguments.kind = CommandLine::Version;
+    } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
       arguments.flags.emplace_back(arg);
-    } else if (arg == kChargen) {
-      if (at + 1 >= argc) {
-        refuse(arguments, "Option --chargen needs a file name.");
-        return arguments;
-      }
-      arguments.chargen = argv[++at];
-    } else if (arg.starts_with(kChargen) && arg[kChargen.size()] == '=') {
-      if (arg.size() == kChargen.size() + 1) {
-        refuse(arguments, "Option --chargen needs a file name.");
-        return arguments;
-      }
-      arguments.chargen = std::string(arg.substr(kChargen.size() + 1));
+    } else if (std::optional<std::string> dir;
+               option_value(arg, "--output-dir", "-o", argc, argv, at, dir)) {
+      if (!dir) refuse_option(arguments, "Option -o needs a folder name.");
+      arguments.outputDir = dir;
+    } else if (std::optional<std::string> file;
+               takesChargen && option_value(arg, "--chargen", "", argc, argv, at, file)) {
+      if (!file) refuse_option(arguments, "Option --chargen needs a file name.");
+      arguments.chargen = file;
     } else {
-      refuse(arguments, "Unknown option '" + std::string(arg) + "'.");
-      return arguments;
+      refuse_option(arguments, "Unknown option '" + std::string(arg) + "'.");
     }
   }
-  for (; at < argc; ++at) arguments.operands.emplace_back(argv[at]);
   return arguments;
 }
 
@@ -58,4 +85,8 @@ void require_snapshot(Arguments& arguments) {
 
 void print_problem(const std::string& problem) {
   if (!problem.empty()) std::printf("%s\n", problem.c_str());
+}
+
+void print_version(const char* command) {
+  std::printf("%s %s\n", command, LUMERIST_VERSION);
 }

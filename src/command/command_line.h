@@ -6,27 +6,34 @@
 #include <string_view>
 #include <vector>
 
-// The command line of our commands other than lumerist: options first
-// ("--" ends them; "-" alone is a file name), then the file names.
+// The command line every command of ours reads: its options and the file
+// names, in any order ("--" ends the options; "-" alone is a file name).
+// Every command takes --help, --version and -o DIR (--output-dir DIR);
+// some take --chargen FILE and flags of their own.
 
-// What the command line asks for: a run, the usage as help (status 0), or
-// the usage because it cannot be used (status 255, after `problem`).
-enum class CommandLine { Run, Help, Usage };
+// What the command line asks for: a run, the usage as help (status 0), the
+// version (status 0), or the usage because it cannot be used (status 255,
+// after `problem`).
+enum class CommandLine { Run, Help, Version, Usage };
 
 struct Arguments {
   CommandLine kind = CommandLine::Run;
-  std::string problem;                 // why it cannot be used, one sentence
-  std::vector<std::string> flags;      // the command's own flags given, in order
-  std::optional<std::string> chargen;  // --chargen FILE or --chargen=FILE
-  std::vector<std::string> operands;   // the file names after the options
+  std::string problem;                   // why it cannot be used, one sentence
+  std::vector<std::string> flags;        // the command's own flags given, in order
+  std::optional<std::string> chargen;    // --chargen FILE or --chargen=FILE
+  std::optional<std::string> outputDir;  // -o DIR, -oDIR, --output-dir DIR or --output-dir=DIR
+  std::vector<std::string> operands;     // the file names
 };
 
-// Reads the options: "--help", "--chargen FILE" (also "--chargen=FILE") and
-// the flags in `flags`; anything else starting with "-" is refused as an
-// unknown option. Then the file names.
-Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags);
+// Reads the options: --help, --version, -o DIR, the flags in `flags`, and
+// --chargen FILE where `takesChargen`; anything else starting with "-" is
+// refused as an unknown option (the first such problem wins over --help and
+// --version). The last -o and --chargen count.
+Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags,
+                          bool takesChargen);
 
-// Makes `arguments` a refusal with `problem`, unless it is one already.
+// Makes a run's `arguments` a refusal with `problem`; help, version and
+// earlier refusals stay as they are.
 void refuse(Arguments& arguments, const std::string& problem);
 
 // "No snapshot file given." unless the first file name is there.
@@ -35,3 +42,6 @@ void require_snapshot(Arguments& arguments);
 // Prints a refusal's problem line (nothing when empty); the usage text
 // follows it.
 void print_problem(const std::string& problem);
+
+// The line --version prints: the command's name and the version.
+void print_version(const char* command);

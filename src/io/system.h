@@ -42,3 +42,30 @@ std::optional<FileIdentity> identify_file(const std::string& path);
 
 // Creates or truncates `path` for binary writing; null on failure.
 std::FILE* open_system_output(const std::string& path);
+
+// What a path names, its links followed.
+enum class PathKind { Missing, RegularFile, Folder, Other };  // Other: a device, a FIFO, ...
+PathKind path_kind(const std::string& path);
+
+// The file a path's links lead to, when it is a link to an existing file;
+// else the path itself.
+std::string link_target(const std::string& path);
+
+// Creates a new file for binary writing in `folder` ("" for the current
+// one), named so that no other file has the name, with the permissions a
+// new file gets; its path in `name`. Null on failure.
+std::FILE* open_system_temporary(const std::string& folder, std::string& name);
+
+// Renames `from` over `to`, replacing the file `to` names; false on failure.
+bool replace_system_file(const std::string& from, const std::string& to);
+
+// Removes a file; false on failure.
+bool remove_system_file(const std::string& path);
+
+// Paths: the folder part ("" when there is none) and the file name of a
+// path, a name joined to a folder, and whether a path is absolute. The
+// separators are the system's ('/', and on Windows '\' too).
+std::string folder_of(const std::string& path);
+std::string file_name_of(const std::string& path);
+std::string join_path(const std::string& folder, const std::string& name);
+bool is_absolute_path(const std::string& path);

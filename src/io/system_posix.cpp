@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
 
 #include "io/standard_streams.h"
 #include "io/system.h"
@@ -59,6 +62,73 @@ std::optional<FileIdentity> identify_file(const std::string& path) {
 
 std::FILE* open_system_output(const std::string& path) {
   return std::fopen(path.c_str(), "wb");
+}
+
+PathKind path_kind(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return PathKind::Missing;
+  if (S_ISREG(status.st_mode)) return PathKind::RegularFile;
+  return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+std::string link_target(const std::string& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
+std::FILE* open_system_temporary(const std::string& folder, std::string& name) {
+  // Names that differ by process and by call; O_EXCL makes sure no other
+  // file is taken, and a taken name is tried again with the next one.
+  static unsigned calls = 0;
+  const auto seed = static_cast<unsigned long>(getpid()) * 2654435761u ^
+                    static_cast<unsigned long>(std::time(nullptr));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned long tag = (seed + ++calls * 40503u) % 1000000000u;
+    name = join_path(folder, ".lumerist-" + std::to_string(tag) + ".tmp");
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "wb");
+    if (!file) {
+      close(fd);
+      unlink(name.c_str());
+    }
+    return file;
+  }
+  return nullptr;
+}
+
+bool replace_system_file(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool remove_system_file(const std::string& path) {
+  return unlink(path.c_str()) == 0;
+}
+
+std::string folder_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string file_name_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string join_path(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool is_absolute_path(const std::string& path) {
+  return !path.empty() && path[0] == '/';
 }
 
 void use_binary_standard_streams() {}  // they are

@@ -123,6 +123,116 @@ std::FILE* open_system_output(const std::string& path) {
   return file;
 }
 
+PathKind path_kind(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::Folder : PathKind::RegularFile;
+}
+
+std::string link_target(const std::string& path) {
+  const std::wstring wide = wide_path(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return path;
+  }
+  const HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return path;
+  const FileDescriptor owner{reinterpret_cast<SystemFile>(handle)};
+  std::wstring target(MAX_PATH, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handle, target.data(), MAX_PATH, FILE_NAME_NORMALIZED);
+  if (length >= MAX_PATH) {
+    target.resize(length);
+    length = GetFinalPathNameByHandleW(handle, target.data(), length, FILE_NAME_NORMALIZED);
+  }
+  if (length == 0 || length > target.size()) return path;
+  target.resize(length);
+  const int size = WideCharToMultiByte(CP_UTF8, 0, target.data(), static_cast<int>(length), nullptr,
+                                       0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, target.data(), static_cast<int>(length), utf8.data(), size,
+                      nullptr, nullptr);
+  return utf8;
+}
+
+std::FILE* open_system_temporary(const std::string& folder, std::string& name) {
+  static unsigned calls = 0;
+  const unsigned seed = GetCurrentProcessId() * 2654435761u ^ GetTickCount();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned tag = (seed + ++calls * 40503u) % 1000000000u;
+    name = join_path(folder, ".lumerist-" + std::to_string(tag) + ".tmp");
+    const HANDLE handle = CreateFileW(wide_path(name).c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+      CloseHandle(handle);
+      DeleteFileW(wide_path(name).c_str());
+      return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (!file) {
+      _close(fd);
+      DeleteFileW(wide_path(name).c_str());
+    }
+    return file;
+  }
+  return nullptr;
+}
+
+bool replace_system_file(const std::string& from, const std::string& to) {
+  return MoveFileExW(wide_path(from).c_str(), wide_path(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool remove_system_file(const std::string& path) {
+  return DeleteFileW(wide_path(path).c_str()) != 0;
+}
+
+namespace {
+
+bool is_separator(char c) {
+  return c == '/' || c == '\\';
+}
+
+// Where the file name starts: after the last separator, or after a drive
+// ("C:name").
+std::size_t name_start(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  if (separator != std::string::npos) return separator + 1;
+  return path.size() >= 2 && path[1] == ':' ? 2 : 0;
+}
+
+}  // namespace
+
+std::string folder_of(const std::string& path) {
+  const std::size_t start = name_start(path);
+  if (start == 0) return "";
+  // Keep a root ("/", "C:/", "C:") whole; else drop the separator.
+  if (start == 1 || (start <= 3 && path.size() >= 2 && path[1] == ':')) {
+    return path.substr(0, start);
+  }
+  return path.substr(0, start - 1);
+}
+
+std::string file_name_of(const std::string& path) {
+  return path.substr(name_start(path));
+}
+
+std::string join_path(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  return is_separator(last) || last == ':' ? folder + name : folder + "/" + name;
+}
+
+bool is_absolute_path(const std::string& path) {
+  return (!path.empty() && is_separator(path[0])) ||
+         (path.size() >= 3 && path[1] == ':' && is_separator(path[2]));
+}
+
 void use_binary_standard_streams() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "command/run_outputs.h"
+
 namespace {
 
 constexpr std::array<std::string_view, 3> kModeFlags = {"--viewer", "--registers", "--compare"};
@@ -30,19 +32,25 @@ const char* default_suffix(PreviewMode mode) {
 }  // namespace
 
 PreviewOptions parse_preview_command_line(int argc, char** argv) {
-  Arguments arguments = parse_arguments(argc, argv, kModeFlags);
+  Arguments arguments = parse_arguments(argc, argv, kModeFlags, true);
   if (arguments.flags.size() > 1) {
     refuse(arguments, "Give only one of --viewer, --registers and --compare.");
   }
   require_snapshot(arguments);
+  if (arguments.operands.size() > 2) {
+    refuse(arguments, "Unexpected argument '" + arguments.operands[2] + "'.");
+  }
   PreviewOptions options;
   options.kind = arguments.kind;
   options.problem = arguments.problem;
   if (options.kind != CommandLine::Run) return options;
   if (!arguments.flags.empty()) options.mode = mode_of(arguments.flags.front());
   options.chargen = arguments.chargen;
+  options.outputDir = arguments.outputDir;
   options.snapshot = arguments.operands[0];
-  options.picture = arguments.operands.size() > 1 ? arguments.operands[1]
-                                                  : options.snapshot + default_suffix(options.mode);
+  options.picture =
+      arguments.operands.size() > 1
+          ? named_output(arguments.operands[1], options.outputDir)
+          : output_base(options.snapshot, options.outputDir) + default_suffix(options.mode);
   return options;
 }

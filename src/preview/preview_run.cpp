@@ -5,6 +5,7 @@
 #include "command/exit_status.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
+#include "command/run_outputs.h"
 #include "io/input_file.h"
 #include "png/png_file.h"
 #include "preview/compare.h"
@@ -32,6 +33,40 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
   print_comparison(comparison, options.picture);
   run.pixels = std::move(picture);
   run.differing = comparison.differing;
+  run.uncompared = comparison.uncompared;
+  return kExitSuccess;
+}
+
+}  // namespace
+
+namespace {
+
+// Draws and writes the picture the options ask for; its status.
+int draw(const PreviewOptions& options, PreviewRun& run) {
+  InputFile snapshot;
+  SnapshotReading reading;
+  if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
+  const CharacterRom rom = find_character_rom(options.chargen, reading.state);
+  if (rom.refused) return kExitFailure;
+  if (overwrites_an_input(options.picture, snapshot, rom.file)) {
+    print_png_failure(options.picture);
+    return kExitFailure;
+  }
+
+  if (options.mode == PreviewMode::Compare) return run_comparison(snapshot, reading, options, run);
+  PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
+  if (snapshot.readFailed) {
+    print_read_failure(options.snapshot);
+    return kExitFailure;
+  }
+  if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
+    print_png_failure(options.picture);
+    return kExitFailure;
+  }
+  print_picture_notes(options.snapshot, reading, shown);
+  print_preview_written(options.picture, shown.source);
+  run.source = shown.source;
+  run.pixels = std::move(shown.picture.pixels);
   return kExitSuccess;
 }
 
@@ -40,48 +75,29 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
 PreviewRun run_preview(int argc, char** argv) {
   PreviewRun run;
   const PreviewOptions options = parse_preview_command_line(argc, argv);
+  const char* program = program_name(argc, argv, "lumerist-preview");
   switch (options.kind) {
     case CommandLine::Help:
-      print_preview_usage(program_name(argc, argv, "lumerist-preview"));
+      print_preview_usage(program);
+      run.status = kExitSuccess;
+      return run;
+    case CommandLine::Version:
+      print_version("lumerist-preview");
       run.status = kExitSuccess;
       return run;
     case CommandLine::Usage:
       print_problem(options.problem);
-      print_preview_usage(program_name(argc, argv, "lumerist-preview"));
+      print_preview_usage(program);
       return run;
     case CommandLine::Run:
       break;
   }
-
-  InputFile snapshot;
-  SnapshotReading reading;
-  if (!open_snapshot(options.snapshot, snapshot, reading)) return run;
-  const CharacterRom rom = find_character_rom(options.chargen, reading.state);
-  if (rom.refused) return run;
-  if (overwrites_an_input(options.picture, snapshot, rom.file)) {
-    print_png_failure(options.picture);
-    return run;
+  if (!output_folder_usable(options.outputDir)) return run;
+  run.status = finish_outputs(draw(options, run));
+  if (run.status == kExitSuccess) {
+    run.written.push_back(options.picture);
+  } else {
+    run.pixels.clear();
   }
-
-  if (options.mode == PreviewMode::Compare) {
-    run.status = run_comparison(snapshot, reading, options, run);
-    if (run.status == kExitSuccess) run.written.push_back(options.picture);
-    return run;
-  }
-  PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
-  if (snapshot.readFailed) {
-    print_read_failure(options.snapshot);
-    return run;
-  }
-  if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
-    print_png_failure(options.picture);
-    return run;
-  }
-  print_picture_notes(options.snapshot, reading, shown);
-  print_preview_written(options.picture, shown.source);
-  run.status = kExitSuccess;
-  run.written.push_back(options.picture);
-  run.source = shown.source;
-  run.pixels = std::move(shown.picture.pixels);
   return run;
 }

@@ -16,6 +16,7 @@ struct PreviewRun {
   // Colour indices, 384 (with --compare 1152) x 272; empty when none was drawn.
   std::vector<std::uint8_t> pixels;
   unsigned differing = 0;            // --compare: pixels in which screen and viewer differ
+  unsigned uncompared = 0;           // --compare: pixels showing a ROM no file gives
   std::vector<std::string> written;  // the PNG, once written completely
 };
 

@@ -5,9 +5,9 @@
 
 #include "command/exit_status.h"
 
-// What a run of lumerist-sprites did: its exit status (0 after writing its
-// files and report, 255 after the usage text or any failure) and the files
-// it wrote completely, in the order its report names them.
+// What a run of lumerist-sprites did: its exit status (0 after writing the
+// files and report of every snapshot, 255 after the usage text or any
+// failure) and the files it wrote, in the order its reports name them.
 struct SpritesRun {
   int status = kExitFailure;
   std::vector<std::string> written;

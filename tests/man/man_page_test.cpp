@@ -108,9 +108,11 @@ TEST(ManualPages, LumeristRendersWithoutWarnings) {
 }
 
 TEST(ManualPages, LumeristTellsEveryMessageTheToolPrints) {
-  expect_page_tells_every_message(render("lumerist.1"),
-                                  {"src/app/messages.cpp", "src/command/open_snapshot.cpp",
-                                   "src/export/bitmap_export.cpp", "src/export/text_export.cpp"});
+  expect_page_tells_every_message(
+      render("lumerist.1"),
+      {"src/app/messages.cpp", "src/command/open_snapshot.cpp", "src/export/bitmap_export.cpp",
+       "src/export/text_export.cpp", "src/command/command_line.cpp", "src/command/chargen_file.cpp",
+       "src/command/run_outputs.cpp"});
 }
 
 TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
@@ -118,7 +120,7 @@ TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
   EXPECT_EQ(page.warnings, "");
   for (const char* file : {"src/preview/preview_messages.cpp", "src/command/chargen_file.cpp",
                            "src/command/command_line.cpp", "src/command/console.cpp",
-                           "src/command/open_snapshot.cpp"}) {
+                           "src/command/open_snapshot.cpp", "src/command/run_outputs.cpp"}) {
     for (const std::string& format : printed_formats(source_file(file))) {
       for (const std::string& piece : fixed_pieces(format)) {
         EXPECT_NE(page.text.find(piece), std::string::npos) << "\"" << piece << "\" from " << file;
@@ -136,7 +138,8 @@ TEST(ManualPages, SpritesRendersWithoutWarningsAndTellsItsMessages) {
   EXPECT_EQ(page.warnings, "");
   expect_page_tells_every_message(
       page, {"src/sprites/sprites_messages.cpp", "src/command/chargen_file.cpp",
-             "src/command/console.cpp", "src/command/open_snapshot.cpp"});
+             "src/command/console.cpp", "src/command/open_snapshot.cpp",
+             "src/command/command_line.cpp", "src/command/run_outputs.cpp"});
 }
 
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {

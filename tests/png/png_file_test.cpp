@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "io/output_file.h"
 #include "png_reading.h"
 #include "render/picture.h"
 #include "tool_run.h"
@@ -24,6 +25,7 @@ TEST(PngFile, ReadsBackAs384By272FourBitPaletteWithTheC64ColoursPackedEitherWay)
     const Picture picture = numbered_picture();
     ASSERT_TRUE(write_png_file(dir.file("out.png"), picture.pixels, kPictureWidth, kPictureHeight,
                                packing));
+    ASSERT_FALSE(commit_outputs().failed);
     const std::optional<PngContents> png = read_png(dir.file("out.png"));
     ASSERT_TRUE(png);
     EXPECT_EQ(png->width, 384u);

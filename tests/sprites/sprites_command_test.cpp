@@ -226,9 +226,7 @@ TEST(SpritesCommand, RefusesWhatLumeristRefusesAndCommandLinesItCannotUse) {
     std::string reason;
   } cases[] = {
       {{}, 255, "No snapshot file given.\n"},
-      {{"--help"}, 0, ""},
       {{"--viewer", "shot.vsf"}, 255, "Unknown option '--viewer'.\n"},
-      {{"shot.vsf", "more.vsf"}, 255, "Unexpected argument 'more.vsf'.\n"},
       {{"--chargen"}, 255, "Option --chargen needs a file name.\n"},
       {{"--chargen", "missing", "shot.vsf"}, 255, "Can't read character ROM file 'missing'!\n"},
   };
@@ -250,13 +248,12 @@ TEST(SpritesCommand, OutputThatIsAnInputOrCannotBeWrittenIsNamedAndFails) {
     std::string output;
     Make make;
     std::string message;
-    std::vector<std::string> written;  // besides the snapshot, chargen and the output itself
   } cases[] = {
-      {".sprites", Make::HardLink, "Can't write sprite data file '%.sprites'!\n", {}},
-      {".sprites.png", Make::SymbolicLink, "Can't write PNG file '%.sprites.png'!\n", {}},
-      {".sprites.png", Make::ChargenLink, "Can't write PNG file '%.sprites.png'!\n", {}},
-      {".sprites", Make::FullDisk, "Can't write sprite data file '%.sprites'!\n", {}},
-      {".sprites.png", Make::FullDisk, "Can't write PNG file '%.sprites.png'!\n", {".sprites"}},
+      {".sprites", Make::HardLink, "Can't write sprite data file '%.sprites'!\n"},
+      {".sprites.png", Make::SymbolicLink, "Can't write PNG file '%.sprites.png'!\n"},
+      {".sprites.png", Make::ChargenLink, "Can't write PNG file '%.sprites.png'!\n"},
+      {".sprites", Make::FullDisk, "Can't write sprite data file '%.sprites'!\n"},
+      {".sprites.png", Make::FullDisk, "Can't write PNG file '%.sprites.png'!\n"},
   };
   // Symbolic links, and /dev/full behind one, where the system has them.
   const std::string noLinks = cannot_make(Fault::SymbolicLink);
@@ -281,11 +278,8 @@ TEST(SpritesCommand, OutputThatIsAnInputOrCannotBeWrittenIsNamedAndFails) {
     EXPECT_EQ(run.output, message);
     EXPECT_EQ(read_file(path), bytes) << "the snapshot must stay as it was";
     EXPECT_EQ(read_file(dir.file("chargen")), Bytes(4096, 0x55));
+    // Nothing new: the data written before a failing sheet is not kept.
     std::vector<std::string> expected = {"chargen", "shot.vsf", "shot.vsf" + c.output};
-    for (const std::string& suffix : c.written) {
-      expected.push_back("shot.vsf" + suffix);
-      EXPECT_EQ(read_file(path + suffix).size(), 3u * 64);
-    }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(files_in(dir.path), expected);
   }
