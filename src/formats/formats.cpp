@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "io/system.h"
+
 namespace {
 
 using enum PicturePart;
@@ -46,23 +48,13 @@ const PictureFormat kFormats[] = {
 };
 // clang-format on
 
-// The last part of a path: what follows its last separator.
-std::string_view file_part(std::string_view path) {
-#ifdef _WIN32
-  const std::size_t slash = path.find_last_of("/\\:");
-#else
-  const std::size_t slash = path.find_last_of('/');
-#endif
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 // ".ext" from the last dot of the file's own name on; empty when there is
 // none, or only a leading or a trailing dot.
 std::string_view extension_of(std::string_view path) {
-  const std::string_view name = file_part(path);
+  const std::string name = file_name_of(std::string(path));
   const std::size_t dot = name.find_last_of('.');
-  if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size()) return {};
-  return name.substr(dot);
+  if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return {};
+  return path.substr(path.size() - (name.size() - dot));
 }
 
 std::string lower_case(std::string_view text) {

@@ -75,6 +75,7 @@ const Command kCommands[] = {
     {"lumerist", run_lumerist, "Lumerist 4.0 by Korvane"},
     {"lumerist-preview", run_lumerist_preview, "Lumerist preview: "},
     {"lumerist-sprites", run_lumerist_sprites, "Lumerist sprites: "},
+    {"lumerist-export", run_lumerist_export, "Lumerist export: "},
 };
 
 TEST(CommandLine, EveryCommandTakesHelpVersionAndRefusesWhatItCannotUse) {
@@ -159,7 +160,8 @@ TEST(CommandLine, OutputFolderTakesEveryOutputNamedAfterTheSnapshotsFileName) {
   write_file(dir.file("plain"), Bytes{1});
   for (const std::string& folder : {std::string("missing"), std::string("plain")}) {
     for (const Command& command : kCommands) {
-      const ToolRun refused = command.run({"-o", folder, "missing.vsf"}, in_folder(dir.path));
+      const ToolRun refused =
+          command.run({"-o", folder, "missing.vsf", "out.kla"}, in_folder(dir.path));
       EXPECT_EQ(refused.status, 255);
       EXPECT_EQ(refused.output, "Can't write into output folder '" + folder + "'!\n");
     }

@@ -16,10 +16,13 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 if [ "$suffix" = .exe ]; then
   bin=$prefix
-  pages="$prefix/lumerist.txt $prefix/lumerist-preview.txt $prefix/lumerist-sprites.txt $prefix/README.md"
+  pages="$prefix/lumerist.txt $prefix/lumerist-preview.txt $prefix/lumerist-sprites.txt $prefix/lumerist-export.txt $prefix/README.md"
 else
   bin=$prefix/bin
-  pages="$prefix/share/man/man1/lumerist.1 $prefix/share/man/man1/lumerist-preview.1 $prefix/share/man/man1/lumerist-sprites.1"
+  pages=
+  for page in lumerist lumerist-preview lumerist-sprites lumerist-export; do
+    pages="$pages $prefix/share/man/man1/$page.1"
+  done
 fi
 for page in $pages; do
   test -s "$page" || { echo "missing $page"; exit 1; }
@@ -32,4 +35,6 @@ test "$(wc -c <"$prefix/shot.vsf.prg")" -eq 4149
 test -s "$prefix/shot.vsf.png"
 "$@" "$bin/lumerist-sprites$suffix" "$prefix/shot.vsf" | grep -q "Sprite sheet of the bank"
 test -s "$prefix/shot.vsf.sprites.png"
-echo "installed lumerist, lumerist-preview and lumerist-sprites ran: ok"
+"$@" "$bin/lumerist-export$suffix" "$prefix/shot.vsf" "$prefix/font.64c" | grep -q "Character set written"
+test "$(wc -c <"$prefix/font.64c")" -eq 2050
+echo "installed lumerist, lumerist-preview, lumerist-sprites and lumerist-export ran: ok"

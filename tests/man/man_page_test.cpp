@@ -89,8 +89,8 @@ std::vector<std::string> fixed_pieces(const std::string& format) {
   return pieces;
 }
 
-void expect_page_tells_every_message(const Rendered& page,
-                                     const std::vector<std::string>& sources) {
+void expect_page_tells_every_message(const Rendered& page, const std::vector<std::string>& sources,
+                                     std::size_t atLeast = 30) {
   std::size_t checked = 0;
   for (const std::string& file : sources) {
     for (const std::string& format : printed_formats(source_file(file))) {
@@ -100,7 +100,7 @@ void expect_page_tells_every_message(const Rendered& page,
       }
     }
   }
-  EXPECT_GT(checked, 30u) << "the message scan found too little to be trusted";
+  EXPECT_GT(checked, atLeast) << "the message scan found too little to be trusted";
 }
 
 TEST(ManualPages, LumeristRendersWithoutWarnings) {
@@ -140,6 +140,19 @@ TEST(ManualPages, SpritesRendersWithoutWarningsAndTellsItsMessages) {
       page, {"src/sprites/sprites_messages.cpp", "src/command/chargen_file.cpp",
              "src/command/console.cpp", "src/command/open_snapshot.cpp",
              "src/command/command_line.cpp", "src/command/run_outputs.cpp"});
+}
+
+TEST(ManualPages, ExportRendersWithoutWarningsAndTellsItsMessages) {
+  const Rendered page = render("lumerist-export.1");
+  EXPECT_EQ(page.warnings, "");
+  expect_page_tells_every_message(page,
+                                  {"src/formats/export_messages.cpp",
+                                   "src/command/chargen_file.cpp", "src/command/open_snapshot.cpp",
+                                   "src/command/command_line.cpp", "src/command/run_outputs.cpp"},
+                                  20);
+  for (const char* refusal : {"no format has the extension", "holds multicolour bitmaps; '"}) {
+    EXPECT_NE(page.text.find(refusal), std::string::npos) << refusal;
+  }
 }
 
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {

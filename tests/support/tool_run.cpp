@@ -15,6 +15,9 @@
 #ifndef LUMERIST_SPRITES_EXE
 #error "LUMERIST_SPRITES_EXE must name the sprites executable under test"
 #endif
+#ifndef LUMERIST_EXPORT_EXE
+#error "LUMERIST_EXPORT_EXE must name the export executable under test"
+#endif
 
 namespace {
 
@@ -85,6 +88,14 @@ std::string lumerist_sprites_path() {
 
 ToolRun run_lumerist_sprites(const std::vector<std::string>& arguments, const RunOptions& options) {
   return run_with_environment(lumerist_sprites_path(), arguments, options);
+}
+
+std::string lumerist_export_path() {
+  return std::filesystem::absolute(LUMERIST_EXPORT_EXE).string();
+}
+
+ToolRun run_lumerist_export(const std::vector<std::string>& arguments, const RunOptions& options) {
+  return run_with_environment(lumerist_export_path(), arguments, options);
 }
 
 void make_folders(const std::string& path) {
