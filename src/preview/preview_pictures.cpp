@@ -1,15 +1,6 @@
 #include "preview/preview_pictures.h"
 
-#include "snapshot/saved_frame.h"
 #include "viewer/viewer_program.h"
-
-std::optional<Picture> saved_frame_picture(const InputFile& snapshot,
-                                           const SnapshotReading& reading) {
-  if (!reading.location.savedFrame) return std::nullopt;
-  std::vector<std::uint8_t> pixels = read_saved_frame(snapshot, *reading.location.savedFrame);
-  if (pixels.empty()) return std::nullopt;
-  return Picture{std::move(pixels)};
-}
 
 Frame registers_frame(const SnapshotReading& reading) {
   return render_frame(reading.state);

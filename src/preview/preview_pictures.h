@@ -8,10 +8,6 @@
 #include "render/render_frame.h"
 #include "snapshot/read_snapshot.h"
 
-// The frame VICE saved in the snapshot, when it holds one.
-std::optional<Picture> saved_frame_picture(const InputFile& snapshot,
-                                           const SnapshotReading& reading);
-
 // The frame the VIC-II draws from the snapshot's registers and memory.
 Frame registers_frame(const SnapshotReading& reading);
 

@@ -2,8 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "io/input_file.h"
+#include "snapshot/read_snapshot.h"
 #include "snapshot/saved_frame.h"
 
 // The PAL frame as VICE shows it with normal borders: 384 x 272 pixels,
@@ -22,3 +25,7 @@ struct Picture {
     return pixels[static_cast<std::size_t>(y) * kPictureWidth + static_cast<std::size_t>(x)];
   }
 };
+
+// The frame VICE saved in the snapshot, when it holds one (not an empty one).
+std::optional<Picture> saved_frame_picture(const InputFile& snapshot,
+                                           const SnapshotReading& reading);
