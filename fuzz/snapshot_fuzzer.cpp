@@ -21,9 +21,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/output_names.h"
-#include "export/bitmap_export.h"
-#include "export/text_export.h"
+#include "command/screen_rip.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
 #include "io/standard_streams.h"
@@ -99,15 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!same_reading(reading, read_snapshot(snapshot))) __builtin_trap();
   if (reading.error != SnapshotError::None) return 0;
 
-  const OutputNames names = make_output_names(output_folder() + "/shot.vsf");
-  OutputFile prg = open_output(names.prg);
-  if (!prg.file) std::abort();
+  std::vector<std::string> written;
+  const std::string base = output_folder() + "/shot.vsf";
+  if (!rip_screen(reading.state, base, snapshot, std::nullopt, written) ||
+      commit_outputs().failed) {
+    __builtin_trap();
+  }
   const bool bitmap = reading.setup.bitmapMode;
-  const ExportResult result = bitmap ? BitmapExport(prg, names, reading.setup, reading.state)
-                                     : TextExport(prg, names, reading.setup, reading.state);
-  if (result.failure || result.report.empty() || commit_outputs().failed) __builtin_trap();
   std::error_code error;
-  const std::uintmax_t prgSize = std::filesystem::file_size(names.prg, error);
+  const std::uintmax_t prgSize = std::filesystem::file_size(base + ".prg", error);
   if (error || prgSize != (bitmap ? 14145u : 4149u)) __builtin_trap();
 
   if (const std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {

@@ -27,36 +27,3 @@ void print_usage(const std::string& program) {
       program.c_str());
   print_separator();
 }
-
-void print_report(const std::string& report) {
-  print_separator();
-  std::fputs(report.c_str(), stdout);
-  print_separator();
-}
-
-void print_output_failure(const OutputFailure& failure) {
-  const char* path = failure.path.c_str();
-  switch (failure.output) {
-    case Output::Prg:
-      std::printf("Cant't write PRG file '%s'!\n", path);
-      break;
-    case Output::Bitmap:
-      std::printf("Cant't write bitmap file '%s'!\n", path);
-      break;
-    case Output::Picture:
-      std::printf("Cant't write picture file '%s'!\n", path);
-      break;
-    case Output::Colmap:
-      std::printf("Cant't write colmap file '%s'!\n", path);
-      break;
-    case Output::Attrib:
-      std::printf("Cant't write color attributes file '%s'!\n", path);
-      break;
-    case Output::Screen:
-      std::printf("Cant't write screen file '%s'!\n", path);
-      break;
-    case Output::Font:
-      std::printf("Cant't write font file '%s'!\n", path);
-      break;
-  }
-}

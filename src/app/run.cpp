@@ -1,68 +1,28 @@
 #include "app/run.h"
 
-#include <algorithm>
-
 #include "app/messages.h"
-#include "app/output_names.h"
 #include "command/chargen_file.h"
 #include "command/command_line.h"
 #include "command/console.h"
 #include "command/exit_status.h"
-#include "command/input_guard.h"
 #include "command/open_snapshot.h"
 #include "command/run_outputs.h"
-#include "export/bitmap_export.h"
-#include "export/text_export.h"
+#include "command/screen_rip.h"
 #include "io/input_file.h"
-#include "io/output_file.h"
 #include "snapshot/read_snapshot.h"
 
 namespace {
-
-std::vector<std::string> in_report_order(std::vector<OutputName> outputs) {
-  std::stable_sort(outputs.begin(), outputs.end(), [](const OutputName& a, const OutputName& b) {
-    return report_rank(a.output) < report_rank(b.output);
-  });
-  std::vector<std::string> paths;
-  for (const OutputName& output : outputs) paths.push_back(output.path);
-  return paths;
-}
 
 // Rips one snapshot into the outputs named from `base`: its status, and the
 // files it wrote in the order its report names them.
 int rip(const std::string& snapshotPath, const std::string& base,
         std::vector<std::string>& written) {
-  const OutputNames names = make_output_names(base);
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
   const CharacterRom rom = find_character_rom(std::nullopt, reading.state);
   if (rom.refused) return kExitFailure;
-  // An output that is an input (a link to one) would destroy it.
-  for (const OutputName& output : outputs_written(names, reading.setup)) {
-    if (overwrites_an_input(output.path, snapshot, rom.file)) {
-      print_output_failure(output);
-      return kExitFailure;
-    }
-  }
-
-  OutputFile prg = open_output(names.prg);
-  if (!prg.file) {
-    print_output_failure({Output::Prg, names.prg});
-    return kExitFailure;
-  }
-  const ExportResult exported = reading.setup.bitmapMode
-                                    ? BitmapExport(prg, names, reading.setup, reading.state)
-                                    : TextExport(prg, names, reading.setup, reading.state);
-  if (!exported.report.empty()) print_report(exported.report);
-  if (exported.failure) {
-    print_output_failure(*exported.failure);
-    return kExitFailure;
-  }
-  std::vector<OutputName> opened = exported.opened;
-  opened.push_back({Output::Prg, names.prg});
-  written = in_report_order(std::move(opened));
-  return kExitSuccess;
+  return rip_screen(reading.state, base, snapshot, rom.file, written) ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace

@@ -157,7 +157,7 @@ TEST(ManualPages, ExportRendersWithoutWarningsAndTellsItsMessages) {
 
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {
   const Rendered page = render("lumerist.1");
-  const std::string names = source_file("src/app/output_names.cpp");
+  const std::string names = source_file("src/command/screen_rip.cpp");
   const std::regex suffix(R"lit("(\.[a-z0-9]+)")lit");
   std::size_t found = 0;
   for (std::sregex_iterator it(names.begin(), names.end(), suffix), end; it != end; ++it) {
