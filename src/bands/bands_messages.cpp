@@ -1,0 +1,39 @@
+#include "bands/bands_messages.h"
+
+#include <cstdio>
+
+#include "command/console.h"
+
+void print_bands_usage(const char* program) {
+  print_separator();
+  std::printf(
+      "Lumerist bands: finds the register sets that drew the frame VICE saved in a snapshot,\n"
+      "band by band, and rips each band as lumerist rips a screen.\n"
+      "Syntax: '%s [--chargen FILE] [-o DIR] ViceSnapshotFile.vsf...'.\n"
+      "Prints a line for each band, then the report of each band's rip, whose files are\n"
+      "named after the snapshot followed by '.bandN' and lumerist's suffixes, next to the\n"
+      "snapshot or, with -o DIR (--output-dir DIR), in the folder DIR; each snapshot in\n"
+      "turn. --chargen names a 4096-byte character ROM image for snapshots that hold\n"
+      "none. --help prints this text, --version the version.\n",
+      program);
+  print_separator();
+}
+
+void print_same_rip(int band, int earlier) {
+  std::printf("Band %d: the same rip as band %d.\n", band, earlier);
+}
+
+void print_search_cut_short() {
+  std::printf("Search cut short: there may be fewer bands.\n");
+}
+
+void print_no_frame_note(const std::string& snapshot) {
+  print_note("'" + snapshot +
+             "' holds no frame VICE drew: its registers stand for every line.");
+}
+
+void print_bands_rom_note(const std::string& snapshot) {
+  print_note("'" + snapshot +
+             "' holds no character ROM and no file gives one, so RAM was read where the VIC-II "
+             "sees it.");
+}

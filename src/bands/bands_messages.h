@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+// What lumerist-bands says besides the band lines and the rips' reports.
+
+void print_bands_usage(const char* program);
+
+// A band whose rip equals an earlier band's, in place of its report block.
+void print_same_rip(int band, int earlier);
+
+// The line after the band lines when a cap of the search was reached.
+void print_search_cut_short();
+
+// Notes on standard error: a snapshot without a frame VICE drew, whose
+// registers stand for every line; RAM read where the VIC-II sees the
+// character ROM.
+void print_no_frame_note(const std::string& snapshot);
+void print_bands_rom_note(const std::string& snapshot);

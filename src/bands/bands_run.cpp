@@ -1,0 +1,139 @@
+#include "bands/bands_run.h"
+
+#include <optional>
+
+#include "bands/band_search.h"
+#include "bands/bands_messages.h"
+#include "command/chargen_file.h"
+#include "command/command_line.h"
+#include "command/console.h"
+#include "command/open_snapshot.h"
+#include "command/run_outputs.h"
+#include "command/screen_rip.h"
+#include "io/input_file.h"
+#include "render/picture.h"
+#include "render/render_frame.h"
+#include "snapshot/read_snapshot.h"
+
+namespace {
+
+// The bands of a snapshot: those the search finds in the frame VICE saved,
+// or, without one, a single band of the snapshot's own registers.
+BandSearch bands_of(const InputFile& snapshot, const SnapshotReading& reading,
+                    const std::string& snapshotPath, std::vector<std::uint8_t>& frame) {
+  if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
+    frame = saved->pixels;
+    return find_bands(reading.state, *saved);
+  }
+  print_no_frame_note(snapshotPath);
+  BandSearch search;
+  Band band;
+  band.kind = reading.setup.displayEnabled ? BandKind::Drawn : BandKind::DisplayOff;
+  band.firstLine = kFirstPictureLine;
+  band.lastLine = kFirstPictureLine + kPictureHeight - 1;
+  band.set = snapshot_set(reading.state);
+  const Frame drawn = draw_band_set(reading.state, band.set);
+  band.sprites = drawn.spritesShown;
+  search.romMissing = drawn.readsCharRom && !reading.state.charRom;
+  search.bands.push_back(band);
+  return search;
+}
+
+// The state a band's set shows: the snapshot's memory with the set's
+// registers and bank (port A keeps the snapshot's other bits).
+VideoState band_state(const VideoState& snapshot, const BandSet& set) {
+  VideoState state = snapshot;
+  state.vic = set.vic;
+  state.cia2PortA = static_cast<std::uint8_t>((snapshot.cia2PortA & ~3u) | (set.cia2PortA & 3u));
+  return state;
+}
+
+// Decodes one snapshot's bands, prints their lines and rips each band.
+int decode(const std::string& snapshotPath, const std::string& base,
+           const std::optional<std::string>& chargen, BandsRun& run,
+           std::vector<std::string>& written) {
+  InputFile snapshot;
+  SnapshotReading reading;
+  if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
+  const CharacterRom rom = find_character_rom(chargen, reading.state);
+  if (rom.refused) return kExitFailure;
+  run.frame.clear();
+  const BandSearch search = bands_of(snapshot, reading, snapshotPath, run.frame);
+  if (snapshot.readFailed) {
+    print_read_failure(snapshotPath);
+    return kExitFailure;
+  }
+  if (search.romMissing) print_bands_rom_note(snapshotPath);
+
+  run.bands.clear();
+  for (std::size_t i = 0; i < search.bands.size(); ++i) {
+    const Band& band = search.bands[i];
+    const int number = static_cast<int>(i) + 1;
+    std::fputs(band_line(number, band).c_str(), stdout);
+    run.bands.push_back({number, band.firstLine, band.lastLine, band.kind == BandKind::Drawn});
+  }
+  if (search.cutShort) print_search_cut_short();
+
+  // Each drawn band's rip, unless an earlier band's is the same.
+  std::vector<std::pair<int, std::vector<std::uint8_t>>> ripped;  // band number, viewer program
+  for (std::size_t i = 0; i < search.bands.size(); ++i) {
+    const Band& band = search.bands[i];
+    if (band.kind != BandKind::Drawn) continue;
+    const int number = static_cast<int>(i) + 1;
+    const VideoState state = band_state(reading.state, band.set);
+    std::vector<std::uint8_t> program = rip_viewer_program(state);
+    const auto same = std::find_if(ripped.begin(), ripped.end(),
+                                   [&program](const auto& earlier) { return earlier.second == program; });
+    if (same != ripped.end()) {
+      print_same_rip(number, same->first);
+      continue;
+    }
+    std::vector<std::string> files;
+    if (!rip_screen(state, base + ".band" + std::to_string(number), snapshot, rom.file, files)) {
+      return kExitFailure;
+    }
+    written.insert(written.end(), files.begin(), files.end());
+    ripped.emplace_back(number, std::move(program));
+  }
+  return kExitSuccess;
+}
+
+}  // namespace
+
+BandsRun run_bands(int argc, char** argv) {
+  BandsRun run;
+  Arguments arguments = parse_arguments(argc, argv, {}, true);
+  require_snapshot(arguments);
+  const char* program = program_name(argc, argv, "lumerist-bands");
+  switch (arguments.kind) {
+    case CommandLine::Help:
+      print_bands_usage(program);
+      run.status = kExitSuccess;
+      return run;
+    case CommandLine::Version:
+      print_version("lumerist-bands");
+      run.status = kExitSuccess;
+      return run;
+    case CommandLine::Usage:
+      print_problem(arguments.problem);
+      print_bands_usage(program);
+      return run;
+    case CommandLine::Run:
+      break;
+  }
+  if (!output_folder_usable(arguments.outputDir)) return run;
+
+  // Each snapshot as if the command were run on it alone.
+  run.status = kExitSuccess;
+  for (const std::string& snapshot : arguments.operands) {
+    std::vector<std::string> written;
+    const int status = decode(snapshot, output_base(snapshot, arguments.outputDir),
+                              arguments.chargen, run, written);
+    if (finish_outputs(status) != kExitSuccess) {
+      run.status = kExitFailure;
+      continue;
+    }
+    run.written.insert(run.written.end(), written.begin(), written.end());
+  }
+  return run;
+}
