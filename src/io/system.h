@@ -51,8 +51,9 @@ FileDescriptor open_system_input(const std::string& path, InputFacts& facts);
 std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t* target,
                              std::size_t count, bool& failed);
 
-// The file `path` names, its links followed. On Windows a path that is not
-// valid UTF-8 names an existing file whose numbers cannot be read.
+// The file `path` names, its links followed: none, its numbers, or, where
+// they cannot be read (on Windows also for a path that is not valid UTF-8),
+// an existing file without numbers.
 FileIdentity identify_file(const std::string& path);
 
 // Creates or truncates `path` for binary writing; null on failure, and on

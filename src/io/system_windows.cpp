@@ -1,7 +1,8 @@
 // src/io on Windows. Paths arrive in UTF-8 (the manifest sets the process's
 // code page to UTF-8, so the command line does too) and are handed to the
-// wide-character functions; a path that is not valid UTF-8 names no file
-// here. Handles are opened without inheritance.
+// wide-character functions. A path that is not valid UTF-8 is never
+// converted: it opens nothing, and which file it names cannot be told.
+// Handles are opened without inheritance.
 
 #include <fcntl.h>
 #include <io.h>
