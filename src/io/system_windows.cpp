@@ -22,19 +22,17 @@ HANDLE handle_of(SystemFile file) {
   return reinterpret_cast<HANDLE>(file);
 }
 
-// The UTF-16 form of a UTF-8 path; none when the path is not valid UTF-8
-// (never a name with replacement characters, which may be another file's).
-// A path too long for the classic limit (MAX_PATH, less the 12 characters
-// CreateDirectory keeps for a file name) is made a full path with the
-// \\?\ prefix, which lifts it to 32767.
-std::optional<std::wstring> wide_path(const std::string& path) {
-  if (path.size() >= INT_MAX) return std::nullopt;
+// The UTF-16 form of a UTF-8 path; empty, a name that opens nothing, when
+// the path is not valid UTF-8 (never one with replacement characters, which
+// may be another file's). A path too long for the classic limit (MAX_PATH,
+// less the 12 characters CreateDirectory keeps for a file name) is made a
+// full path with the \\?\ prefix, which lifts it to 32767.
+std::wstring wide_path(const std::string& path) {
   std::wstring wide;
-  if (!path.empty()) {
+  if (!path.empty() && path.size() < INT_MAX) {
     const int size = static_cast<int>(path.size());
     const int length =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (length == 0) return std::nullopt;
     wide.resize(static_cast<std::size_t>(length));
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
   }
@@ -97,9 +95,7 @@ void close_system_file(SystemFile file) noexcept {
 FileDescriptor open_system_input(const std::string& path, InputFacts& facts) {
   // Others may go on writing or deleting the file, as on POSIX systems. A
   // directory does not open without FILE_FLAG_BACKUP_SEMANTICS.
-  const std::optional<std::wstring> wide = wide_path(path);
-  if (!wide) return {};
-  const HANDLE handle = CreateFileW(wide->c_str(), GENERIC_READ,
+  const HANDLE handle = CreateFileW(wide_path(path).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
@@ -143,11 +139,11 @@ std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t*
 FileIdentity identify_file(const std::string& path) {
   FileIdentity unknown;  // an existing file that cannot be told
   unknown.exists = true;
-  const std::optional<std::wstring> wide = wide_path(path);
-  if (!wide) return unknown;
+  const std::wstring wide = wide_path(path);
+  if (wide.empty()) return unknown;  // not UTF-8 (or empty): cannot be told
   // Reading attributes only: works on files others hold open without
   // sharing, and on folders.
-  const HANDLE handle = CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES,
+  const HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -163,9 +159,7 @@ FileIdentity identify_file(const std::string& path) {
 }
 
 std::FILE* open_system_output(const std::string& path) {
-  const std::optional<std::wstring> wide = wide_path(path);
-  if (!wide) return nullptr;
-  const HANDLE handle = CreateFileW(wide->c_str(), GENERIC_WRITE,
+  const HANDLE handle = CreateFileW(wide_path(path).c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
