@@ -8,10 +8,10 @@ set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
-# Libraries and headers only from MinGW's own folder and the ones listed in
-# LUMERIST_DEPS_PREFIX (where scripts/build-libpng.sh installs libpng),
-# never the build machine's.
-list(APPEND CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${LUMERIST_DEPS_PREFIX})
+# Libraries and headers only from MinGW's own folder (and, added by
+# CMakeLists.txt, LUMERIST_DEPS_PREFIX, where scripts/install-windows-deps.sh
+# installs libpng), never the build machine's.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

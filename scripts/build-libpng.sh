@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds static libpng and zlib from Debian's own sources for a target that
 # Debian packages no libpng for, so that its PNG files come out of the same
-# code as the native build's, byte for byte.
+# code as the native build's, byte for byte. Run by the set-up scripts
+# (scripts/install-windows-deps.sh, scripts/install-web-deps.sh), never by
+# a build: CMake only looks for what they installed.
 #
 #   scripts/build-libpng.sh sources
 #       fetches the Debian sources of libpng1.6 and zlib with apt-get source
@@ -45,7 +47,7 @@ has_deb_src() {
 # A deb-src entry for every Debian archive in the system's own sources.
 add_deb_src() {
   if [ "$(id -u)" -ne 0 ]; then
-    echo "build-libpng.sh: apt has no deb-src entry; run scripts/install-windows-deps.sh as root" >&2
+    echo "build-libpng.sh: apt has no deb-src entry; run it as root to add one" >&2
     exit 1
   fi
   if [ -f /etc/apt/sources.list.d/debian.sources ]; then

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Installs what the Windows build needs on Debian 12, as root: the MinGW-w64
-# cross compiler, its zlib, Wine to run the tests, GoogleTest's sources, and
-# the Debian sources of libpng and zlib, from which scripts/build-libpng.sh
-# builds the static libpng (Debian packages none for MinGW).
-# Usage: scripts/install-windows-deps.sh
+# cross compiler, its zlib, Wine to run the tests and GoogleTest's sources;
+# then fetches the Debian sources of libpng and zlib and builds from them
+# the static libpng for MinGW-w64 (Debian packages none) into PREFIX, by
+# default /usr/local/lib/lumerist-deps/mingw, where CMake looks for it.
+# Usage: scripts/install-windows-deps.sh [PREFIX]
 set -eu
 here=$(dirname "$0")
+prefix=${1:-/usr/local/lib/lumerist-deps/mingw}
 if [ "$(id -u)" -ne 0 ]; then
   echo "install-windows-deps.sh: run as root (it installs Debian packages)" >&2
   exit 1
@@ -24,4 +26,4 @@ if [ -n "$need" ]; then
   # shellcheck disable=SC2086 # one word a package
   apt_get install -y -qq --no-install-recommends $need
 fi
-sh "$here/build-libpng.sh" sources
+sh "$here/build-libpng.sh" mingw "$prefix"

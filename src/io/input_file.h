@@ -17,7 +17,7 @@ struct InputFile {
   std::span<const std::uint8_t> memory;  // the snapshot's bytes when there is no file
   std::int64_t length = 0;               // file length, fixed when opened
   bool regularFile = false;              // an ordinary file, not a device
-  FileIdentity identity;                 // which file it is
+  FileIdentity identity;                 // which file it is (none in memory)
   // Set by the first read the operating system fails (an I/O error), as the
   // error indicator of a C stream is; such bytes read as $FF meanwhile.
   mutable bool readFailed = false;
@@ -39,8 +39,11 @@ void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t
 // One byte at `offset`, $FF past the end.
 std::uint8_t byte_at(const InputFile& input, std::int64_t offset);
 
-// True when `path`, its links followed, names the open file `input`.
+// True when `path`, its links followed, names the open file `input`, or
+// may: when it names an existing file whose identity cannot be read (or the
+// snapshot's could not be), which the guards must then take for the input.
 bool is_same_file(const std::string& path, const InputFile& input);
 
-// True when both paths, their links followed, name one existing file.
+// True when both paths, their links followed, name one existing file, or
+// both exist and may (an identity that cannot be read).
 bool are_same_file(const std::string& first, const std::string& second);

@@ -12,12 +12,26 @@
 
 #include "io/file_handle.h"
 
-// Which file a path or an open file is: device and inode on POSIX systems,
-// volume serial number and file index on Windows.
-struct FileIdentity {
+// A file's numbers: the volume (or device) it is on and its number there.
+struct FileNumbers {
   std::uint64_t volume = 0;
-  std::uint64_t index = 0;
-  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+  std::uint64_t high = 0;  // the upper half of a 128-bit file id, else 0
+  std::uint64_t low = 0;
+  friend bool operator==(const FileNumbers&, const FileNumbers&) = default;
+};
+
+// Which file a path or an open file is, one of three answers: no file has
+// the name (`exists` false); the file, told by its numbers; or an existing
+// file whose numbers cannot be read (neither form), which may be any file.
+struct FileIdentity {
+  bool exists = false;
+  bool device = false;  // Windows: a device (NUL, CON), never a file on a disk
+  // Device and inode on POSIX systems; on Windows the 32-bit volume serial
+  // number and the 64-bit file index.
+  std::optional<FileNumbers> narrow;
+  // Windows: the 64-bit volume serial number and the 128-bit file id, where
+  // the file system has one (ReFS ids do not fit the 64-bit index).
+  std::optional<FileNumbers> wide;
 };
 
 // What open_system_input learns about the file it opened.
@@ -29,7 +43,7 @@ struct InputFacts {
 
 // Opens a file for reading. Fails (returns no file) when it cannot be
 // opened, is a directory, a FIFO, a pipe or a socket, or its length cannot
-// be taken (a terminal).
+// be taken (a terminal), and on Windows when the path is not valid UTF-8.
 FileDescriptor open_system_input(const std::string& path, InputFacts& facts);
 
 // Reads up to `count` bytes at `offset`; returns how many arrived before the
@@ -37,10 +51,13 @@ FileDescriptor open_system_input(const std::string& path, InputFacts& facts);
 std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t* target,
                              std::size_t count, bool& failed);
 
-// The file `path` names, its links followed; none when it does not exist.
-std::optional<FileIdentity> identify_file(const std::string& path);
+// The file `path` names, its links followed: none, its numbers, or, where
+// they cannot be read (on Windows also for a path that is not valid UTF-8),
+// an existing file without numbers.
+FileIdentity identify_file(const std::string& path);
 
-// Creates or truncates `path` for binary writing; null on failure.
+// Creates or truncates `path` for binary writing; null on failure, and on
+// Windows when the path is not valid UTF-8.
 std::FILE* open_system_output(const std::string& path);
 
 // What a path names, its links followed.

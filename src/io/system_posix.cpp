@@ -12,6 +12,18 @@
 #include "io/standard_streams.h"
 #include "io/system.h"
 
+namespace {
+
+FileIdentity identity_of(const struct stat& status) {
+  FileIdentity identity;
+  identity.exists = true;
+  identity.narrow = FileNumbers{static_cast<std::uint64_t>(status.st_dev), 0,
+                                static_cast<std::uint64_t>(status.st_ino)};
+  return identity;
+}
+
+}  // namespace
+
 void close_system_file(SystemFile file) noexcept {
   close(static_cast<int>(file));
 }
@@ -34,8 +46,7 @@ FileDescriptor open_system_input(const std::string& path, InputFacts& facts) {
   if (length < 0) return {};
   facts.length = length;
   facts.regularFile = S_ISREG(status.st_mode);
-  facts.identity = {static_cast<std::uint64_t>(status.st_dev),
-                    static_cast<std::uint64_t>(status.st_ino)};
+  facts.identity = identity_of(status);
   return file;
 }
 
@@ -53,11 +64,14 @@ std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t*
   return got;
 }
 
-std::optional<FileIdentity> identify_file(const std::string& path) {
+FileIdentity identify_file(const std::string& path) {
   struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return std::nullopt;
-  return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
-                      static_cast<std::uint64_t>(status.st_ino)};
+  if (stat(path.c_str(), &status) == 0) return identity_of(status);
+  // A name that is missing, or whose folder is, names no file; on any other
+  // error (no permission, a loop of links) a file may be there.
+  FileIdentity unknown;
+  unknown.exists = errno != ENOENT && errno != ENOTDIR;
+  return unknown;
 }
 
 std::FILE* open_system_output(const std::string& path) {

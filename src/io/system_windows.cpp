@@ -1,6 +1,8 @@
 // src/io on Windows. Paths arrive in UTF-8 (the manifest sets the process's
 // code page to UTF-8, so the command line does too) and are handed to the
-// wide-character functions; handles are opened without inheritance.
+// wide-character functions. A path that is not valid UTF-8 is never
+// converted: it opens nothing, and which file it names cannot be told.
+// Handles are opened without inheritance.
 
 #include <fcntl.h>
 #include <io.h>
@@ -8,6 +10,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 
 #include "io/standard_streams.h"
 #include "io/system.h"
@@ -18,16 +22,19 @@ HANDLE handle_of(SystemFile file) {
   return reinterpret_cast<HANDLE>(file);
 }
 
-// The UTF-16 form of a UTF-8 path. A path too long for the classic limit
-// (MAX_PATH, less the 12 characters CreateDirectory keeps for a file name)
-// is made a full path with the \\?\ prefix, which lifts it to 32767.
+// The UTF-16 form of a UTF-8 path; empty, a name that opens nothing, when
+// the path is not valid UTF-8 (never one with replacement characters, which
+// may be another file's). A path too long for the classic limit (MAX_PATH,
+// less the 12 characters CreateDirectory keeps for a file name) is made a
+// full path with the \\?\ prefix, which lifts it to 32767.
 std::wstring wide_path(const std::string& path) {
   std::wstring wide;
   if (!path.empty() && path.size() < INT_MAX) {
     const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
     wide.resize(static_cast<std::size_t>(length));
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), length);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
   }
   if (wide.size() < MAX_PATH - 12) return wide;
   const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -39,9 +46,44 @@ std::wstring wide_path(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
-FileIdentity identity_of(const BY_HANDLE_FILE_INFORMATION& info) {
-  return {info.dwVolumeSerialNumber,
-          static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+// Which file `handle` is: its 128-bit id where the file system has one
+// (zero where it has none), and its 64-bit index, which `info` receives
+// (zero when it cannot be read).
+FileIdentity identity_of(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
+  FileIdentity identity;
+  identity.exists = true;
+  identity.device = GetFileType(handle) != FILE_TYPE_DISK;
+  FILE_ID_INFO id{};
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+    std::uint64_t halves[2];
+    static_assert(sizeof halves == sizeof id.FileId.Identifier);
+    std::memcpy(halves, id.FileId.Identifier, sizeof halves);
+    if (halves[0] != 0 || halves[1] != 0) {
+      identity.wide = FileNumbers{id.VolumeSerialNumber, halves[1], halves[0]};
+    }
+  }
+  info = {};
+  if (GetFileInformationByHandle(handle, &info)) {
+    identity.narrow =
+        FileNumbers{info.dwVolumeSerialNumber, 0,
+                    static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+  }
+  return identity;
+}
+
+// The code page the console showed before use_binary_standard_streams
+// made it UTF-8, given back at exit.
+UINT consoleCodePageBefore = 0;
+
+void restore_console_code_page() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  SetConsoleOutputCP(consoleCodePageBefore);
+}
+
+bool is_console(DWORD stream) {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(stream), &mode) != 0;
 }
 
 }  // namespace
@@ -65,11 +107,10 @@ FileDescriptor open_system_input(const std::string& path, InputFacts& facts) {
     return {};
   }
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(handle, &info) != 0;
+  facts.identity = identity_of(handle, info);
   facts.length = length.QuadPart;
-  facts.regularFile =
-      type == FILE_TYPE_DISK && known && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (known) facts.identity = identity_of(info);
+  facts.regularFile = type == FILE_TYPE_DISK && facts.identity.narrow &&
+                      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   return file;
 }
 
@@ -95,17 +136,26 @@ std::size_t read_system_file(SystemFile file, std::int64_t offset, std::uint8_t*
   return got;
 }
 
-std::optional<FileIdentity> identify_file(const std::string& path) {
+FileIdentity identify_file(const std::string& path) {
+  FileIdentity unknown;  // an existing file that cannot be told
+  unknown.exists = true;
+  const std::wstring wide = wide_path(path);
+  if (wide.empty()) return unknown;  // not UTF-8 (or empty): cannot be told
   // Reading attributes only: works on files others hold open without
   // sharing, and on folders.
-  const HANDLE handle = CreateFileW(wide_path(path).c_str(), FILE_READ_ATTRIBUTES,
+  const HANDLE handle = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  if (handle == INVALID_HANDLE_VALUE) {
+    // A name that is missing, or whose folder is, names no file; on any
+    // other error (no access, a file being deleted) a file may be there.
+    const DWORD error = GetLastError();
+    unknown.exists = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    return unknown;
+  }
   const FileDescriptor owner{reinterpret_cast<SystemFile>(handle)};
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
-  return identity_of(info);
+  return identity_of(handle, info);
 }
 
 std::FILE* open_system_output(const std::string& path) {
@@ -236,6 +286,16 @@ bool is_absolute_path(const std::string& path) {
 void use_binary_standard_streams() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  // A console shows the bytes in its output code page: UTF-8 while the
+  // command runs, as the names it prints are. Files and pipes take the
+  // bytes as they are.
+  if (is_console(STD_OUTPUT_HANDLE) || is_console(STD_ERROR_HANDLE)) {
+    const UINT before = GetConsoleOutputCP();
+    if (before != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+      consoleCodePageBefore = before;
+      std::atexit(restore_console_code_page);
+    }
+  }
 }
 
 bool discard_standard_output() {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/run.h"
 #include "export_checks.h"
 #include "snapshot/video_setup.h"
 
@@ -299,6 +300,19 @@ TEST(BadInput, PathsArePrintedAndUsedExactlyAsGiven) {
     const ToolRun missing = run_lumerist({path + "x"});
     EXPECT_EQ(missing.output, cannot_open(path + "x"));
   }
+}
+
+TEST(BadInput, SnapshotNameNotValidUtf8IsNotOpenedAsAnotherFile) {
+  TempDir dir;
+  write_file(dir.file("shot\xEF\xBF\xBD.vsf"), build_snapshot(SnapshotPlan{}).bytes);
+  std::string path = dir.file("shot\xFF.vsf");
+  // Run in this process: a Windows command line cannot carry such a name.
+  char* argv[] = {const_cast<char*>("lumerist"), path.data(), nullptr};
+  ::testing::internal::CaptureStdout();
+  const RunResult result = run(2, argv);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), cannot_open(path));
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(files_in(dir.path).size(), 1u);
 }
 
 // --- Outputs that cannot be created ----------------------------------------

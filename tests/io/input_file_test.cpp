@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "io/output_file.h"
 #include "snapshot_builder.h"
 #include "tool_run.h"
 
@@ -54,6 +57,47 @@ TEST(OpenInput, MissingFileFails) {
   TempDir dir;
   InputFile input;
   EXPECT_FALSE(open_input(dir.file("missing"), input));
+}
+
+TEST(SameFile, NamesOfOneFileAgreeAndOfOtherFilesDiffer) {
+  TempDir dir;
+  write_file(dir.file("shot.vsf"), Bytes{1, 2, 3});
+  write_file(dir.file("copy.vsf"), Bytes{1, 2, 3});
+  std::filesystem::create_hard_link(dir.file("shot.vsf"), dir.file("hard.vsf"));
+  std::vector<std::pair<std::string, bool>> cases = {
+      {"shot.vsf", true},     {"hard.vsf", true},          {"copy.vsf", false},
+      {"missing.vsf", false}, {"missing/shot.vsf", false}, {".", false},
+  };
+  if (cannot_make(Fault::SymbolicLink).empty()) {
+    std::filesystem::create_symlink("shot.vsf", dir.file("soft.vsf"));
+    std::filesystem::create_symlink("loop.vsf", dir.file("loop.vsf"));
+    cases.push_back({"soft.vsf", true});
+    cases.push_back({"loop.vsf", true});  // cannot be told: may be the snapshot
+  }
+  InputFile shot;
+  ASSERT_TRUE(open_input(dir.file("shot.vsf"), shot));
+  for (const auto& [name, same] : cases) {
+    EXPECT_EQ(is_same_file(dir.file(name), shot), same) << name;
+    EXPECT_EQ(are_same_file(dir.file(name), dir.file("shot.vsf")), same) << name;
+  }
+}
+
+TEST(SameFile, NameNotValidUtf8NeverReachesTheFileWithAReplacementCharacter) {
+  TempDir dir;
+  const std::string replaced = dir.file("shot\xEF\xBF\xBD.vsf");  // U+FFFD
+  const std::string invalid = dir.file("shot\xFF.vsf");
+  write_file(replaced, Bytes{1, 2, 3});
+  InputFile input;
+  EXPECT_FALSE(open_input(invalid, input));
+  ASSERT_TRUE(open_input(replaced, input));
+  // POSIX systems take the name as it is, a file not made yet; Windows
+  // cannot tell what it names, so the guards take it for the snapshot.
+  const bool taken = allows_file_name("shot\xFF.vsf");
+  EXPECT_EQ(is_same_file(invalid, input), !taken);
+  OutputFile output = open_output(invalid);
+  write_byte(output, 4);
+  EXPECT_EQ(close_output(output), taken);
+  EXPECT_EQ(read_file(replaced), (Bytes{1, 2, 3}));
 }
 
 }  // namespace

@@ -111,7 +111,11 @@ struct TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   std::filesystem::path path;
-  std::string file(const std::string& name) const { return (path / name).string(); }
+  // The name's bytes as given: std::filesystem would convert a name that is
+  // not UTF-8 into another on Windows.
+  std::string file(const std::string& name) const {
+    return path.string() + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+  }
 };
 
 // The path as the file functions of this system take it at any length:
