@@ -1,0 +1,189 @@
+#pragma once
+
+// The pieces of the band search, shared by its files and its tests: the
+// frame's rows, the register sets under construction ("alternatives"), the
+// symbolic drawing of a row and the search of every layout that draws one.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "bands/band_search.h"
+#include "render/picture.h"
+#include "snapshot/vic_memory.h"
+#include "snapshot/video_setup.h"
+#include "snapshot/video_state.h"
+
+namespace bands {
+
+inline constexpr int kRows = kPictureHeight;    // picture rows, raster lines 16-287
+inline constexpr int kColumns = kPictureWidth;  // 384
+inline constexpr int kWords = kColumns / 64;    // a row as bits
+inline constexpr int kFirstLine = kFirstPictureLine;
+using RowBits = std::array<std::uint64_t, kWords>;
+
+// A pixel of a row drawn symbolically: 0-15 a fixed colour (colour RAM, the
+// screen matrix's nibbles, black), 16 + i the colour register $D020 + i.
+inline constexpr std::uint8_t kBorderColor = 16;
+inline constexpr std::uint8_t kBackground = 17;  // $D021-$D024: 17-20
+inline constexpr std::uint8_t kSpriteMulticolor0 = 21;
+inline constexpr std::uint8_t kSpriteMulticolor1 = 22;
+inline constexpr std::uint8_t kSpriteColor = 23;          // $D027 + n: 23 + n
+inline constexpr int kColorRegisters = 15;                // $D020-$D02E
+using Colors = std::array<std::int8_t, kColorRegisters>;  // -1: not shown yet
+
+// What the search needs to know of each row of the frame.
+struct FrameRows {
+  const std::uint8_t* pixels = nullptr;
+  std::array<std::int8_t, kRows> border{};   // colour of columns 0-31 and 352-383, -1: mixed
+  std::array<std::int8_t, kRows> uniform{};  // the row's only colour, -1: more than one
+  // The border colour plus, inside a display window, one colour: a row that
+  // countless layouts draw (the uniform ones included).
+  std::array<bool, kRows> featureless{};
+  std::vector<std::array<RowBits, 16>> equal;  // per row and colour: the columns of that colour
+  const std::uint8_t* row(int y) const {
+    return pixels + static_cast<std::ptrdiff_t>(y) * kColumns;
+  }
+};
+FrameRows frame_rows(const Picture& frame);
+
+// The graphics settings of a register set. `rows` and `columns` hold the
+// RSEL and CSEL values still possible (bit v: value v), narrowed by the
+// rows that tell them apart.
+struct Layout {
+  bool displayEnabled = true;
+  std::uint8_t mode = 0;  // ECM << 2 | BMM << 1 | MCM
+  std::uint8_t xScroll = 0, yScroll = 0;
+  std::uint8_t bank = 0;  // video bank base / $4000
+  std::uint8_t d018 = 0;
+  std::uint8_t rows = 3, columns = 3;
+  bool d018Open = false;  // only idle lines so far: screen and characters not shown yet
+  auto operator<=>(const Layout&) const = default;
+};
+
+// A sprite in a set under construction: as the snapshot has it until it
+// shows a pixel or is in the way (Unseen), placed and shown (fixed from then
+// on), or switched off.
+enum class SpriteUse : std::uint8_t { Unseen, Shown, Off };
+struct SpritePlace {
+  SpriteUse use = SpriteUse::Unseen;
+  std::uint16_t x = 0;  // 0-503
+  std::uint8_t y = 0, pointer = 0;
+  auto operator<=>(const SpritePlace&) const = default;
+};
+
+struct Alternative {
+  Layout layout;
+  Colors colors{};
+  std::array<SpritePlace, 8> sprites{};
+  auto operator<=>(const Alternative&) const = default;
+};
+
+// A sprite's row of pixels as bit masks, bit j being pixel j (left to
+// right, after X expansion): value[v - 1] the pixels of value v (hires: 1;
+// multicolour: 1-3), `any` all of them.
+struct SpriteRowMasks {
+  std::array<std::uint64_t, 3> value{};
+  std::uint64_t any = 0;
+};
+
+// The search's state for one find_bands: the inputs, caches and counters.
+struct SearchContext {
+  SearchContext(const VideoState& state, const Picture& frame);
+  const VideoState& state;
+  VideoSetup snapshot;
+  int snapshotBank = 0;
+  SpritePointers snapshotPointers{};
+  FrameRows frame;
+  std::array<std::vector<std::uint8_t>, 4> views;  // each bank as the VIC-II sees it
+  // Per bank, multicolour and X expansion: the masks of the 21 rows of each
+  // of the 256 blocks; per bank: the rows of each block that hold a pixel.
+  std::array<std::vector<SpriteRowMasks>, 16> spriteMasks;
+  std::array<std::vector<std::uint32_t>, 4> spriteRowsUsed;
+  std::vector<std::optional<std::vector<Layout>>> fullSearches;  // per row
+  std::optional<std::vector<Layout>> witnesses;
+  int bandStart = 0;
+  std::array<int, kRows> repairs{};  // sprite searches per row in the current band
+  struct Remembered {
+    std::uint64_t key;
+    std::optional<SpritePlace> place;
+    int sprite;
+    int lastRight;  // the row must be right up to this column with it
+  };
+  std::vector<std::vector<Remembered>> remembered;  // sprite searches per row, by situation
+  bool cutShort = false;
+
+  const std::uint8_t* view(int bank);
+  const SpriteRowMasks* sprite_masks(int bank, bool multicolor, bool wide);
+  const std::uint32_t* sprite_rows_used(int bank);
+};
+
+// Caps: alternatives alive at once, layouts checked against the rows before
+// a first row with detail, sprite searches per row.
+inline constexpr std::size_t kMaxAlternatives = 256;
+inline constexpr std::size_t kMaxWitnesses = 1024;
+inline constexpr int kMaxRepairs = 8;
+// Rows with detail that no layout draws alone (sprites on them) waited
+// through before a band's layout must be known: the height of an expanded
+// sprite.
+inline constexpr int kMaxPendingRows = 42;
+
+// A cell's colours by pixel value (0-1, or 0-3 for pairs), as symbols.
+struct CellSymbols {
+  bool pairs = false;
+  std::array<std::uint8_t, 4> symbol{};
+};
+CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m);
+// Bank-relative address of the graphics byte of cell `cell` (0-999), line `k`.
+unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k);
+// The pixels (bit 7: leftmost) of graphics byte g that have value v.
+std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g);
+
+Layout snapshot_layout(const SearchContext& ctx);
+Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout);
+
+// A row drawn symbolically by an alternative, with the given RSEL and CSEL.
+struct DrawnRow {
+  std::array<std::uint8_t, kColumns> symbol{};
+  std::array<std::int8_t, kColumns> owner{};   // sprite whose pixel shows, -1: none
+  std::array<std::int8_t, kColumns> winner{};  // lowest sprite with a pixel there, -1: none
+  std::array<std::uint8_t, kColumns> foreground{};
+  std::array<std::uint8_t, 8> pointers{};  // the pointer each sprite was drawn with
+  int left = 0, right = -1;                // the window's columns; right < left: border only
+};
+// Fetches through `tracking` (so that it notes character ROM reads) when
+// given, else through the context's views.
+void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
+              VicMemory* tracking = nullptr);
+
+// Appends to `out` what `alt` becomes once it draws picture row `y`: nothing
+// when it cannot, else one alternative, or one per RSEL/CSEL choice where
+// they differ. Sprites are placed where the row needs them.
+void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out);
+
+// Every layout whose graphics alone draw picture row `y` exactly (sprites
+// aside), most like the snapshot's first; cached per row.
+const std::vector<Layout>& full_search(SearchContext& ctx, int y);
+
+// Layouts to try on rows without detail, most like the snapshot's first.
+const std::vector<Layout>& witness_layouts(SearchContext& ctx);
+
+// How much a layout or an alternative differs from the snapshot's set, to
+// be compared lexicographically: bank, $D018, $D011, $D016 (bits),
+// colours, sprites, pointers.
+using Difference = std::array<int, 7>;
+Difference layout_difference(const SearchContext& ctx, const Layout& layout);
+Difference difference(const SearchContext& ctx, const Alternative& alt);
+
+// The register set an alternative stands for: what it never showed keeps
+// the snapshot's value.
+BandSet band_set_of(SearchContext& ctx, const Alternative& alt);
+
+// The alternative that stands for a set whose sprites in `shown` are placed.
+Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown);
+
+// Row `y` of the picture a set draws, by the symbolic drawing.
+std::array<std::uint8_t, kColumns> symbolic_row(const VideoState& state, const BandSet& set, int y);
+
+}  // namespace bands

@@ -1,0 +1,724 @@
+// The frame's rows, the symbolic drawing of a row by an alternative, and
+// how an alternative draws one row more: its colours settled by the row,
+// sprites placed where the row needs them.
+
+#include <algorithm>
+#include <bit>
+
+#include "bands/band_model.h"
+#include "render/sprite_pixels.h"
+
+namespace bands {
+
+namespace {
+
+constexpr int kXWrap = 504;  // PAL sprite X positions 0-503
+constexpr int kLinePixels = kColumns + 16;
+constexpr int kTopLine25 = 51, kBottomLine25 = 250, kTopLine24 = 55, kBottomLine24 = 246;
+
+bool all_of_color(const std::uint8_t* row, int from, int to, int color) {
+  return std::all_of(row + from, row + to + 1, [color](std::uint8_t c) { return c == color; });
+}
+
+}  // namespace
+
+FrameRows frame_rows(const Picture& frame) {
+  FrameRows rows;
+  rows.pixels = frame.pixels.data();
+  rows.equal.resize(kRows);
+  for (int y = 0; y < kRows; ++y) {
+    const std::uint8_t* p = rows.row(y);
+    const auto i = static_cast<std::size_t>(y);
+    const int b = p[0];
+    const bool border = b < 16 && all_of_color(p, 0, 31, b) && all_of_color(p, 352, 383, b);
+    rows.border[i] = static_cast<std::int8_t>(border ? b : -1);
+    rows.uniform[i] = static_cast<std::int8_t>(border && all_of_color(p, 32, 351, b) ? b : -1);
+    const int line = y + kFirstLine;
+    const int u = p[39];
+    const auto strip = [&](int from, int to) {
+      return all_of_color(p, from, to, b) ? 1 : all_of_color(p, from, to, u) ? 2 : 0;
+    };
+    const int left = strip(32, 38), right = strip(343, 351);
+    rows.featureless[i] =
+        rows.uniform[i] >= 0 || (border && line >= kTopLine25 && line <= kBottomLine25 &&
+                                 all_of_color(p, 39, 342, u) && left != 0 && left == right);
+    for (int x = 0; x < kColumns; ++x) {
+      if (p[x] < 16) rows.equal[i][p[x]][x >> 6] |= std::uint64_t{1} << (x & 63);
+    }
+  }
+  return rows;
+}
+
+SearchContext::SearchContext(const VideoState& s, const Picture& picture)
+    : state(s),
+      snapshot(decode_video_setup(s)),
+      frame(frame_rows(picture)),
+      fullSearches(kRows),
+      remembered(kRows) {
+  snapshotBank = snapshot.bankBase >> 14;
+  VicMemory memory = vic_memory(state, snapshot);
+  for (int n = 0; n < 8; ++n) {
+    snapshotPointers[static_cast<std::size_t>(n)] = fetch_sprite_pointer(memory, snapshot, n);
+  }
+}
+
+const std::uint8_t* SearchContext::view(int bank) {
+  std::vector<std::uint8_t>& v = views[static_cast<std::size_t>(bank)];
+  if (v.empty()) {
+    VicMemory memory{state, static_cast<unsigned>(bank) << 14, bank == 0 || bank == 2};
+    v.resize(0x4000);
+    for (unsigned a = 0; a < 0x4000; ++a) v[a] = vic_read(memory, a);
+  }
+  return v.data();
+}
+
+const SpriteRowMasks* SearchContext::sprite_masks(int bank, bool multicolor, bool wide) {
+  std::vector<SpriteRowMasks>& table =
+      spriteMasks[static_cast<std::size_t>(bank * 4 + multicolor * 2 + wide)];
+  if (!table.empty()) return table.data();
+  const std::uint8_t* memory = view(bank);
+  table.resize(256 * kSpriteRows);
+  const int scale = wide ? 2 : 1;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const std::size_t at = i / kSpriteRows * kSpriteBlockBytes + i % kSpriteRows * 3;
+    const std::uint32_t bits =
+        std::uint32_t{memory[at]} << 16 | memory[at + 1] << 8 | memory[at + 2];
+    SpriteRowMasks& m = table[i];
+    for (int j = 0; j < kSpriteWidth; ++j) {
+      const int v = multicolor ? bits >> (22 - (j & ~1)) & 3 : bits >> (23 - j) & 1;
+      if (v == 0) continue;
+      const std::uint64_t pixels = ((std::uint64_t{1} << scale) - 1) << (j * scale);
+      m.value[static_cast<std::size_t>(v - 1)] |= pixels;
+      m.any |= pixels;
+    }
+  }
+  return table.data();
+}
+
+const std::uint32_t* SearchContext::sprite_rows_used(int bank) {
+  std::vector<std::uint32_t>& used = spriteRowsUsed[static_cast<std::size_t>(bank)];
+  if (!used.empty()) return used.data();
+  const std::uint8_t* memory = view(bank);
+  used.resize(256);
+  for (std::size_t p = 0; p < 256; ++p) {
+    for (std::size_t r = 0; r < kSpriteRows; ++r) {
+      const std::size_t at = p * kSpriteBlockBytes + r * 3;
+      if (memory[at] | memory[at + 1] | memory[at + 2]) used[p] |= 1u << r;
+    }
+  }
+  return used.data();
+}
+
+CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
+  const bool ecm = mode & 4, bmm = mode & 2, mcm = mode & 1;
+  const auto high = static_cast<std::uint8_t>(s >> 4), low = static_cast<std::uint8_t>(s & 15);
+  CellSymbols cell;
+  if (bmm && mcm) {
+    cell = {true, {kBackground, high, low, m}};
+  } else if (bmm) {
+    cell = {false, {low, high}};
+  } else if (mcm && (m & 8)) {
+    cell = {true,
+            {kBackground, kBackground + 1, kBackground + 2, static_cast<std::uint8_t>(m & 7)}};
+  } else if (ecm) {
+    cell = {false, {static_cast<std::uint8_t>(kBackground + (s >> 6)), m}};
+  } else {
+    cell = {false, {kBackground, static_cast<std::uint8_t>(mcm ? m & 7 : m)}};
+  }
+  if (ecm && (bmm || mcm)) cell.symbol = {};  // the invalid modes draw black
+  return cell;
+}
+
+unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k) {
+  if (mode & 2) {
+    const unsigned address = (d018 >> 3 & 1) * 0x2000u + static_cast<unsigned>(cell * 8 + k);
+    return (mode & 4) ? address & ~0x0600u : address;
+  }
+  const unsigned glyph = (mode & 4) ? s & 63u : s;
+  return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
+}
+
+namespace {
+
+constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
+  std::array<std::array<std::uint8_t, 256>, 4> table{};
+  for (int g = 0; g < 256; ++g) {
+    for (int pair = 0; pair < 4; ++pair) {
+      const int v = g >> (6 - 2 * pair) & 3;
+      table[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] |=
+          static_cast<std::uint8_t>(3 << (6 - 2 * pair));
+    }
+  }
+  return table;
+}
+constexpr auto kPairPixels = pair_pixels();
+
+}  // namespace
+
+std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
+  if (pairs) return kPairPixels[static_cast<std::size_t>(v)][g];
+  return v ? g : static_cast<std::uint8_t>(~g);
+}
+
+Layout snapshot_layout(const SearchContext& ctx) {
+  const VideoSetup& s = ctx.snapshot;
+  Layout layout;
+  layout.mode =
+      static_cast<std::uint8_t>(s.extendedColorMode << 2 | s.bitmapMode << 1 | s.multicolorMode);
+  layout.xScroll = s.xScroll;
+  layout.yScroll = s.yScroll;
+  layout.bank = static_cast<std::uint8_t>(ctx.snapshotBank);
+  layout.d018 = s.d018;
+  return layout;
+}
+
+Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout) {
+  Alternative alt;
+  alt.layout = layout;
+  alt.colors.fill(-1);
+  for (std::size_t n = 0; n < 8; ++n) {
+    if (!ctx.snapshot.sprites[n].enabled) alt.sprites[n].use = SpriteUse::Off;
+  }
+  return alt;
+}
+
+void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
+              VicMemory* tracking) {
+  out.symbol.fill(kBorderColor);
+  out.owner.fill(-1);
+  out.winner.fill(-1);
+  out.foreground.fill(0);
+  out.left = 0;
+  out.right = -1;
+  const Layout& l = alt.layout;
+  const int line = y + kFirstLine;
+  if (!l.displayEnabled || line < (rsel ? kTopLine25 : kTopLine24) ||
+      line > (rsel ? kBottomLine25 : kBottomLine24)) {
+    return;
+  }
+  out.left = csel ? 32 : 39;
+  out.right = csel ? 351 : 342;
+  const std::uint8_t* view = tracking ? nullptr : ctx.view(l.bank);
+  const auto read = [&](unsigned address) {
+    return tracking ? vic_read(*tracking, address) : view[address & 0x3FFF];
+  };
+
+  // The graphics, as render_frame draws them.
+  std::array<std::uint8_t, kLinePixels> symbol;
+  std::array<std::uint8_t, kLinePixels> front{};
+  const bool ecm = l.mode & 4;
+  symbol.fill(ecm && (l.mode & 3) ? 0 : kBackground);
+  const int rowLine = line - 48 - l.yScroll;
+  const bool idle = rowLine < 0 || rowLine >= 200;
+  const unsigned screen = (l.d018 >> 4) * 0x400u;
+  const std::uint8_t idleByte = idle ? read(ecm ? 0x39FF : 0x3FFF) : 0;
+  for (int c = 0; c < 40; ++c) {
+    std::uint8_t s = 0, m = 0, g = idleByte;
+    if (!idle) {
+      const int cell = rowLine / 8 * 40 + c;
+      s = read(screen + static_cast<unsigned>(cell));
+      m = ctx.state.colorRam[static_cast<std::size_t>(cell)] & 15;
+      g = read(graphics_address(l.mode, l.d018, cell, s, rowLine & 7));
+    }
+    const CellSymbols cell = cell_symbols(l.mode, s, m);
+    const auto at = static_cast<std::size_t>(32 + l.xScroll + 8 * c);
+    for (int p = 0; p < 8; ++p) {
+      const int v = cell.pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
+      symbol[at + static_cast<std::size_t>(p)] = cell.symbol[static_cast<std::size_t>(v)];
+      front[at + static_cast<std::size_t>(p)] = cell.pairs ? v >= 2 : v == 1;
+    }
+  }
+  for (int x = out.left; x <= out.right; ++x) {
+    out.symbol[static_cast<std::size_t>(x)] = symbol[static_cast<std::size_t>(x)];
+    out.foreground[static_cast<std::size_t>(x)] = front[static_cast<std::size_t>(x)];
+  }
+
+  // The sprites: the lowest number wins a column, then its priority decides.
+  std::array<std::uint8_t, kColumns> spriteSymbol{};
+  for (int n = 0; n < 8; ++n) {
+    const auto i = static_cast<std::size_t>(n);
+    const SpritePlace& place = alt.sprites[i];
+    if (place.use == SpriteUse::Off) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[i];
+    const bool shown = place.use == SpriteUse::Shown;
+    const int x = shown ? place.x : static_cast<int>(sprite.x);
+    const int top = (shown ? place.y : sprite.y) + 1;
+    const std::uint8_t pointer =
+        shown ? place.pointer : read(screen + 0x3F8 + static_cast<unsigned>(n));
+    out.pointers[i] = pointer;
+    const int spriteLine = line - top;
+    if (x >= kXWrap || spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
+    const unsigned at = pointer * unsigned{kSpriteBlockBytes} + (spriteLine >> sprite.tall) * 3u;
+    const std::uint32_t bits = std::uint32_t{read(at)} << 16 | read(at + 1) << 8 | read(at + 2);
+    for (int j = 0; j < kSpriteWidth << sprite.wide; ++j) {
+      const int column = ((x + j) % kXWrap + 8) % kXWrap;
+      if (column < out.left || column > out.right) continue;
+      const auto col = static_cast<std::size_t>(column);
+      if (out.winner[col] >= 0) continue;
+      const int k = j >> sprite.wide;
+      const int v = sprite.multicolor ? bits >> (22 - (k & ~1)) & 3 : bits >> (23 - k) & 1;
+      if (v == 0) continue;
+      out.winner[col] = static_cast<std::int8_t>(n);
+      spriteSymbol[col] = static_cast<std::uint8_t>(
+          !sprite.multicolor || v == 2 ? kSpriteColor + n
+                                       : (v == 1 ? kSpriteMulticolor0 : kSpriteMulticolor1));
+    }
+  }
+  for (int x = out.left; x <= out.right; ++x) {
+    const auto col = static_cast<std::size_t>(x);
+    const int w = out.winner[col];
+    if (w < 0 ||
+        (ctx.snapshot.sprites[static_cast<std::size_t>(w)].behind && out.foreground[col])) {
+      continue;
+    }
+    out.owner[col] = static_cast<std::int8_t>(w);
+    out.symbol[col] = spriteSymbol[col];
+  }
+}
+
+namespace {
+
+// A drawn row set against the frame's: unknown registers take the colour
+// most of their pixels have; then the pixels that differ.
+struct Unified {
+  Colors colors{};
+  RowBits wrong{};
+  std::uint8_t shown = 0;         // sprites with a pixel on the row
+  std::uint8_t spritesWrong = 0;  // sprites with a pixel of the wrong colour
+  bool ok() const {
+    return std::all_of(wrong.begin(), wrong.end(), [](std::uint64_t w) { return w == 0; });
+  }
+  int first_wrong() const {
+    for (int w = 0; w < kWords; ++w) {
+      if (wrong[static_cast<std::size_t>(w)]) {
+        return w * 64 + std::countr_zero(wrong[static_cast<std::size_t>(w)]);
+      }
+    }
+    return kColumns;
+  }
+};
+
+Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colors) {
+  Unified u;
+  u.colors = colors;
+  std::array<std::array<std::uint16_t, 16>, kColorRegisters> votes{};
+  unsigned unknown = 0;
+  for (int x = 0; x < kColumns; ++x) {
+    const int s = row.symbol[static_cast<std::size_t>(x)];
+    if (s < 16 || colors[static_cast<std::size_t>(s - 16)] >= 0) continue;
+    unknown |= 1u << (s - 16);
+    if (frame[x] < 16) ++votes[static_cast<std::size_t>(s - 16)][frame[x]];
+  }
+  for (int r = 0; r < kColorRegisters; ++r) {
+    if (!(unknown >> r & 1)) continue;
+    const auto& v = votes[static_cast<std::size_t>(r)];
+    const auto best = std::max_element(v.begin(), v.end());
+    if (*best > 0)
+      u.colors[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(best - v.begin());
+  }
+  for (int x = 0; x < kColumns; ++x) {
+    const auto col = static_cast<std::size_t>(x);
+    const int s = row.symbol[col];
+    const int color = s < 16 ? s : u.colors[static_cast<std::size_t>(s - 16)];
+    const int owner = row.owner[col];
+    if (owner >= 0) u.shown = static_cast<std::uint8_t>(u.shown | 1 << owner);
+    if (color == frame[x]) continue;
+    u.wrong[col >> 6] |= std::uint64_t{1} << (x & 63);
+    if (owner >= 0) u.spritesWrong = static_cast<std::uint8_t>(u.spritesWrong | 1 << owner);
+  }
+  return u;
+}
+
+// Takes the row's colours and fixes the sprites that showed on it.
+void commit(const SearchContext& ctx, Alternative& alt, const Unified& u, const DrawnRow& row) {
+  alt.colors = u.colors;
+  for (std::size_t n = 0; n < 8; ++n) {
+    SpritePlace& place = alt.sprites[n];
+    if (!(u.shown >> n & 1) || place.use != SpriteUse::Unseen) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    place = {SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y, row.pointers[n]};
+  }
+}
+
+// 64 columns from `column` on, bit i being column + i.
+std::uint64_t bits_at(const RowBits& bits, int column) {
+  const int w = column >> 6, s = column & 63;
+  std::uint64_t out = bits[static_cast<std::size_t>(w)] >> s;
+  if (s && w + 1 < kWords) out |= bits[static_cast<std::size_t>(w + 1)] << (64 - s);
+  return out;
+}
+
+RowBits columns_where(const DrawnRow& row, auto&& test) {
+  RowBits bits{};
+  for (int x = row.left; x <= row.right; ++x) {
+    if (test(static_cast<std::size_t>(x)))
+      bits[static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+  }
+  return bits;
+}
+
+// Whether `free` sprites of width up to `width` could cover every wrong column.
+bool coverable(const RowBits& wrong, int free, int width) {
+  int spans = 0;
+  for (int x = 0; x < kColumns;) {
+    if (!(wrong[static_cast<std::size_t>(x >> 6)] >> (x & 63) & 1)) {
+      ++x;
+      continue;
+    }
+    if (++spans > free) return false;
+    x += width;
+  }
+  return true;
+}
+
+std::uint64_t hash_bytes(std::uint64_t h, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  for (std::size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 0x100000001B3u;
+  return h;
+}
+
+// The situation a sprite search answers: the row as drawn, the colours, the
+// sprites and the bank they are fetched from.
+std::uint64_t situation(const Alternative& alt, const DrawnRow& row, int anchor) {
+  std::uint64_t h = 0xCBF29CE484222325u;
+  h = hash_bytes(h, row.symbol.data(), row.symbol.size());
+  h = hash_bytes(h, row.winner.data(), row.winner.size());
+  h = hash_bytes(h, row.foreground.data(), row.foreground.size());
+  h = hash_bytes(h, alt.colors.data(), alt.colors.size());
+  for (const SpritePlace& p : alt.sprites) {
+    const std::uint8_t bytes[] = {static_cast<std::uint8_t>(p.use), static_cast<std::uint8_t>(p.x),
+                                  static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
+    h = hash_bytes(h, bytes, sizeof bytes);
+  }
+  const int more[] = {alt.layout.bank, anchor, row.left, row.right};
+  return hash_bytes(h, more, sizeof more);
+}
+
+// A sprite placed to draw the row's leftmost wrong pixel.
+struct Candidate {
+  bool spansClean = false;  // every wrong pixel it spans is one of its own
+  int score = 0;            // wrong pixels it draws right, and right pixels below
+  bool spare = false;       // the sprite shows nothing where the snapshot has it
+  int n = 0;
+  SpritePlace place;
+  int lineOffset = 0;
+  int lastColumn = 0;  // the last column it spans
+};
+
+bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
+  if (a.spansClean != b.spansClean) return a.spansClean;
+  if (a.score != b.score) return a.score > b.score;
+  if (a.spare != b.spare) return a.spare;
+  if (a.n != b.n) return a.n < b.n;
+  const bool aKept = a.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(a.n)];
+  const bool bKept = b.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(b.n)];
+  if (aKept != bKept) return aKept;
+  if (a.lineOffset != b.lineOffset) return a.lineOffset < b.lineOffset;
+  return a.place.pointer < b.place.pointer;
+}
+
+// Whether the snapshot's sprite n can still show on rows from `y` on.
+bool may_show_below(const SearchContext& ctx, int n, int y) {
+  const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+  return sprite.x < kXWrap && sprite.y + 1 + (kSpriteRows << sprite.tall) > y + kFirstLine;
+}
+
+struct SpriteSearch {
+  SearchContext& ctx;
+  const Alternative& alt;
+  int y, rsel, csel;
+  const DrawnRow& row;
+  const Unified& u;
+  int anchor;
+};
+
+// The sprites that could draw the anchor pixel, best first.
+std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
+  SearchContext& ctx = s.ctx;
+  const DrawnRow& row = s.row;
+  const int line = s.y + kFirstLine;
+  const std::uint8_t* frame = ctx.frame.row(s.y);
+  const auto& equal = ctx.frame.equal[static_cast<std::size_t>(s.y)];
+  const RowBits window = columns_where(row, [](std::size_t) { return true; });
+  const RowBits foreground =
+      columns_where(row, [&row](std::size_t x) { return row.foreground[x] != 0; });
+  const std::uint64_t wrongHere = bits_at(s.u.wrong, s.anchor);
+  const std::uint64_t windowHere = bits_at(window, s.anchor);
+  const std::uint64_t foregroundHere = bits_at(foreground, s.anchor);
+  const int sinceStart = s.y - ctx.bandStart;
+  const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
+  std::vector<Candidate> found;
+  for (int n = 0; n < 8; ++n) {
+    if (!(free >> n & 1)) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+    const RowBits lower = columns_where(
+        row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
+    std::uint64_t visibleAll = windowHere & ~bits_at(lower, s.anchor);
+    if (sprite.behind) visibleAll &= ~foregroundHere;
+    if (!(visibleAll & 1)) continue;  // the anchor is hidden from this sprite
+    const SpriteRowMasks* masks =
+        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
+    const int height = kSpriteRows << sprite.tall;
+    const int values = sprite.multicolor ? 3 : 1;
+    std::array<std::uint8_t, 3> symbols{static_cast<std::uint8_t>(kSpriteColor + n), 0, 0};
+    if (sprite.multicolor) {
+      symbols = {kSpriteMulticolor0, static_cast<std::uint8_t>(kSpriteColor + n),
+                 kSpriteMulticolor1};
+    }
+    for (int p = 0; p < 256; ++p) {
+      const std::uint32_t rowsUsed = used[p];
+      if (!rowsUsed) continue;
+      for (int t = 0; t < height; ++t) {
+        const int r = t >> sprite.tall;
+        if (!(rowsUsed >> r & 1)) continue;
+        // The lines of the band above this one show rows of the sprite that hold nothing.
+        if (t > 0) {
+          const int above = std::min(t, sinceStart);
+          if (above > 0) {
+            const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
+            const std::uint32_t range = ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
+            if (rowsUsed & range) continue;
+          }
+        }
+        const int top = line - 1 - t;
+        if (top < 0 || top > 255) continue;
+        const SpriteRowMasks& m = masks[p * kSpriteRows + r];
+        const int j0 = std::countr_zero(m.any);
+        const int width = (kSpriteWidth << sprite.wide) - j0;
+        const std::uint64_t span =
+            width >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+        const std::uint64_t visible = visibleAll & span;
+        const std::uint64_t pixels = m.any >> j0;
+        std::array<int, 3> color{-1, -1, -1};
+        bool fits = true;
+        for (int v = 0; v < values && fits; ++v) {
+          const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
+          if (!mv) continue;
+          const int reg = symbols[static_cast<std::size_t>(v)] - 16;
+          int c = s.alt.colors[static_cast<std::size_t>(reg)];
+          if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
+          fits = c < 16 && !(mv & ~bits_at(equal[static_cast<std::size_t>(c)], s.anchor));
+          color[static_cast<std::size_t>(v)] = c;
+        }
+        if (!fits) continue;
+        const std::uint64_t spanned = wrongHere & span;
+        const std::uint64_t covered = spanned & pixels & visible;
+        Candidate c;
+        c.spansClean = covered == spanned;
+        c.score = std::popcount(covered);
+        c.spare = !may_show_below(ctx, n, s.y) ||
+                  s.alt.sprites[static_cast<std::size_t>(n)].use == SpriteUse::Off;
+        c.n = n;
+        int x = s.anchor - 8 - j0;
+        if (x < 0) x += kXWrap;
+        c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x), static_cast<std::uint8_t>(top),
+                   static_cast<std::uint8_t>(p)};
+        c.lineOffset = t;
+        c.lastColumn = s.anchor + width - 1;
+        // The pixels it would draw right on the rows below, until one is wrong.
+        for (int d = 1; t + d < height && s.y + d < kRows; ++d) {
+          const SpriteRowMasks& below = masks[p * kSpriteRows + ((t + d) >> sprite.tall)];
+          const auto& equalBelow = ctx.frame.equal[static_cast<std::size_t>(s.y + d)];
+          bool wrong = false;
+          for (int v = 0; v < values; ++v) {
+            const std::uint64_t mv =
+                below.value[static_cast<std::size_t>(v)] >> j0 & windowHere & span;
+            if (!mv) continue;
+            int& k = color[static_cast<std::size_t>(v)];
+            if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
+            const std::uint64_t right =
+                k < 16 ? mv & bits_at(equalBelow[static_cast<std::size_t>(k)], s.anchor) : 0;
+            c.score += std::popcount(right);
+            wrong = wrong || right != mv;
+          }
+          if (wrong && !sprite.behind) break;
+        }
+        found.push_back(c);
+      }
+    }
+  }
+  std::sort(found.begin(), found.end(),
+            [&ctx](const Candidate& a, const Candidate& b) { return better(a, b, ctx); });
+  return found;
+}
+
+// Tries a placement: the row drawn with it must be right up to its last
+// spanned column (or, when it leaves wrong pixels there, past the anchor).
+bool try_place(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, int n,
+               const SpritePlace& place, int lastRight, DrawnRow& row, Unified& u) {
+  Alternative trial = alt;
+  trial.sprites[static_cast<std::size_t>(n)] = place;
+  DrawnRow trialRow;
+  draw_row(ctx, trial, y, rsel, csel, trialRow);
+  Unified trialU = unify(trialRow, ctx.frame.row(y), trial.colors);
+  if (trialU.first_wrong() <= lastRight) return false;
+  alt = trial;
+  row = trialRow;
+  u = trialU;
+  return true;
+}
+
+constexpr std::size_t kTriedPlacements = 8;
+
+// Places a free sprite where the row's leftmost wrong pixel is.
+bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, DrawnRow& row,
+                  Unified& u, unsigned free) {
+  const int anchor = u.first_wrong();
+  const std::uint64_t key = situation(alt, row, anchor);
+  auto& remembered = ctx.remembered[static_cast<std::size_t>(y)];
+  for (const SearchContext::Remembered& r : remembered) {
+    if (r.key != key) continue;
+    return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
+  }
+  if (ctx.repairs[static_cast<std::size_t>(y)] >= kMaxRepairs) {
+    ctx.cutShort = true;
+    return false;
+  }
+  ++ctx.repairs[static_cast<std::size_t>(y)];
+  const std::vector<Candidate> candidates =
+      sprite_candidates({ctx, alt, y, rsel, csel, row, u, anchor}, free);
+  for (std::size_t i = 0; i < candidates.size() && i < kTriedPlacements; ++i) {
+    const Candidate& c = candidates[i];
+    const int lastRight = c.spansClean ? c.lastColumn : anchor;
+    if (try_place(ctx, alt, y, rsel, csel, c.n, c.place, lastRight, row, u)) {
+      remembered.push_back({key, c.place, c.n, lastRight});
+      return true;
+    }
+  }
+  remembered.push_back({key, std::nullopt, 0, 0});
+  return false;
+}
+
+// Makes the row right with sprites: the snapshot's sprites that draw wrong
+// pixels are switched off, then free sprites are placed at the leftmost
+// wrong pixel, one after the other.
+bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
+  DrawnRow row;
+  draw_row(ctx, alt, y, rsel, csel, row);
+  Unified u = unify(row, ctx.frame.row(y), alt.colors);
+  bool redraw = false;
+  for (std::size_t n = 0; n < 8; ++n) {
+    if ((u.spritesWrong >> n & 1) && alt.sprites[n].use == SpriteUse::Unseen) {
+      alt.sprites[n].use = SpriteUse::Off;
+      redraw = true;
+    }
+  }
+  if (redraw) {
+    draw_row(ctx, alt, y, rsel, csel, row);
+    u = unify(row, ctx.frame.row(y), alt.colors);
+  }
+  for (int step = 0; step <= kMaxRepairs; ++step) {
+    if (u.ok()) {
+      commit(ctx, alt, u, row);
+      return true;
+    }
+    const int anchor = u.first_wrong();
+    if (step == kMaxRepairs || anchor < row.left || anchor > row.right) return false;
+    unsigned free = 0;
+    int wide = 0;
+    for (int n = 0; n < 8; ++n) {
+      const auto i = static_cast<std::size_t>(n);
+      if (!ctx.snapshot.sprites[i].enabled || alt.sprites[i].use == SpriteUse::Shown ||
+          (u.shown >> n & 1)) {
+        continue;
+      }
+      free |= 1u << n;
+      wide |= ctx.snapshot.sprites[i].wide;
+    }
+    if (!free || !coverable(u.wrong, std::popcount(free), wide ? 48 : 24)) return false;
+    if (!place_sprite(ctx, alt, y, rsel, csel, row, u, free)) return false;
+  }
+  return false;
+}
+
+bool shows_cells(const Layout& l, int line) {
+  const int rowLine = line - 48 - l.yScroll;
+  return l.displayEnabled && line >= kTopLine25 && line <= kBottomLine25 && rowLine >= 0 &&
+         rowLine < 200;
+}
+
+// The values of a RSEL or CSEL mask, the snapshot's first.
+std::vector<int> values_of(std::uint8_t mask, bool snapshotValue) {
+  std::vector<int> values;
+  if (mask >> snapshotValue & 1) values.push_back(snapshotValue);
+  if (mask >> !snapshotValue & 1) values.push_back(!snapshotValue);
+  return values;
+}
+
+}  // namespace
+
+void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out) {
+  const Layout& l = alt.layout;
+  const int line = y + kFirstLine;
+  const bool always = line >= kTopLine24 && line <= kBottomLine24;
+  const bool edge = !always && line >= kTopLine25 && line <= kBottomLine25;
+  if (!l.displayEnabled || (!always && !edge)) {  // the border only
+    const int c = ctx.frame.uniform[static_cast<std::size_t>(y)];
+    const int known = alt.colors[0];
+    if (c < 0 || (known >= 0 && known != c)) return;
+    out.push_back(alt);
+    out.back().colors[0] = static_cast<std::int8_t>(c);
+    return;
+  }
+  if (l.d018Open && shows_cells(l, line)) {  // the first line of cells: screen and characters
+    for (int screen = 0; screen < 16; ++screen) {
+      for (int pointer = 0; pointer < ((l.mode & 2) ? 2 : 8); ++pointer) {
+        Alternative a = alt;
+        a.layout.d018Open = false;
+        a.layout.d018 = static_cast<std::uint8_t>(
+            screen << 4 | ((l.mode & 2) ? pointer << 3 | (ctx.snapshot.d018 & 6) : pointer << 1));
+        refine(ctx, a, y, out);
+      }
+    }
+    return;
+  }
+  struct Variant {
+    int rsel, csel;
+    bool window;
+  };
+  std::vector<Variant> variants;
+  for (int rsel : values_of(edge ? l.rows : 3, ctx.snapshot.rows25)) {
+    const bool window = always || rsel == 1;
+    for (int csel : values_of(window ? l.columns : 3, ctx.snapshot.columns40)) {
+      variants.push_back({rsel, csel, window});
+      if (!window) break;
+    }
+    if (!edge) break;
+  }
+  std::vector<std::pair<Alternative, Variant>> drawn;
+  for (const Variant& v : variants) {
+    DrawnRow row;
+    draw_row(ctx, alt, y, v.rsel, v.csel, row);
+    const Unified u = unify(row, ctx.frame.row(y), alt.colors);
+    if (!u.ok()) continue;
+    Alternative a = alt;
+    commit(ctx, a, u, row);
+    drawn.emplace_back(a, v);
+  }
+  const auto narrowed = [&](Alternative a, const Variant& v) {
+    if (edge) a.layout.rows = static_cast<std::uint8_t>(1 << v.rsel);
+    if (v.window) a.layout.columns = static_cast<std::uint8_t>(1 << v.csel);
+    return a;
+  };
+  if (!drawn.empty()) {
+    const bool same = drawn.size() == variants.size() &&
+                      std::all_of(drawn.begin(), drawn.end(),
+                                  [&](const auto& d) { return d.first == drawn.front().first; });
+    if (same) {
+      out.push_back(drawn.front().first);
+    } else {
+      for (const auto& [a, v] : drawn) out.push_back(narrowed(a, v));
+    }
+    return;
+  }
+  for (const Variant& v : variants) {
+    if (!v.window) continue;
+    Alternative a = narrowed(alt, v);
+    if (repair(ctx, a, y, v.rsel, v.csel)) {
+      out.push_back(a);
+      return;
+    }
+  }
+}
+
+}  // namespace bands

@@ -1,0 +1,298 @@
+// The greedy search of the bands: from each first line, every alternative
+// that draws it is grown line by line; the band ends where none survives.
+// Since a set that draws lines i..j draws every run inside them, taking the
+// farthest end from each start gives the fewest bands.
+
+#include "bands/band_search.h"
+
+#include <algorithm>
+
+#include "bands/band_model.h"
+
+namespace bands {
+
+namespace {
+
+// The alternatives alive after the last row they all drew.
+struct Reach {
+  int end = -1;
+  std::vector<Alternative> alts;
+};
+
+// Drops duplicates, orders the alternatives most like the snapshot's first
+// and keeps the first kMaxAlternatives.
+void tidy(SearchContext& ctx, std::vector<Alternative>& alts) {
+  if (alts.size() < 2) return;
+  std::vector<std::pair<Difference, std::size_t>> keys;
+  keys.reserve(alts.size());
+  for (std::size_t i = 0; i < alts.size(); ++i) keys.emplace_back(difference(ctx, alts[i]), i);
+  std::sort(keys.begin(), keys.end(), [&alts](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    return alts[a.second] < alts[b.second];
+  });
+  std::vector<Alternative> sorted;
+  sorted.reserve(std::min(alts.size(), kMaxAlternatives));
+  for (const auto& key : keys) {
+    const Alternative& alt = alts[key.second];
+    if (!sorted.empty() && sorted.back() == alt) continue;
+    if (sorted.size() == kMaxAlternatives) {
+      ctx.cutShort = true;
+      break;
+    }
+    sorted.push_back(alt);
+  }
+  alts = std::move(sorted);
+}
+
+Reach grow_rows(SearchContext& ctx, std::vector<Alternative> alts, int from, int to) {
+  Reach reach{from - 1, {}};
+  for (int y = from; y <= to; ++y) {
+    std::vector<Alternative> next;
+    for (const Alternative& alt : alts) refine(ctx, alt, y, next);
+    tidy(ctx, next);
+    if (next.empty()) break;
+    alts = std::move(next);
+    reach.end = y;
+  }
+  if (reach.end >= from) reach.alts = std::move(alts);
+  return reach;
+}
+
+// Rows without detail (border and one colour) that no alternative drew: a
+// layout that draws them, most like the snapshot's first.
+Reach witness(SearchContext& ctx, int from, int to) {
+  const std::vector<Layout>& layouts = witness_layouts(ctx);
+  Reach best{from - 1, {}};
+  for (std::size_t i = 0; i < layouts.size() && i < kMaxWitnesses; ++i) {
+    Reach r = grow_rows(ctx, {fresh_alternative(ctx, layouts[i])}, from, to);
+    if (r.end > best.end) best = std::move(r);
+    if (best.end == to) return best;
+  }
+  if (layouts.size() > kMaxWitnesses) ctx.cutShort = true;
+  return best;
+}
+
+// The farthest row that one set draws from row `a` on, and the alternatives
+// that reach it. Seeds: the previous band's layout, the snapshot's, display
+// off, every layout that draws row a; and, while rows lack detail (or have
+// sprites the layouts alone cannot draw), an open layout, pinned by the
+// first row with detail: its layouts are checked against the rows before.
+Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous) {
+  ctx.bandStart = a;
+  ctx.repairs.fill(0);
+  for (auto& r : ctx.remembered) r.clear();
+  const FrameRows& frame = ctx.frame;
+  const auto at = static_cast<std::size_t>(a);
+  const int border = frame.border[at];
+  const Layout own = snapshot_layout(ctx);
+  std::vector<Alternative> seeds;
+  if (previous && *previous != own) seeds.push_back(fresh_alternative(ctx, *previous));
+  seeds.push_back(fresh_alternative(ctx, own));
+  if (frame.uniform[at] >= 0) {
+    Layout off = own;
+    off.displayEnabled = false;
+    seeds.push_back(fresh_alternative(ctx, off));
+  }
+  const bool detail = !frame.featureless[at];
+  bool pendingFirst = false;
+  if (detail && border >= 0) {
+    const std::vector<Layout>& layouts = full_search(ctx, a);
+    if (layouts.size() > kMaxAlternatives) ctx.cutShort = true;
+    for (std::size_t i = 0; i < layouts.size() && i < kMaxAlternatives; ++i) {
+      seeds.push_back(fresh_alternative(ctx, layouts[i]));
+    }
+    pendingFirst = layouts.empty();
+  }
+  std::vector<Alternative> alts;
+  for (const Alternative& seed : seeds) refine(ctx, seed, a, alts);
+  tidy(ctx, alts);
+  bool open = border >= 0 && (!detail || pendingFirst);
+  int pending = detail ? 1 : 0;
+  Reach best{alts.empty() ? a - 1 : a, alts};
+  int openEnd = open && pending == 0 ? a : a - 1;
+  for (int y = a + 1; y < kRows && (!alts.empty() || open); ++y) {
+    const auto row = static_cast<std::size_t>(y);
+    std::vector<Alternative> next;
+    for (const Alternative& alt : alts) refine(ctx, alt, y, next);
+    if (open && frame.border[row] != border) {
+      open = false;
+    } else if (open && !frame.featureless[row]) {
+      const std::vector<Layout>& layouts = full_search(ctx, y);
+      if (layouts.size() > kMaxWitnesses) ctx.cutShort = true;
+      bool pinned = false;
+      for (std::size_t i = 0; i < layouts.size() && i < kMaxWitnesses; ++i) {
+        Reach r = grow_rows(ctx, {fresh_alternative(ctx, layouts[i])}, a, y);
+        if (r.end != y) continue;
+        next.insert(next.end(), r.alts.begin(), r.alts.end());
+        pinned = true;
+      }
+      open = !pinned && ++pending <= kMaxPendingRows;
+    }
+    tidy(ctx, next);
+    alts = std::move(next);
+    if (!alts.empty()) best = {y, alts};
+    if (open && pending == 0) openEnd = y;
+  }
+  if (openEnd > best.end) {
+    Reach w = witness(ctx, a, openEnd);
+    if (w.end > best.end) best = std::move(w);
+  }
+  return best;
+}
+
+bool rows_equal(const Picture& a, const Picture& b, int y) {
+  const auto from = static_cast<std::ptrdiff_t>(y) * kColumns;
+  return std::equal(a.pixels.begin() + from, a.pixels.begin() + from + kColumns,
+                    b.pixels.begin() + from);
+}
+
+std::uint8_t shown_sprites(const Alternative& alt) {
+  std::uint8_t shown = 0;
+  for (std::size_t n = 0; n < 8; ++n) {
+    if (alt.sprites[n].use == SpriteUse::Shown) shown = static_cast<std::uint8_t>(shown | 1u << n);
+  }
+  return shown;
+}
+
+void add_unmatched(BandSearch& result, int y) {
+  const int line = y + kFirstLine;
+  if (!result.bands.empty() && result.bands.back().kind == BandKind::Unmatched &&
+      result.bands.back().lastLine == line - 1) {
+    result.bands.back().lastLine = line;
+    return;
+  }
+  Band band;
+  band.firstLine = band.lastLine = line;
+  result.bands.push_back(band);
+}
+
+// Whether a drawn band fetches from the character ROM area on its lines.
+bool reads_rom(SearchContext& ctx, const Band& band) {
+  const Alternative alt = alternative_of(ctx, band.set, band.sprites);
+  const VideoSetup setup = decode_video_setup(band.set.vic, band.set.cia2PortA);
+  VicMemory memory = vic_memory(ctx.state, setup);
+  DrawnRow row;
+  for (int line = band.firstLine; line <= band.lastLine && !memory.readsRom; ++line) {
+    draw_row(ctx, alt, line - kFirstLine, setup.rows25, setup.columns40, row, &memory);
+  }
+  return memory.readsRom;
+}
+
+// Turns the reach from row `a` into a band checked with the renderer;
+// returns its last row.
+int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
+           BandSearch& result) {
+  const int end = reach.end;
+  const int color = ctx.frame.uniform[static_cast<std::size_t>(a)];
+  bool off = color >= 0;
+  for (int y = a; y <= end && off; ++y)
+    off = ctx.frame.uniform[static_cast<std::size_t>(y)] == color;
+  Band band;
+  band.firstLine = a + kFirstLine;
+  if (off) {  // every line the border colour
+    Alternative alt = fresh_alternative(ctx, snapshot_layout(ctx));
+    alt.layout.displayEnabled = false;
+    alt.colors[0] = static_cast<std::int8_t>(color);
+    band.kind = BandKind::DisplayOff;
+    band.lastLine = end + kFirstLine;
+    band.set = band_set_of(ctx, alt);
+    result.bands.push_back(band);
+    return end;
+  }
+  // The alternatives most like the snapshot's first; the first the
+  // renderer confirms wins, else the longest run one draws from row a.
+  int bestEnd = a - 1;
+  std::optional<Frame> drawn;
+  const Alternative* chosen = nullptr;
+  for (const Alternative& alt : reach.alts) {
+    if (!alt.layout.displayEnabled) continue;
+    const BandSet set = band_set_of(ctx, alt);
+    Frame f = draw_band_set(ctx.state, set);
+    int y = a;
+    while (y <= end && rows_equal(f.picture, frame, y)) ++y;
+    if (y - 1 > bestEnd) {
+      bestEnd = y - 1;
+      drawn = std::move(f);
+      chosen = &alt;
+      band.set = set;
+    }
+    if (bestEnd == end) break;
+  }
+  if (!chosen) {
+    add_unmatched(result, a);
+    return a;
+  }
+  band.kind = BandKind::Drawn;
+  band.lastLine = bestEnd + kFirstLine;
+  band.sprites = shown_sprites(*chosen);
+  // The lines above that the set draws too: the switch may have come there.
+  if (!result.bands.empty()) {
+    Band& before = result.bands.back();
+    const bool unmatched = before.kind == BandKind::Unmatched;
+    const int limit = before.firstLine - kFirstLine + (unmatched ? 0 : 1);
+    int from = a;
+    while (from - 1 >= limit && rows_equal(drawn->picture, frame, from - 1)) --from;
+    if (unmatched && from < a) {  // lines some set draws are not unmatched
+      band.firstLine = from + kFirstLine;
+      if (from == limit) {
+        result.bands.pop_back();
+      } else {
+        before.lastLine = from - 1 + kFirstLine;
+      }
+    } else if (from < a) {
+      band.fromLine = from + kFirstLine;
+    }
+  }
+  if (!ctx.state.charRom && reads_rom(ctx, band)) result.romMissing = true;
+  result.bands.push_back(band);
+  return bestEnd;
+}
+
+}  // namespace
+
+}  // namespace bands
+
+BandSearch find_bands(const VideoState& state, const Picture& frame) {
+  using namespace bands;
+  BandSearch result;
+  if (frame.pixels.size() != kPicturePixels) {
+    result.bands.push_back({BandKind::Unmatched, kFirstLine, kFirstLine + kRows - 1, {}, {}, 0});
+    return result;
+  }
+  // A static screen: the snapshot's own set draws the whole frame.
+  const Frame own = render_frame(state);
+  if (own.picture.pixels == frame.pixels) {
+    const BandSet set = snapshot_set(state);
+    const std::uint8_t color = frame.pixels[0];
+    if (std::all_of(frame.pixels.begin(), frame.pixels.end(),
+                    [color](std::uint8_t c) { return c == color; })) {
+      Band band{BandKind::DisplayOff, kFirstLine, kFirstLine + kRows - 1, {}, set, 0};
+      band.set.vic[0x11] &= 0xEF;
+      band.set.vic[0x20] = static_cast<std::uint8_t>((band.set.vic[0x20] & 0xF0) | color);
+      result.bands.push_back(band);
+    } else {
+      result.bands.push_back(
+          {BandKind::Drawn, kFirstLine, kFirstLine + kRows - 1, {}, set, own.spritesShown});
+      result.romMissing = own.readsCharRom && !state.charRom;
+    }
+    return result;
+  }
+  SearchContext ctx(state, frame);
+  std::optional<Layout> previous;
+  for (int a = 0; a < kRows;) {
+    const Reach reach = grow_band(ctx, a, previous);
+    if (reach.end < a) {
+      add_unmatched(result, a);
+      ++a;
+      continue;
+    }
+    a = settle(ctx, frame, a, reach, result) + 1;
+    const Band& last = result.bands.back();
+    if (last.kind == BandKind::Drawn) {
+      previous = alternative_of(ctx, last.set, 0).layout;
+      previous->rows = previous->columns = 3;
+    }
+  }
+  result.cutShort = ctx.cutShort;
+  return result;
+}
