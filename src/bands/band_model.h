@@ -62,6 +62,12 @@ struct Layout {
   auto operator<=>(const Layout&) const = default;
 };
 
+// A layout as one number, RSEL and CSEL left out.
+inline std::uint32_t layout_code(const Layout& l) {
+  return static_cast<std::uint32_t>(l.mode | l.xScroll << 3 | l.yScroll << 6 | l.bank << 9 |
+                                    l.d018 << 11 | l.d018Open << 19 | l.displayEnabled << 20);
+}
+
 // A sprite in a set under construction: as the snapshot has it until it
 // shows a pixel or is in the way (Unseen), placed and shown (fixed from then
 // on), or switched off.
@@ -78,6 +84,13 @@ struct Alternative {
   Colors colors{};
   std::array<SpritePlace, 8> sprites{};
   auto operator<=>(const Alternative&) const = default;
+};
+
+using BackgroundColors = std::array<std::int8_t, 4>;  // $D021-$D024, -1: any
+struct BlankLayouts {
+  std::vector<Layout> layouts;
+  std::vector<BackgroundColors> needs;  // what each layout needs in $D021-$D024
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> codes;  // layout_code, index; sorted
 };
 
 // A sprite's row of pixels as bit masks, bit j being pixel j (left to
@@ -102,7 +115,8 @@ struct SearchContext {
   std::array<std::vector<SpriteRowMasks>, 16> spriteMasks;
   std::array<std::vector<std::uint32_t>, 4> spriteRowsUsed;
   std::vector<std::optional<std::vector<Layout>>> fullSearches;  // per row
-  std::optional<std::vector<Layout>> witnesses;
+  std::vector<std::vector<std::pair<RowBits, std::vector<Layout>>>> maskedSearches;
+  std::vector<std::optional<BlankLayouts>> blankSearches;  // per row
   int bandStart = 0;
   std::array<int, kRows> repairs{};  // sprite searches per row in the current band
   struct Remembered {
@@ -112,6 +126,7 @@ struct SearchContext {
     int lastRight;  // the row must be right up to this column with it
   };
   std::vector<std::vector<Remembered>> remembered;  // sprite searches per row, by situation
+  bool searchSprites = true;                        // sprites may be placed where rows need them
   bool cutShort = false;
 
   const std::uint8_t* view(int bank);
@@ -134,11 +149,54 @@ struct CellSymbols {
   bool pairs = false;
   std::array<std::uint8_t, 4> symbol{};
 };
-CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m);
+inline CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
+  const bool ecm = mode & 4, bmm = mode & 2, mcm = mode & 1;
+  const auto high = static_cast<std::uint8_t>(s >> 4), low = static_cast<std::uint8_t>(s & 15);
+  CellSymbols cell;
+  if (bmm && mcm) {
+    cell = {true, {kBackground, high, low, m}};
+  } else if (bmm) {
+    cell = {false, {low, high}};
+  } else if (mcm && (m & 8)) {
+    cell = {true,
+            {kBackground, kBackground + 1, kBackground + 2, static_cast<std::uint8_t>(m & 7)}};
+  } else if (ecm) {
+    cell = {false, {static_cast<std::uint8_t>(kBackground + (s >> 6)), m}};
+  } else {
+    cell = {false, {kBackground, static_cast<std::uint8_t>(mcm ? m & 7 : m)}};
+  }
+  if (ecm && (bmm || mcm)) cell.symbol = {};  // the invalid modes draw black
+  return cell;
+}
+
 // Bank-relative address of the graphics byte of cell `cell` (0-999), line `k`.
-unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k);
+inline unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k) {
+  if (mode & 2) {
+    const unsigned address = (d018 >> 3 & 1) * 0x2000u + static_cast<unsigned>(cell * 8 + k);
+    return (mode & 4) ? address & ~0x0600u : address;
+  }
+  const unsigned glyph = (mode & 4) ? s & 63u : s;
+  return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
+}
+
 // The pixels (bit 7: leftmost) of graphics byte g that have value v.
-std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g);
+constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
+  std::array<std::array<std::uint8_t, 256>, 4> table{};
+  for (int g = 0; g < 256; ++g) {
+    for (int pair = 0; pair < 4; ++pair) {
+      const int v = g >> (6 - 2 * pair) & 3;
+      table[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] |=
+          static_cast<std::uint8_t>(3 << (6 - 2 * pair));
+    }
+  }
+  return table;
+}
+inline constexpr auto kPairPixels = pair_pixels();
+
+inline std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
+  if (pairs) return kPairPixels[static_cast<std::size_t>(v)][g];
+  return v ? g : static_cast<std::uint8_t>(~g);
+}
 
 Layout snapshot_layout(const SearchContext& ctx);
 Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout);
@@ -166,8 +224,21 @@ void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alter
 // aside), most like the snapshot's first; cached per row.
 const std::vector<Layout>& full_search(SearchContext& ctx, int y);
 
-// Layouts to try on rows without detail, most like the snapshot's first.
-const std::vector<Layout>& witness_layouts(SearchContext& ctx);
+// The same with the `hidden` columns left out, where sprites are expected;
+// none when what is left shows no detail. Cached per row and columns.
+const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden);
+
+// For `count` rows from `first` on: the columns each sprite of `alt` that
+// is not off has a pixel in, window and priorities aside; and their union
+// on one row.
+std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Alternative& alt,
+                                                int first, int count);
+RowBits sprite_columns(SearchContext& ctx, const Alternative& alt, int y);
+
+// The layouts with the snapshot's horizontal scroll that draw row `y` (a
+// row without detail), most like the snapshot's first, and the background
+// colours each needs; cached per row.
+const BlankLayouts& blank_search(SearchContext& ctx, int y);
 
 // How much a layout or an alternative differs from the snapshot's set, to
 // be compared lexicographically: bank, $D018, $D011, $D016 (bits),

@@ -54,6 +54,8 @@ SearchContext::SearchContext(const VideoState& s, const Picture& picture)
       snapshot(decode_video_setup(s)),
       frame(frame_rows(picture)),
       fullSearches(kRows),
+      maskedSearches(kRows),
+      blankSearches(kRows),
       remembered(kRows) {
   snapshotBank = snapshot.bankBase >> 14;
   VicMemory memory = vic_memory(state, snapshot);
@@ -107,57 +109,6 @@ const std::uint32_t* SearchContext::sprite_rows_used(int bank) {
     }
   }
   return used.data();
-}
-
-CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
-  const bool ecm = mode & 4, bmm = mode & 2, mcm = mode & 1;
-  const auto high = static_cast<std::uint8_t>(s >> 4), low = static_cast<std::uint8_t>(s & 15);
-  CellSymbols cell;
-  if (bmm && mcm) {
-    cell = {true, {kBackground, high, low, m}};
-  } else if (bmm) {
-    cell = {false, {low, high}};
-  } else if (mcm && (m & 8)) {
-    cell = {true,
-            {kBackground, kBackground + 1, kBackground + 2, static_cast<std::uint8_t>(m & 7)}};
-  } else if (ecm) {
-    cell = {false, {static_cast<std::uint8_t>(kBackground + (s >> 6)), m}};
-  } else {
-    cell = {false, {kBackground, static_cast<std::uint8_t>(mcm ? m & 7 : m)}};
-  }
-  if (ecm && (bmm || mcm)) cell.symbol = {};  // the invalid modes draw black
-  return cell;
-}
-
-unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k) {
-  if (mode & 2) {
-    const unsigned address = (d018 >> 3 & 1) * 0x2000u + static_cast<unsigned>(cell * 8 + k);
-    return (mode & 4) ? address & ~0x0600u : address;
-  }
-  const unsigned glyph = (mode & 4) ? s & 63u : s;
-  return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
-}
-
-namespace {
-
-constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
-  std::array<std::array<std::uint8_t, 256>, 4> table{};
-  for (int g = 0; g < 256; ++g) {
-    for (int pair = 0; pair < 4; ++pair) {
-      const int v = g >> (6 - 2 * pair) & 3;
-      table[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] |=
-          static_cast<std::uint8_t>(3 << (6 - 2 * pair));
-    }
-  }
-  return table;
-}
-constexpr auto kPairPixels = pair_pixels();
-
-}  // namespace
-
-std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
-  if (pairs) return kPairPixels[static_cast<std::size_t>(v)][g];
-  return v ? g : static_cast<std::uint8_t>(~g);
 }
 
 Layout snapshot_layout(const SearchContext& ctx) {
@@ -274,6 +225,45 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
     out.owner[col] = static_cast<std::int8_t>(w);
     out.symbol[col] = spriteSymbol[col];
   }
+}
+
+std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Alternative& alt,
+                                                int first, int count) {
+  std::vector<std::array<RowBits, 8>> rows(static_cast<std::size_t>(count));
+  const std::uint8_t* memory = ctx.view(alt.layout.bank);
+  for (std::size_t n = 0; n < 8; ++n) {
+    const SpritePlace& place = alt.sprites[n];
+    if (place.use == SpriteUse::Off) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    const bool shown = place.use == SpriteUse::Shown;
+    const int x = shown ? place.x : static_cast<int>(sprite.x);
+    const int top = (shown ? place.y : sprite.y) + 1;
+    const std::uint8_t pointer =
+        shown ? place.pointer : memory[((alt.layout.d018 >> 4) * 0x400u + 0x3F8 + n) & 0x3FFF];
+    if (x >= kXWrap) continue;
+    const SpriteRowMasks* masks = ctx.sprite_masks(alt.layout.bank, sprite.multicolor, sprite.wide);
+    for (std::size_t d = 0; d < rows.size(); ++d) {
+      const int spriteLine = first + static_cast<int>(d) + kFirstLine - top;
+      if (spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
+      std::uint64_t pixels = masks[pointer * kSpriteRows + (spriteLine >> sprite.tall)].any;
+      for (; pixels; pixels &= pixels - 1) {
+        const int column = ((x + std::countr_zero(pixels)) % kXWrap + 8) % kXWrap;
+        if (column < kColumns) {
+          rows[d][n][static_cast<std::size_t>(column >> 6)] |= std::uint64_t{1} << (column & 63);
+        }
+      }
+    }
+  }
+  return rows;
+}
+
+RowBits sprite_columns(SearchContext& ctx, const Alternative& alt, int y) {
+  RowBits columns{};
+  const std::vector<std::array<RowBits, 8>> rows = sprite_rows(ctx, alt, y, 1);
+  for (const RowBits& sprite : rows.front()) {
+    for (std::size_t w = 0; w < columns.size(); ++w) columns[w] |= sprite[w];
+  }
+  return columns;
 }
 
 namespace {
@@ -406,8 +396,8 @@ struct Candidate {
 };
 
 bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
-  if (a.spansClean != b.spansClean) return a.spansClean;
   if (a.score != b.score) return a.score > b.score;
+  if (a.spansClean != b.spansClean) return a.spansClean;
   if (a.spare != b.spare) return a.spare;
   if (a.n != b.n) return a.n < b.n;
   const bool aKept = a.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(a.n)];
@@ -447,15 +437,37 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
   const std::uint64_t foregroundHere = bits_at(foreground, s.anchor);
   const int sinceStart = s.y - ctx.bandStart;
   const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
+  const std::vector<std::array<RowBits, 8>> below =
+      sprite_rows(ctx, s.alt, s.y + 1, std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - s.y)));
   std::vector<Candidate> found;
   for (int n = 0; n < 8; ++n) {
     if (!(free >> n & 1)) continue;
     const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+    // Per row below: the columns lower sprites take.
+    std::vector<std::uint64_t> takenBelow(below.size());
+    for (std::size_t d = 0; d < below.size(); ++d) {
+      RowBits taken{};
+      for (int m = 0; m < n; ++m) {
+        for (int w = 0; w < kWords; ++w) {
+          taken[static_cast<std::size_t>(w)] |=
+              below[d][static_cast<std::size_t>(m)][static_cast<std::size_t>(w)];
+        }
+      }
+      takenBelow[d] = bits_at(taken, s.anchor);
+    }
     const RowBits lower = columns_where(
         row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
     std::uint64_t visibleAll = windowHere & ~bits_at(lower, s.anchor);
     if (sprite.behind) visibleAll &= ~foregroundHere;
     if (!(visibleAll & 1)) continue;  // the anchor is hidden from this sprite
+    // Bit 63 - d: column anchor - d (d >= 1) would show this sprite's pixel.
+    std::uint64_t visibleBefore = 0;
+    for (int d = 1; d < 64 && s.anchor - d >= row.left; ++d) {
+      const auto x = static_cast<std::size_t>(s.anchor - d);
+      const bool hidden =
+          (row.winner[x] >= 0 && row.winner[x] < n) || (sprite.behind && row.foreground[x]);
+      if (!hidden) visibleBefore |= std::uint64_t{1} << (63 - d);
+    }
     const SpriteRowMasks* masks =
         ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
     const int height = kSpriteRows << sprite.tall;
@@ -483,57 +495,63 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
         const int top = line - 1 - t;
         if (top < 0 || top > 255) continue;
         const SpriteRowMasks& m = masks[p * kSpriteRows + r];
-        const int j0 = std::countr_zero(m.any);
-        const int width = (kSpriteWidth << sprite.wide) - j0;
-        const std::uint64_t span =
-            width >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
-        const std::uint64_t visible = visibleAll & span;
-        const std::uint64_t pixels = m.any >> j0;
-        std::array<int, 3> color{-1, -1, -1};
-        bool fits = true;
-        for (int v = 0; v < values && fits; ++v) {
-          const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
-          if (!mv) continue;
-          const int reg = symbols[static_cast<std::size_t>(v)] - 16;
-          int c = s.alt.colors[static_cast<std::size_t>(reg)];
-          if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
-          fits = c < 16 && !(mv & ~bits_at(equal[static_cast<std::size_t>(c)], s.anchor));
-          color[static_cast<std::size_t>(v)] = c;
-        }
-        if (!fits) continue;
-        const std::uint64_t spanned = wrongHere & span;
-        const std::uint64_t covered = spanned & pixels & visible;
-        Candidate c;
-        c.spansClean = covered == spanned;
-        c.score = std::popcount(covered);
-        c.spare = !may_show_below(ctx, n, s.y) ||
-                  s.alt.sprites[static_cast<std::size_t>(n)].use == SpriteUse::Off;
-        c.n = n;
-        int x = s.anchor - 8 - j0;
-        if (x < 0) x += kXWrap;
-        c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x), static_cast<std::uint8_t>(top),
-                   static_cast<std::uint8_t>(p)};
-        c.lineOffset = t;
-        c.lastColumn = s.anchor + width - 1;
-        // The pixels it would draw right on the rows below, until one is wrong.
-        for (int d = 1; t + d < height && s.y + d < kRows; ++d) {
-          const SpriteRowMasks& below = masks[p * kSpriteRows + ((t + d) >> sprite.tall)];
-          const auto& equalBelow = ctx.frame.equal[static_cast<std::size_t>(s.y + d)];
-          bool wrong = false;
-          for (int v = 0; v < values; ++v) {
-            const std::uint64_t mv =
-                below.value[static_cast<std::size_t>(v)] >> j0 & windowHere & span;
+        // The anchor is the sprite's leftmost pixel that shows: those
+        // before it are under the border, lower sprites or the foreground.
+        const int full = kSpriteWidth << sprite.wide;
+        for (int j0 = 0; j0 < full; ++j0) {
+          if (!(m.any >> j0 & 1) || (m.any & visibleBefore >> (63 - j0))) continue;
+          const int width = full - j0;
+          const std::uint64_t span =
+              width >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+          const std::uint64_t visible = visibleAll & span;
+          const std::uint64_t pixels = m.any >> j0;
+          std::array<int, 3> color{-1, -1, -1};
+          bool fits = true;
+          for (int v = 0; v < values && fits; ++v) {
+            const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
             if (!mv) continue;
-            int& k = color[static_cast<std::size_t>(v)];
-            if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
-            const std::uint64_t right =
-                k < 16 ? mv & bits_at(equalBelow[static_cast<std::size_t>(k)], s.anchor) : 0;
-            c.score += std::popcount(right);
-            wrong = wrong || right != mv;
+            const int reg = symbols[static_cast<std::size_t>(v)] - 16;
+            int c = s.alt.colors[static_cast<std::size_t>(reg)];
+            if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
+            fits = c < 16 && !(mv & ~bits_at(equal[static_cast<std::size_t>(c)], s.anchor));
+            color[static_cast<std::size_t>(v)] = c;
           }
-          if (wrong && !sprite.behind) break;
+          if (!fits) continue;
+          const std::uint64_t spanned = wrongHere & span;
+          const std::uint64_t covered = spanned & pixels & visible;
+          Candidate c;
+          c.spansClean = covered == spanned;
+          c.score = std::popcount(covered);
+          c.spare = !may_show_below(ctx, n, s.y) ||
+                    s.alt.sprites[static_cast<std::size_t>(n)].use == SpriteUse::Off;
+          c.n = n;
+          int x = s.anchor - 8 - j0;
+          if (x < 0) x += kXWrap;
+          c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
+                     static_cast<std::uint8_t>(top), static_cast<std::uint8_t>(p)};
+          c.lineOffset = t;
+          c.lastColumn = s.anchor + width - 1;
+          // The pixels it would draw right on the rows below, until one is wrong.
+          for (int d = 1; t + d < height && s.y + d < kRows; ++d) {
+            const SpriteRowMasks& next = masks[p * kSpriteRows + ((t + d) >> sprite.tall)];
+            const auto& equalBelow = ctx.frame.equal[static_cast<std::size_t>(s.y + d)];
+            const std::uint64_t shows =
+                windowHere & span & ~takenBelow[static_cast<std::size_t>(d - 1)];
+            bool wrong = false;
+            for (int v = 0; v < values; ++v) {
+              const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> j0 & shows;
+              if (!mv) continue;
+              int& k = color[static_cast<std::size_t>(v)];
+              if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
+              const std::uint64_t right =
+                  k < 16 ? mv & bits_at(equalBelow[static_cast<std::size_t>(k)], s.anchor) : 0;
+              c.score += std::popcount(right);
+              wrong = wrong || right != mv;
+            }
+            if (wrong && !sprite.behind) break;
+          }
+          found.push_back(c);
         }
-        found.push_back(c);
       }
     }
   }
@@ -570,6 +588,7 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
     if (r.key != key) continue;
     return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
   }
+  if (!ctx.searchSprites) return false;
   if (ctx.repairs[static_cast<std::size_t>(y)] >= kMaxRepairs) {
     ctx.cutShort = true;
     return false;
@@ -685,29 +704,47 @@ void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alter
     }
     if (!edge) break;
   }
-  std::vector<std::pair<Alternative, Variant>> drawn;
-  for (const Variant& v : variants) {
+  // What each variant makes of the alternative. A snapshot sprite that
+  // first shows on the row in the colours beneath it may as well be off:
+  // both are kept.
+  std::vector<std::vector<Alternative>> drawn(variants.size());
+  bool any = false;
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    const Variant& v = variants[i];
     DrawnRow row;
     draw_row(ctx, alt, y, v.rsel, v.csel, row);
     const Unified u = unify(row, ctx.frame.row(y), alt.colors);
     if (!u.ok()) continue;
+    any = true;
     Alternative a = alt;
     commit(ctx, a, u, row);
-    drawn.emplace_back(a, v);
+    drawn[i].push_back(a);
+    Alternative off = alt;
+    for (std::size_t n = 0; n < 8; ++n) {
+      if ((u.shown >> n & 1) && off.sprites[n].use == SpriteUse::Unseen) {
+        off.sprites[n].use = SpriteUse::Off;
+      }
+    }
+    if (off == alt) continue;
+    draw_row(ctx, off, y, v.rsel, v.csel, row);
+    const Unified without = unify(row, ctx.frame.row(y), off.colors);
+    if (!without.ok()) continue;
+    commit(ctx, off, without, row);
+    drawn[i].push_back(off);
   }
   const auto narrowed = [&](Alternative a, const Variant& v) {
     if (edge) a.layout.rows = static_cast<std::uint8_t>(1 << v.rsel);
     if (v.window) a.layout.columns = static_cast<std::uint8_t>(1 << v.csel);
     return a;
   };
-  if (!drawn.empty()) {
-    const bool same = drawn.size() == variants.size() &&
-                      std::all_of(drawn.begin(), drawn.end(),
-                                  [&](const auto& d) { return d.first == drawn.front().first; });
-    if (same) {
-      out.push_back(drawn.front().first);
-    } else {
-      for (const auto& [a, v] : drawn) out.push_back(narrowed(a, v));
+  if (any) {
+    if (std::all_of(drawn.begin(), drawn.end(),
+                    [&](const auto& d) { return d == drawn.front(); })) {
+      out.insert(out.end(), drawn.front().begin(), drawn.front().end());
+      return;
+    }
+    for (std::size_t i = 0; i < variants.size(); ++i) {
+      for (const Alternative& a : drawn[i]) out.push_back(narrowed(a, variants[i]));
     }
     return;
   }

@@ -58,26 +58,75 @@ Reach grow_rows(SearchContext& ctx, std::vector<Alternative> alts, int from, int
   return reach;
 }
 
-// Rows without detail (border and one colour) that no alternative drew: a
-// layout that draws them, most like the snapshot's first.
-Reach witness(SearchContext& ctx, int from, int to) {
-  const std::vector<Layout>& layouts = witness_layouts(ctx);
-  Reach best{from - 1, {}};
-  for (std::size_t i = 0; i < layouts.size() && i < kMaxWitnesses; ++i) {
-    Reach r = grow_rows(ctx, {fresh_alternative(ctx, layouts[i])}, from, to);
-    if (r.end > best.end) best = std::move(r);
-    if (best.end == to) return best;
+// The layouts that draw row y with detail: alone, else with the columns
+// left out where the sprites of `expected` are.
+std::vector<Layout> layouts_of(SearchContext& ctx, int y,
+                               const std::vector<Alternative>& expected) {
+  std::vector<Layout> layouts = full_search(ctx, y);
+  if (!layouts.empty()) return layouts;
+  RowBits hidden{};
+  for (const Alternative& alt : expected) {
+    const RowBits columns = sprite_columns(ctx, alt, y);
+    for (std::size_t w = 0; w < hidden.size(); ++w) hidden[w] |= columns[w];
   }
-  if (layouts.size() > kMaxWitnesses) ctx.cutShort = true;
-  return best;
+  if (hidden == RowBits{}) return layouts;
+  return masked_search(ctx, y, hidden);
 }
+
+// Rows without detail (the border and one colour inside the window) that
+// every alternative failed: a layout that draws all the band's rows. The
+// candidates draw the first and the last of them inside the window with
+// the same background colours; each is tried at most once per band.
+struct Witnesses {
+  std::vector<std::uint32_t> tried;  // layout codes, sorted
+  std::size_t count = 0;
+  bool none = false;  // no layout draws the rows: none draws more of them either
+
+  std::vector<Alternative> find(SearchContext& ctx, int from, int to) {
+    const auto inside = [](int y) { return y + kFirstLine >= 51 && y + kFirstLine <= 250; };
+    int first = from;
+    while (first <= to && !inside(first)) ++first;
+    if (first > to) {
+      return grow_rows(ctx, {fresh_alternative(ctx, snapshot_layout(ctx))}, from, to).alts;
+    }
+    const BlankLayouts& firstRow = blank_search(ctx, first);
+    const BlankLayouts& lastRow = blank_search(ctx, to);
+    std::vector<Alternative> found;
+    ctx.searchSprites = false;  // the rows show no sprite
+    for (std::size_t i = 0; i < firstRow.layouts.size() && found.empty(); ++i) {
+      const std::uint32_t code = layout_code(firstRow.layouts[i]);
+      const auto match = std::lower_bound(lastRow.codes.begin(), lastRow.codes.end(),
+                                          std::pair<std::uint32_t, std::uint32_t>{code, 0});
+      if (match == lastRow.codes.end() || match->first != code) continue;
+      bool agree = true;
+      for (std::size_t r = 0; r < 4; ++r) {
+        const int a = firstRow.needs[i][r], b = lastRow.needs[match->second][r];
+        agree = agree && (a < 0 || b < 0 || a == b);
+      }
+      const auto at = std::lower_bound(tried.begin(), tried.end(), code);
+      if (!agree || (at != tried.end() && *at == code)) continue;
+      if (count == kMaxWitnesses) {
+        ctx.cutShort = true;
+        break;
+      }
+      ++count;
+      tried.insert(at, code);
+      Reach r = grow_rows(ctx, {fresh_alternative(ctx, firstRow.layouts[i])}, from, to);
+      if (r.end == to) found = std::move(r.alts);
+    }
+    ctx.searchSprites = true;
+    none = found.empty();
+    return found;
+  }
+};
 
 // The farthest row that one set draws from row `a` on, and the alternatives
 // that reach it. Seeds: the previous band's layout, the snapshot's, display
-// off, every layout that draws row a; and, while rows lack detail (or have
-// sprites the layouts alone cannot draw), an open layout, pinned by the
-// first row with detail: its layouts are checked against the rows before.
-Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous) {
+// off, and every layout that draws row a. While rows lack detail (or have
+// sprites that layouts alone cannot draw), an open layout goes along: the
+// first row with detail pins it, its layouts checked against the rows
+// before; rows without detail that no alternative draws get a witness.
+Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
   ctx.bandStart = a;
   ctx.repairs.fill(0);
   for (auto& r : ctx.remembered) r.clear();
@@ -86,8 +135,13 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous
   const int border = frame.border[at];
   const Layout own = snapshot_layout(ctx);
   std::vector<Alternative> seeds;
-  if (previous && *previous != own) seeds.push_back(fresh_alternative(ctx, *previous));
+  if (previous && previous->layout != own) {
+    seeds.push_back(fresh_alternative(ctx, previous->layout));
+  }
   seeds.push_back(fresh_alternative(ctx, own));
+  // Where sprites are expected on rows that layouts alone cannot draw.
+  std::vector<Alternative> expected{seeds.back()};
+  if (previous) expected.push_back(*previous);
   if (frame.uniform[at] >= 0) {
     Layout off = own;
     off.displayEnabled = false;
@@ -96,7 +150,7 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous
   const bool detail = !frame.featureless[at];
   bool pendingFirst = false;
   if (detail && border >= 0) {
-    const std::vector<Layout>& layouts = full_search(ctx, a);
+    const std::vector<Layout> layouts = layouts_of(ctx, a, expected);
     if (layouts.size() > kMaxAlternatives) ctx.cutShort = true;
     for (std::size_t i = 0; i < layouts.size() && i < kMaxAlternatives; ++i) {
       seeds.push_back(fresh_alternative(ctx, layouts[i]));
@@ -108,8 +162,9 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous
   tidy(ctx, alts);
   bool open = border >= 0 && (!detail || pendingFirst);
   int pending = detail ? 1 : 0;
+  Witnesses witnesses;
+  if (alts.empty() && open && !detail) alts = witnesses.find(ctx, a, a);
   Reach best{alts.empty() ? a - 1 : a, alts};
-  int openEnd = open && pending == 0 ? a : a - 1;
   for (int y = a + 1; y < kRows && (!alts.empty() || open); ++y) {
     const auto row = static_cast<std::size_t>(y);
     std::vector<Alternative> next;
@@ -117,7 +172,7 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous
     if (open && frame.border[row] != border) {
       open = false;
     } else if (open && !frame.featureless[row]) {
-      const std::vector<Layout>& layouts = full_search(ctx, y);
+      const std::vector<Layout> layouts = layouts_of(ctx, y, expected);
       if (layouts.size() > kMaxWitnesses) ctx.cutShort = true;
       bool pinned = false;
       for (std::size_t i = 0; i < layouts.size() && i < kMaxWitnesses; ++i) {
@@ -127,15 +182,13 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Layout>& previous
         pinned = true;
       }
       open = !pinned && ++pending <= kMaxPendingRows;
+    } else if (open && pending == 0 && next.empty()) {
+      next = witnesses.find(ctx, a, y);
+      open = !witnesses.none;
     }
     tidy(ctx, next);
     alts = std::move(next);
     if (!alts.empty()) best = {y, alts};
-    if (open && pending == 0) openEnd = y;
-  }
-  if (openEnd > best.end) {
-    Reach w = witness(ctx, a, openEnd);
-    if (w.end > best.end) best = std::move(w);
   }
   return best;
 }
@@ -278,7 +331,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame) {
     return result;
   }
   SearchContext ctx(state, frame);
-  std::optional<Layout> previous;
+  std::optional<Alternative> previous;
   for (int a = 0; a < kRows;) {
     const Reach reach = grow_band(ctx, a, previous);
     if (reach.end < a) {
@@ -289,8 +342,8 @@ BandSearch find_bands(const VideoState& state, const Picture& frame) {
     a = settle(ctx, frame, a, reach, result) + 1;
     const Band& last = result.bands.back();
     if (last.kind == BandKind::Drawn) {
-      previous = alternative_of(ctx, last.set, 0).layout;
-      previous->rows = previous->columns = 3;
+      previous = alternative_of(ctx, last.set, last.sprites);
+      previous->layout.rows = previous->layout.columns = 3;
     }
   }
   result.cutShort = ctx.cutShort;

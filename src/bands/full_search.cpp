@@ -26,8 +26,10 @@ struct FrameCell {
   int colors = 0;  // distinct colours in the core columns
 };
 
-using Registers = std::array<std::int8_t, 4>;  // $D021-$D024 as one candidate draws them
+using Registers = BackgroundColors;
 
+// Whether the cell's visible pixels are drawn, the registers they take
+// being consistent.
 bool match_cell(const CellSymbols& cell, std::uint8_t g, std::uint8_t visible,
                 const std::array<std::uint8_t, 16>& equal, const std::array<std::uint8_t, 8>& pixel,
                 Registers& registers) {
@@ -97,7 +99,12 @@ bool plausible(int mode, const std::array<FrameCell, kCells>& cells, const std::
   return std::popcount(byRegisters) <= registers;
 }
 
-std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x) {
+bool is_hidden(const RowBits& hidden, int column) {
+  return hidden[static_cast<std::size_t>(column >> 6)] >> (column & 63) & 1;
+}
+
+// The cells at horizontal scroll x, leaving out the `hidden` columns.
+std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x, const RowBits& hidden) {
   std::array<FrameCell, kCells> cells{};
   for (int c = 0; c < kCells; ++c) {
     FrameCell& f = cells[static_cast<std::size_t>(c)];
@@ -108,6 +115,7 @@ std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x) {
       const std::uint8_t color = row[column];
       const auto bit = static_cast<std::uint8_t>(0x80 >> p);
       f.pixel[static_cast<std::size_t>(p)] = color;
+      if (is_hidden(hidden, column)) continue;
       const bool core = column >= 39 && column <= 342;
       (core ? f.core : f.strip) |= bit;
       if (color < 16) (core ? f.coreEqual : f.stripEqual)[color] |= bit;
@@ -118,7 +126,12 @@ std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x) {
   return cells;
 }
 
-std::vector<Layout> search_row(SearchContext& ctx, int y) {
+// The layouts that draw row y, `hidden` columns aside; with the horizontal
+// scroll `onlyX` alone unless it is negative.
+// `registers`, when given, gets for each layout the values it needs in
+// $D021-$D024 (-1: any).
+std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden, int onlyX = -1,
+                               std::vector<BackgroundColors>* needs = nullptr) {
   std::vector<Layout> found;
   const int border = ctx.frame.border[static_cast<std::size_t>(y)];
   const int line = y + kFirstLine;
@@ -130,9 +143,11 @@ std::vector<Layout> search_row(SearchContext& ctx, int y) {
       std::all_of(row + 343, row + 352, [border](std::uint8_t c) { return c == border; });
   const VideoSetup& snapshot = ctx.snapshot;
   for (int x = 0; x < 8; ++x) {
-    const std::array<FrameCell, kCells> cells = cut_cells(row, x);
+    if (onlyX >= 0 && x != onlyX) continue;
+    const std::array<FrameCell, kCells> cells = cut_cells(row, x, hidden);
     int leftStrip = -1;  // colour of columns 32 to 31 + x, -2: more than one
     for (int column = 32; column < 32 + x; ++column) {
+      if (is_hidden(hidden, column)) continue;
       if (leftStrip == -1) leftStrip = row[column] < 16 ? row[column] : -2;
       if (row[column] != leftStrip) leftStrip = -2;
     }
@@ -199,6 +214,7 @@ std::vector<Layout> search_row(SearchContext& ctx, int y) {
               found.push_back({true, static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(x),
                                static_cast<std::uint8_t>(yScroll), static_cast<std::uint8_t>(bank),
                                d018, rows, columns, idle});
+              if (needs) needs->push_back(registers);
             }
           }
         }
@@ -209,17 +225,25 @@ std::vector<Layout> search_row(SearchContext& ctx, int y) {
 }
 
 // Sorts layouts most like the snapshot's first, keeping the first `keep`.
-void sort_by_difference(const SearchContext& ctx, std::vector<Layout>& layouts, std::size_t keep) {
-  std::vector<std::pair<Difference, std::size_t>> keys;
+// The order of layouts most like the snapshot's first: their differences
+// (each below 16) packed into one number, then their position.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> ranked(const SearchContext& ctx,
+                                                            const std::vector<Layout>& layouts) {
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> keys;
   keys.reserve(layouts.size());
   for (std::size_t i = 0; i < layouts.size(); ++i) {
-    keys.emplace_back(layout_difference(ctx, layouts[i]), i);
+    const Difference d = layout_difference(ctx, layouts[i]);
+    keys.emplace_back(static_cast<std::uint32_t>(d[0] << 12 | d[1] << 8 | d[2] << 4 | d[3]),
+                      static_cast<std::uint32_t>(i));
   }
-  const std::size_t kept = std::min(keep, keys.size());
-  std::partial_sort(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(kept), keys.end());
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+void sort_by_difference(const SearchContext& ctx, std::vector<Layout>& layouts) {
   std::vector<Layout> sorted;
-  sorted.reserve(kept);
-  for (std::size_t i = 0; i < kept; ++i) sorted.push_back(layouts[keys[i].second]);
+  sorted.reserve(layouts.size());
+  for (const auto& key : ranked(ctx, layouts)) sorted.push_back(layouts[key.second]);
   layouts = std::move(sorted);
 }
 
@@ -228,42 +252,79 @@ void sort_by_difference(const SearchContext& ctx, std::vector<Layout>& layouts, 
 const std::vector<Layout>& full_search(SearchContext& ctx, int y) {
   std::optional<std::vector<Layout>>& cached = ctx.fullSearches[static_cast<std::size_t>(y)];
   if (!cached) {
-    cached = search_row(ctx, y);
-    sort_by_difference(ctx, *cached, cached->size());
+    cached = search_row(ctx, y, RowBits{});
+    sort_by_difference(ctx, *cached);
   }
   return *cached;
 }
 
-const std::vector<Layout>& witness_layouts(SearchContext& ctx) {
-  if (ctx.witnesses) return *ctx.witnesses;
-  const Layout own = snapshot_layout(ctx);
-  std::vector<Layout> all;
-  for (int mode = 0; mode < 8; ++mode) {
-    const bool invalid = (mode & 4) && (mode & 3);
-    for (int yScroll = 0; yScroll < 8; ++yScroll) {
-      Layout l = own;
+// Whether the row's columns that are not hidden show a display window of
+// one colour: any layout draws them, and the search would find them all.
+bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden) {
+  const std::uint8_t* row = ctx.frame.row(y);
+  const int border = ctx.frame.border[static_cast<std::size_t>(y)];
+  int inner = -1;
+  for (int column = 39; column <= 342; ++column) {
+    if (is_hidden(hidden, column)) continue;
+    if (inner < 0) inner = row[column];
+    if (row[column] != inner) return false;
+  }
+  const auto strip = [&](int from, int to) {
+    int kind = 3;  // bit 0: all border so far, bit 1: all inner
+    for (int column = from; column <= to; ++column) {
+      if (is_hidden(hidden, column)) continue;
+      kind &= (row[column] == border) | (row[column] == inner) << 1;
+    }
+    return kind;
+  };
+  return (strip(32, 38) & strip(343, 351)) != 0;
+}
+
+const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden) {
+  auto& cached = ctx.maskedSearches[static_cast<std::size_t>(y)];
+  for (const auto& [mask, layouts] : cached) {
+    if (mask == hidden) return layouts;
+  }
+  std::vector<Layout> found;
+  if (!featureless_but(ctx, y, hidden)) {
+    found = search_row(ctx, y, hidden);
+    sort_by_difference(ctx, found);
+  }
+  cached.emplace_back(hidden, std::move(found));
+  return cached.back().second;
+}
+
+const BlankLayouts& blank_search(SearchContext& ctx, int y) {
+  std::optional<BlankLayouts>& cached = ctx.blankSearches[static_cast<std::size_t>(y)];
+  if (cached) return *cached;
+  std::vector<BackgroundColors> needs;
+  std::vector<Layout> found = search_row(ctx, y, RowBits{}, ctx.snapshot.xScroll, &needs);
+  const std::uint8_t* row = ctx.frame.row(y);
+  const int line = y + kFirstLine;
+  if (ctx.frame.featureless[static_cast<std::size_t>(y)] && line >= 51 && line <= 250 &&
+      row[39] == 0) {  // the invalid modes draw black whatever they fetch
+    const int border = row[0];
+    const bool stripsBlack = row[32] == 0 && row[351] == 0;
+    const bool stripsBorder = row[32] == border && row[351] == border;
+    Layout l = snapshot_layout(ctx);
+    l.rows = static_cast<std::uint8_t>(line < 55 || line > 246 ? 2 : 3);
+    l.columns = static_cast<std::uint8_t>(stripsBorder | stripsBlack << 1);
+    for (int mode : {5, 6, 7}) {
       l.mode = static_cast<std::uint8_t>(mode);
-      l.yScroll = static_cast<std::uint8_t>(yScroll);
-      if (invalid) {  // black whatever they fetch: the snapshot's bank and $D018
-        all.push_back(l);
-        continue;
-      }
-      for (int bank = 0; bank < 4; ++bank) {
-        l.bank = static_cast<std::uint8_t>(bank);
-        for (int screen = 0; screen < 16; ++screen) {
-          for (int pointer = 0; pointer < ((mode & 2) ? 2 : 8); ++pointer) {
-            l.d018 = static_cast<std::uint8_t>((mode & 2) ? screen << 4 | pointer << 3 |
-                                                                (ctx.snapshot.d018 & 6)
-                                                          : screen << 4 | pointer << 1);
-            all.push_back(l);
-          }
-        }
-      }
+      found.push_back(l);
+      needs.push_back({-1, -1, -1, -1});
     }
   }
-  sort_by_difference(ctx, all, kMaxWitnesses + 1);
-  ctx.witnesses = std::move(all);
-  return *ctx.witnesses;
+  BlankLayouts blank;
+  for (const auto& key : ranked(ctx, found)) {
+    blank.codes.emplace_back(layout_code(found[key.second]),
+                             static_cast<std::uint32_t>(blank.layouts.size()));
+    blank.layouts.push_back(found[key.second]);
+    blank.needs.push_back(needs[key.second]);
+  }
+  std::sort(blank.codes.begin(), blank.codes.end());
+  cached = std::move(blank);
+  return *cached;
 }
 
 Difference layout_difference(const SearchContext& ctx, const Layout& l) {
