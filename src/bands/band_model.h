@@ -119,6 +119,7 @@ struct SearchContext {
   std::vector<std::optional<BlankLayouts>> blankSearches;  // per row
   int bandStart = 0;
   std::array<int, kRows> repairs{};  // sprite searches per row in the current band
+  long spriteWork = 0;               // placements tried, towards kMaxSpriteWork
   struct Remembered {
     std::uint64_t key;
     std::optional<SpritePlace> place;
@@ -132,6 +133,10 @@ struct SearchContext {
   const std::uint8_t* view(int bank);
   const SpriteRowMasks* sprite_masks(int bank, bool multicolor, bool wide);
   const std::uint32_t* sprite_rows_used(int bank);
+  // The bytes line k of the characters of set `charset` (0-7) takes, as a
+  // set of 256 bits; of the first 64 characters with `ecm`.
+  const std::array<std::uint64_t, 4>& glyph_lines(int bank, int charset, int k, bool ecm);
+  std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
 };
 
 // Caps: alternatives alive at once, layouts checked against the rows before
@@ -139,6 +144,10 @@ struct SearchContext {
 inline constexpr std::size_t kMaxAlternatives = 256;
 inline constexpr std::size_t kMaxWitnesses = 1024;
 inline constexpr int kMaxRepairs = 8;
+// The sprite searches of one find_bands together try at most this many
+// placements (sprite, block, row) and rows below them: a bound on the time
+// that inputs of random memory would otherwise take.
+inline constexpr long kMaxSpriteWork = 1L << 22;
 // Rows with detail that no layout draws alone (sprites on them) waited
 // through before a band's layout must be known: the height of an expanded
 // sprite.
@@ -209,6 +218,8 @@ struct DrawnRow {
   std::array<std::uint8_t, kColumns> foreground{};
   std::array<std::uint8_t, 8> pointers{};  // the pointer each sprite was drawn with
   int left = 0, right = -1;                // the window's columns; right < left: border only
+  std::uint32_t registers = 0;             // bit i: some pixel shows register $D020 + i
+  std::uint8_t sprites = 0;                // bit n: some pixel shows sprite n
 };
 // Fetches through `tracking` (so that it notes character ROM reads) when
 // given, else through the context's views.

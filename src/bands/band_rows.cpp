@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <tuple>
 
 #include "bands/band_model.h"
 #include "render/sprite_pixels.h"
@@ -74,6 +75,22 @@ const std::uint8_t* SearchContext::view(int bank) {
   return v.data();
 }
 
+const std::array<std::uint64_t, 4>& SearchContext::glyph_lines(int bank, int charset, int k,
+                                                               bool ecm) {
+  if (glyphLines.empty()) glyphLines.resize(4 * 8 * 8 * 2);
+  auto& lines = glyphLines[static_cast<std::size_t>(((bank * 8 + charset) * 8 + k) * 2 + ecm)];
+  if (!lines) {
+    lines.emplace();
+    const std::uint8_t* memory = view(bank);
+    for (unsigned glyph = 0; glyph < (ecm ? 64u : 256u); ++glyph) {
+      const std::uint8_t g =
+          memory[static_cast<unsigned>(charset) * 0x800 + glyph * 8 + static_cast<unsigned>(k)];
+      (*lines)[g >> 6] |= std::uint64_t{1} << (g & 63);
+    }
+  }
+  return *lines;
+}
+
 const SpriteRowMasks* SearchContext::sprite_masks(int bank, bool multicolor, bool wide) {
   std::vector<SpriteRowMasks>& table =
       spriteMasks[static_cast<std::size_t>(bank * 4 + multicolor * 2 + wide)];
@@ -141,6 +158,8 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
   out.foreground.fill(0);
   out.left = 0;
   out.right = -1;
+  out.registers = 1;  // the border
+  out.sprites = 0;
   const Layout& l = alt.layout;
   const int line = y + kFirstLine;
   if (!l.displayEnabled || line < (rsel ? kTopLine25 : kTopLine24) ||
@@ -180,8 +199,10 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
     }
   }
   for (int x = out.left; x <= out.right; ++x) {
-    out.symbol[static_cast<std::size_t>(x)] = symbol[static_cast<std::size_t>(x)];
+    const std::uint8_t sym = symbol[static_cast<std::size_t>(x)];
+    out.symbol[static_cast<std::size_t>(x)] = sym;
     out.foreground[static_cast<std::size_t>(x)] = front[static_cast<std::size_t>(x)];
+    if (sym >= 16) out.registers |= 1u << (sym - 16);
   }
 
   // The sprites: the lowest number wins a column, then its priority decides.
@@ -224,6 +245,8 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
     }
     out.owner[col] = static_cast<std::int8_t>(w);
     out.symbol[col] = spriteSymbol[col];
+    out.registers |= 1u << (spriteSymbol[col] - 16);
+    out.sprites = static_cast<std::uint8_t>(out.sprites | 1 << w);
   }
 }
 
@@ -291,30 +314,49 @@ struct Unified {
 Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colors) {
   Unified u;
   u.colors = colors;
-  std::array<std::array<std::uint16_t, 16>, kColorRegisters> votes{};
   unsigned unknown = 0;
-  for (int x = 0; x < kColumns; ++x) {
-    const int s = row.symbol[static_cast<std::size_t>(x)];
-    if (s < 16 || colors[static_cast<std::size_t>(s - 16)] >= 0) continue;
-    unknown |= 1u << (s - 16);
-    if (frame[x] < 16) ++votes[static_cast<std::size_t>(s - 16)][frame[x]];
-  }
   for (int r = 0; r < kColorRegisters; ++r) {
-    if (!(unknown >> r & 1)) continue;
-    const auto& v = votes[static_cast<std::size_t>(r)];
-    const auto best = std::max_element(v.begin(), v.end());
-    if (*best > 0)
-      u.colors[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(best - v.begin());
+    if ((row.registers >> r & 1) && colors[static_cast<std::size_t>(r)] < 0) unknown |= 1u << r;
   }
-  for (int x = 0; x < kColumns; ++x) {
-    const auto col = static_cast<std::size_t>(x);
-    const int s = row.symbol[col];
-    const int color = s < 16 ? s : u.colors[static_cast<std::size_t>(s - 16)];
-    const int owner = row.owner[col];
-    if (owner >= 0) u.shown = static_cast<std::uint8_t>(u.shown | 1 << owner);
-    if (color == frame[x]) continue;
-    u.wrong[col >> 6] |= std::uint64_t{1} << (x & 63);
-    if (owner >= 0) u.spritesWrong = static_cast<std::uint8_t>(u.spritesWrong | 1 << owner);
+  if (unknown) {
+    std::array<std::array<std::uint16_t, 16>, kColorRegisters> votes{};
+    for (int x = 0; x < kColumns; ++x) {
+      const int s = row.symbol[static_cast<std::size_t>(x)] - 16;
+      if (s >= 0 && (unknown >> s & 1) && frame[x] < 16) {
+        ++votes[static_cast<std::size_t>(s)][frame[x]];
+      }
+    }
+    for (int r = 0; r < kColorRegisters; ++r) {
+      if (!(unknown >> r & 1)) continue;
+      const auto& v = votes[static_cast<std::size_t>(r)];
+      const auto best = std::max_element(v.begin(), v.end());
+      if (*best > 0) {
+        u.colors[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(best - v.begin());
+      }
+    }
+  }
+  // Each symbol's colour; 16 for a register nothing set, which no pixel has.
+  std::array<std::uint8_t, 32> color{};
+  for (std::size_t s = 0; s < color.size(); ++s) {
+    const int c = s < 16 ? static_cast<int>(s) : s - 16 < kColorRegisters ? u.colors[s - 16] : -1;
+    color[s] = static_cast<std::uint8_t>(c < 0 ? 16 : c);
+  }
+  for (int w = 0; w < kWords; ++w) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) {
+      const auto x = static_cast<std::size_t>(w * 64 + i);
+      bits |= std::uint64_t{color[row.symbol[x]] != frame[x]} << i;
+    }
+    u.wrong[static_cast<std::size_t>(w)] = bits;
+  }
+  u.shown = row.sprites;
+  if (row.sprites) {
+    for (int x = row.left; x <= row.right; ++x) {
+      const int owner = row.owner[static_cast<std::size_t>(x)];
+      if (owner >= 0 && (u.wrong[static_cast<std::size_t>(x >> 6)] >> (x & 63) & 1)) {
+        u.spritesWrong = static_cast<std::uint8_t>(u.spritesWrong | 1 << owner);
+      }
+    }
   }
   return u;
 }
@@ -404,7 +446,8 @@ bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
   const bool bKept = b.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(b.n)];
   if (aKept != bKept) return aKept;
   if (a.lineOffset != b.lineOffset) return a.lineOffset < b.lineOffset;
-  return a.place.pointer < b.place.pointer;
+  if (a.place.pointer != b.place.pointer) return a.place.pointer < b.place.pointer;
+  return a.place.x < b.place.x;
 }
 
 // Whether the snapshot's sprite n can still show on rows from `y` on.
@@ -422,38 +465,103 @@ struct SpriteSearch {
   int anchor;
 };
 
+// A placement that fits a row: the sprite, its block, row and alignment,
+// its colours, and how promising it is.
+struct Fit {
+  int n, p, t, j0;
+  std::array<int, 3> color;
+  int score;
+  bool spansClean;
+};
+
+// Keeps the kScored most promising fits.
+constexpr std::size_t kScored = 64;
+void keep_promising(std::vector<Fit>& fits) {
+  if (fits.size() <= kScored) return;
+  const auto promising = [](const Fit& a, const Fit& b) {
+    if (a.score != b.score) return a.score > b.score;
+    if (a.spansClean != b.spansClean) return a.spansClean;
+    return std::tie(a.n, a.p, a.t, a.j0) < std::tie(b.n, b.p, b.t, b.j0);
+  };
+  std::nth_element(fits.begin(), fits.begin() + kScored, fits.end(), promising);
+  fits.resize(kScored);
+  std::sort(fits.begin(), fits.end(), promising);
+}
+
 // The sprites that could draw the anchor pixel, best first.
 std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
   SearchContext& ctx = s.ctx;
   const DrawnRow& row = s.row;
   const int line = s.y + kFirstLine;
   const std::uint8_t* frame = ctx.frame.row(s.y);
-  const auto& equal = ctx.frame.equal[static_cast<std::size_t>(s.y)];
   const RowBits window = columns_where(row, [](std::size_t) { return true; });
   const RowBits foreground =
       columns_where(row, [&row](std::size_t x) { return row.foreground[x] != 0; });
   const std::uint64_t wrongHere = bits_at(s.u.wrong, s.anchor);
   const std::uint64_t windowHere = bits_at(window, s.anchor);
   const std::uint64_t foregroundHere = bits_at(foreground, s.anchor);
+  // Per colour, the columns from the anchor on that have it, here and on the rows below.
+  const int rowsBelow = std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - s.y));
+  std::vector<std::array<std::uint64_t, 16>> colorsAt(static_cast<std::size_t>(rowsBelow) + 1);
+  for (std::size_t d = 0; d < colorsAt.size(); ++d) {
+    for (std::size_t c = 0; c < 16; ++c) {
+      colorsAt[d][c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) + d][c], s.anchor);
+    }
+  }
   const int sinceStart = s.y - ctx.bandStart;
+  std::array<std::uint64_t, 16> colorsAbove{};  // the row above, for sprites begun above the band
+  for (std::size_t c = 0; c < 16 && s.y > 0; ++c) {
+    colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
+  }
   const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
-  const std::vector<std::array<RowBits, 8>> below =
-      sprite_rows(ctx, s.alt, s.y + 1, std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - s.y)));
-  std::vector<Candidate> found;
+  const std::vector<std::array<RowBits, 8>> below = sprite_rows(ctx, s.alt, s.y + 1, rowsBelow);
+
+  constexpr int kForetaste = 4;  // rows below that rank the placements first
+  std::vector<Fit> fits;
+  std::array<std::vector<std::uint64_t>, 8> takenBelow;
+  // The pixels a fit draws right on up to `rows` rows below, until a row
+  // where one is wrong; values first shown there take the frame's colour.
+  const auto right_below = [&](Fit& f, int rows) {
+    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+    const SpriteRowMasks* masks =
+        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
+    const int full = kSpriteWidth << sprite.wide;
+    const int height = kSpriteRows << sprite.tall;
+    const std::uint64_t span =
+        (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
+    int right = 0;
+    for (int d = 1; d <= rows && f.t + d < height && d <= rowsBelow; ++d) {
+      const SpriteRowMasks& next = masks[f.p * kSpriteRows + ((f.t + d) >> sprite.tall)];
+      const std::uint64_t shows =
+          windowHere & span &
+          ~takenBelow[static_cast<std::size_t>(f.n)][static_cast<std::size_t>(d - 1)];
+      bool wrong = false;
+      for (int v = 0; v < (sprite.multicolor ? 3 : 1); ++v) {
+        const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> f.j0 & shows;
+        if (!mv) continue;
+        int& k = f.color[static_cast<std::size_t>(v)];
+        if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
+        const std::uint64_t good =
+            k < 16 ? mv & colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
+        right += std::popcount(good);
+        wrong = wrong || good != mv;
+      }
+      if (wrong && !sprite.behind) break;
+    }
+    return right;
+  };
   for (int n = 0; n < 8; ++n) {
     if (!(free >> n & 1)) continue;
     const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
     // Per row below: the columns lower sprites take.
-    std::vector<std::uint64_t> takenBelow(below.size());
+    std::vector<std::uint64_t>& taken = takenBelow[static_cast<std::size_t>(n)];
+    taken.resize(below.size());
     for (std::size_t d = 0; d < below.size(); ++d) {
-      RowBits taken{};
-      for (int m = 0; m < n; ++m) {
-        for (int w = 0; w < kWords; ++w) {
-          taken[static_cast<std::size_t>(w)] |=
-              below[d][static_cast<std::size_t>(m)][static_cast<std::size_t>(w)];
-        }
+      RowBits lowerBelow{};
+      for (std::size_t m = 0; m < static_cast<std::size_t>(n); ++m) {
+        for (std::size_t w = 0; w < lowerBelow.size(); ++w) lowerBelow[w] |= below[d][m][w];
       }
-      takenBelow[d] = bits_at(taken, s.anchor);
+      taken[d] = bits_at(lowerBelow, s.anchor);
     }
     const RowBits lower = columns_where(
         row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
@@ -468,20 +576,26 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
           (row.winner[x] >= 0 && row.winner[x] < n) || (sprite.behind && row.foreground[x]);
       if (!hidden) visibleBefore |= std::uint64_t{1} << (63 - d);
     }
+    const int full = kSpriteWidth << sprite.wide;
+    // Every column within reach before the anchor shows the sprite: only
+    // its leftmost pixel can be the anchor.
+    const std::uint64_t reach = ((std::uint64_t{1} << (full - 1)) - 1) << (64 - full);
+    const bool leftmostOnly = (visibleBefore & reach) == reach;
     const SpriteRowMasks* masks =
         ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
     const int height = kSpriteRows << sprite.tall;
     const int values = sprite.multicolor ? 3 : 1;
-    std::array<std::uint8_t, 3> symbols{static_cast<std::uint8_t>(kSpriteColor + n), 0, 0};
+    std::array<int, 3> known{s.alt.colors[static_cast<std::size_t>(kSpriteColor + n - 16)], -1, -1};
     if (sprite.multicolor) {
-      symbols = {kSpriteMulticolor0, static_cast<std::uint8_t>(kSpriteColor + n),
-                 kSpriteMulticolor1};
+      known = {s.alt.colors[kSpriteMulticolor0 - 16], known[0],
+               s.alt.colors[kSpriteMulticolor1 - 16]};
     }
-    for (int p = 0; p < 256; ++p) {
+    for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p) {
       const std::uint32_t rowsUsed = used[p];
       if (!rowsUsed) continue;
       for (int t = 0; t < height; ++t) {
         const int r = t >> sprite.tall;
+        ++ctx.spriteWork;
         if (!(rowsUsed >> r & 1)) continue;
         // The lines of the band above this one show rows of the sprite that hold nothing.
         if (t > 0) {
@@ -497,63 +611,72 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
         const SpriteRowMasks& m = masks[p * kSpriteRows + r];
         // The anchor is the sprite's leftmost pixel that shows: those
         // before it are under the border, lower sprites or the foreground.
-        const int full = kSpriteWidth << sprite.wide;
-        for (int j0 = 0; j0 < full; ++j0) {
-          if (!(m.any >> j0 & 1) || (m.any & visibleBefore >> (63 - j0))) continue;
-          const int width = full - j0;
+        for (std::uint64_t set = m.any; set; set &= set - 1) {
+          const int j0 = std::countr_zero(set);
+          if (j0 > std::countr_zero(m.any) &&
+              (leftmostOnly || (m.any & visibleBefore >> (63 - j0)))) {
+            if (leftmostOnly) break;
+            continue;
+          }
           const std::uint64_t span =
-              width >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << width) - 1;
+              (full - j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - j0)) - 1;
           const std::uint64_t visible = visibleAll & span;
-          const std::uint64_t pixels = m.any >> j0;
-          std::array<int, 3> color{-1, -1, -1};
-          bool fits = true;
-          for (int v = 0; v < values && fits; ++v) {
+          Fit f{n, p, t, j0, known, 0, false};
+          bool fit = true;
+          for (int v = 0; v < values && fit; ++v) {
             const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
             if (!mv) continue;
-            const int reg = symbols[static_cast<std::size_t>(v)] - 16;
-            int c = s.alt.colors[static_cast<std::size_t>(reg)];
+            int& c = f.color[static_cast<std::size_t>(v)];
             if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
-            fits = c < 16 && !(mv & ~bits_at(equal[static_cast<std::size_t>(c)], s.anchor));
-            color[static_cast<std::size_t>(v)] = c;
-          }
-          if (!fits) continue;
-          const std::uint64_t spanned = wrongHere & span;
-          const std::uint64_t covered = spanned & pixels & visible;
-          Candidate c;
-          c.spansClean = covered == spanned;
-          c.score = std::popcount(covered);
-          c.spare = !may_show_below(ctx, n, s.y) ||
-                    s.alt.sprites[static_cast<std::size_t>(n)].use == SpriteUse::Off;
-          c.n = n;
-          int x = s.anchor - 8 - j0;
-          if (x < 0) x += kXWrap;
-          c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
-                     static_cast<std::uint8_t>(top), static_cast<std::uint8_t>(p)};
-          c.lineOffset = t;
-          c.lastColumn = s.anchor + width - 1;
-          // The pixels it would draw right on the rows below, until one is wrong.
-          for (int d = 1; t + d < height && s.y + d < kRows; ++d) {
-            const SpriteRowMasks& next = masks[p * kSpriteRows + ((t + d) >> sprite.tall)];
-            const auto& equalBelow = ctx.frame.equal[static_cast<std::size_t>(s.y + d)];
-            const std::uint64_t shows =
-                windowHere & span & ~takenBelow[static_cast<std::size_t>(d - 1)];
-            bool wrong = false;
-            for (int v = 0; v < values; ++v) {
-              const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> j0 & shows;
-              if (!mv) continue;
-              int& k = color[static_cast<std::size_t>(v)];
-              if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
-              const std::uint64_t right =
-                  k < 16 ? mv & bits_at(equalBelow[static_cast<std::size_t>(k)], s.anchor) : 0;
-              c.score += std::popcount(right);
-              wrong = wrong || right != mv;
+            fit = c < 16 && !(mv & ~colorsAt[0][static_cast<std::size_t>(c)]);
+            // Begun above the band: the row above shows it too (unless it is
+            // behind the graphics there).
+            if (fit && t > sinceStart && !sprite.behind) {
+              const std::uint64_t above = masks[p * kSpriteRows + ((t - 1) >> sprite.tall)]
+                                                  .value[static_cast<std::size_t>(v)] >>
+                                              j0 &
+                                          windowHere & span;
+              fit = !(above & ~colorsAbove[static_cast<std::size_t>(c)]);
             }
-            if (wrong && !sprite.behind) break;
           }
-          found.push_back(c);
+          if (!fit) continue;
+          const std::uint64_t spanned = wrongHere & span;
+          const std::uint64_t covered = spanned & (m.any >> j0) & visible;
+          f.spansClean = covered == spanned;
+          Fit foretaste = f;
+          f.score = std::popcount(covered) + right_below(foretaste, kForetaste);
+          ctx.spriteWork += kForetaste;
+          fits.push_back(f);
+          if (fits.size() == 4 * kScored) keep_promising(fits);
         }
       }
     }
+  }
+  // The most promising are scored on every row below the sprite reaches.
+  keep_promising(fits);
+  std::vector<Candidate> found;
+  for (Fit& f : fits) {
+    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+    const SpriteRowMasks* masks =
+        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
+    const int full = kSpriteWidth << sprite.wide;
+    const std::uint64_t span =
+        (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
+    const SpriteRowMasks& m = masks[f.p * kSpriteRows + (f.t >> sprite.tall)];
+    Candidate c;
+    c.spansClean = f.spansClean;
+    c.score = std::popcount(wrongHere & span & (m.any >> f.j0));
+    c.spare = !may_show_below(ctx, f.n, s.y) ||
+              s.alt.sprites[static_cast<std::size_t>(f.n)].use == SpriteUse::Off;
+    c.n = f.n;
+    int x = s.anchor - 8 - f.j0;
+    if (x < 0) x += kXWrap;
+    c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
+               static_cast<std::uint8_t>(line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
+    c.lineOffset = f.t;
+    c.lastColumn = s.anchor + full - f.j0 - 1;
+    c.score += right_below(f, rowsBelow);
+    found.push_back(c);
   }
   std::sort(found.begin(), found.end(),
             [&ctx](const Candidate& a, const Candidate& b) { return better(a, b, ctx); });
@@ -589,7 +712,7 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
     return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
   }
   if (!ctx.searchSprites) return false;
-  if (ctx.repairs[static_cast<std::size_t>(y)] >= kMaxRepairs) {
+  if (ctx.repairs[static_cast<std::size_t>(y)] >= kMaxRepairs || ctx.spriteWork >= kMaxSpriteWork) {
     ctx.cutShort = true;
     return false;
   }

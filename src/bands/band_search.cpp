@@ -148,19 +148,19 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
     seeds.push_back(fresh_alternative(ctx, off));
   }
   const bool detail = !frame.featureless[at];
-  bool pendingFirst = false;
   if (detail && border >= 0) {
     const std::vector<Layout> layouts = layouts_of(ctx, a, expected);
     if (layouts.size() > kMaxAlternatives) ctx.cutShort = true;
     for (std::size_t i = 0; i < layouts.size() && i < kMaxAlternatives; ++i) {
       seeds.push_back(fresh_alternative(ctx, layouts[i]));
     }
-    pendingFirst = layouts.empty();
   }
   std::vector<Alternative> alts;
   for (const Alternative& seed : seeds) refine(ctx, seed, a, alts);
   tidy(ctx, alts);
-  bool open = border >= 0 && (!detail || pendingFirst);
+  // A first row with detail that nothing drew: a layout of a row below,
+  // with the sprites placed on the rows between, may draw it.
+  bool open = border >= 0 && (!detail || alts.empty());
   int pending = detail ? 1 : 0;
   Witnesses witnesses;
   if (alts.empty() && open && !detail) alts = witnesses.find(ctx, a, a);

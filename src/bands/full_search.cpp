@@ -167,10 +167,43 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
       for (int mode = 0; mode < kValidModes; ++mode) {
         if (!idle && !plausible(mode, cells, colors)) continue;
         const bool bitmap = mode & 2;
+        // Cells whose fore colour (colour RAM) tells their graphics byte:
+        // those of two colours, fore and background, all eight pixels shown.
+        std::array<std::pair<int, std::uint8_t>, 3> told{};
+        std::size_t telling = 0;
+        for (std::size_t i = 0; i < order.size() && telling < told.size() && !idle && !bitmap;
+             ++i) {
+          const FrameCell& f = cells[static_cast<std::size_t>(order[i])];
+          const int m = colors[order[i]] & 15;
+          if (f.core != 0xFF || (mode == 1 && (m & 8))) continue;
+          const std::uint8_t fore = f.coreEqual[static_cast<std::size_t>(mode == 1 ? m & 7 : m)];
+          if (fore != 0 && fore != 0xFF) told[telling++] = {order[i], fore};
+        }
         for (int bank = 0; bank < 4; ++bank) {
           const std::uint8_t* memory = ctx.view(bank);
-          for (int screen = 0; screen < (idle ? 1 : 16); ++screen) {
-            for (int pointer = 0; pointer < (idle ? 1 : bitmap ? 2 : 8); ++pointer) {
+          for (int pointer = 0; pointer < (idle ? 1 : bitmap ? 2 : 8); ++pointer) {
+            // Without the screen matrix: the character set must hold the
+            // told bytes; the bitmap's bytes must split their cells'
+            // pixels into colours.
+            bool possible = true;
+            for (std::size_t i = 0; i < telling && possible; ++i) {
+              const auto& lines = ctx.glyph_lines(bank, pointer, k, mode & 4);
+              const std::uint8_t g = told[i].second;
+              possible = lines[g >> 6] >> (g & 63) & 1;
+            }
+            for (std::size_t i = 0; i < order.size() && i < 4 && possible && bitmap && !idle; ++i) {
+              const FrameCell& f = cells[static_cast<std::size_t>(order[i])];
+              const int cell = r * kCells + order[i];
+              const std::uint8_t g = memory[(pointer * 0x2000 + cell * 8 + k) & 0x3FFF];
+              for (int v = 0; v < ((mode & 1) ? 4 : 2) && possible; ++v) {
+                const auto mv = static_cast<std::uint8_t>(value_pixels(mode & 1, v, g) & f.core);
+                if (!mv) continue;
+                const int color = f.pixel[static_cast<std::size_t>(std::countl_zero(mv))];
+                possible = color < 16 && !(mv & ~f.coreEqual[static_cast<std::size_t>(color)]);
+              }
+            }
+            if (!possible) continue;
+            for (int screen = 0; screen < (idle ? 1 : 16); ++screen) {
               const auto d018 = static_cast<std::uint8_t>(idle     ? snapshot.d018
                                                           : bitmap ? screen << 4 | pointer << 3 |
                                                                          (snapshot.d018 & 6)
