@@ -265,7 +265,8 @@ BandSet band_set_of(SearchContext& ctx, const Alternative& alt);
 // The alternative that stands for a set whose sprites in `shown` are placed.
 Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown);
 
-// Row `y` of the picture a set draws, by the symbolic drawing.
-std::array<std::uint8_t, kColumns> symbolic_row(const VideoState& state, const BandSet& set, int y);
+// The picture a set draws, by the symbolic drawing (which must equal
+// render_frame's).
+Picture symbolic_frame(const VideoState& state, const BandSet& set);
 
 }  // namespace bands

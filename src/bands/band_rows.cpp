@@ -459,7 +459,7 @@ bool may_show_below(const SearchContext& ctx, int n, int y) {
 struct SpriteSearch {
   SearchContext& ctx;
   const Alternative& alt;
-  int y, rsel, csel;
+  int y, rsel, csel;  // the row and the RSEL and CSEL it is drawn with
   const DrawnRow& row;
   const Unified& u;
   int anchor;
@@ -514,13 +514,37 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
     colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
   }
   const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
-  const std::vector<std::array<RowBits, 8>> below = sprite_rows(ctx, s.alt, s.y + 1, rowsBelow);
+  // The rows below as the alternative draws them so far: where it is wrong,
+  // its window, foreground and, per sprite number n, the columns lower
+  // sprites take.
+  struct Below {
+    std::uint64_t wrong, window, foreground;
+    std::array<std::uint64_t, 9> lower;
+  };
+  std::vector<Below> below(static_cast<std::size_t>(rowsBelow));
+  for (int d = 1; d <= rowsBelow; ++d) {
+    DrawnRow drawn;
+    draw_row(ctx, s.alt, s.y + d, s.rsel, s.csel, drawn);
+    Below& b = below[static_cast<std::size_t>(d - 1)];
+    b.wrong = bits_at(unify(drawn, ctx.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
+    b.window = bits_at(columns_where(drawn, [](std::size_t) { return true; }), s.anchor);
+    b.foreground =
+        bits_at(columns_where(drawn, [&drawn](std::size_t x) { return drawn.foreground[x] != 0; }),
+                s.anchor);
+    for (int n = 0; n <= 8; ++n) {
+      b.lower[static_cast<std::size_t>(n)] = bits_at(
+          columns_where(
+              drawn,
+              [&drawn, n](std::size_t x) { return drawn.winner[x] >= 0 && drawn.winner[x] < n; }),
+          s.anchor);
+    }
+  }
 
   constexpr int kForetaste = 4;  // rows below that rank the placements first
   std::vector<Fit> fits;
-  std::array<std::vector<std::uint64_t>, 8> takenBelow;
-  // The pixels a fit draws right on up to `rows` rows below, until a row
-  // where one is wrong; values first shown there take the frame's colour.
+  // What a fit does to up to `rows` rows below: the wrong pixels it draws
+  // right, until a row where it draws a right pixel wrong, less those; values
+  // first shown there take the frame's colour.
   const auto right_below = [&](Fit& f, int rows) {
     const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
     const SpriteRowMasks* masks =
@@ -531,11 +555,11 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
         (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
     int right = 0;
     for (int d = 1; d <= rows && f.t + d < height && d <= rowsBelow; ++d) {
+      const Below& b = below[static_cast<std::size_t>(d - 1)];
       const SpriteRowMasks& next = masks[f.p * kSpriteRows + ((f.t + d) >> sprite.tall)];
-      const std::uint64_t shows =
-          windowHere & span &
-          ~takenBelow[static_cast<std::size_t>(f.n)][static_cast<std::size_t>(d - 1)];
-      bool wrong = false;
+      std::uint64_t shows = b.window & span & ~b.lower[static_cast<std::size_t>(f.n)];
+      if (sprite.behind) shows &= ~b.foreground;
+      int wrong = 0;
       for (int v = 0; v < (sprite.multicolor ? 3 : 1); ++v) {
         const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> f.j0 & shows;
         if (!mv) continue;
@@ -543,26 +567,16 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
         if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
         const std::uint64_t good =
             k < 16 ? mv & colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
-        right += std::popcount(good);
-        wrong = wrong || good != mv;
+        right += std::popcount(good & b.wrong);
+        wrong += std::popcount(mv & ~good);
       }
-      if (wrong && !sprite.behind) break;
+      if (wrong) return right - wrong;
     }
     return right;
   };
   for (int n = 0; n < 8; ++n) {
     if (!(free >> n & 1)) continue;
     const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
-    // Per row below: the columns lower sprites take.
-    std::vector<std::uint64_t>& taken = takenBelow[static_cast<std::size_t>(n)];
-    taken.resize(below.size());
-    for (std::size_t d = 0; d < below.size(); ++d) {
-      RowBits lowerBelow{};
-      for (std::size_t m = 0; m < static_cast<std::size_t>(n); ++m) {
-        for (std::size_t w = 0; w < lowerBelow.size(); ++w) lowerBelow[w] |= below[d][m][w];
-      }
-      taken[d] = bits_at(lowerBelow, s.anchor);
-    }
     const RowBits lower = columns_where(
         row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
     std::uint64_t visibleAll = windowHere & ~bits_at(lower, s.anchor);

@@ -86,20 +86,21 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
   return alt;
 }
 
-std::array<std::uint8_t, kColumns> symbolic_row(const VideoState& state, const BandSet& set,
-                                                int y) {
+Picture symbolic_frame(const VideoState& state, const BandSet& set) {
   const VideoState drawn = state_with(state, set);
   SearchContext ctx(drawn, Picture{});
   const Alternative alt = alternative_of(ctx, set, 0xFF);
+  Picture picture;
   DrawnRow row;
-  draw_row(ctx, alt, y, ctx.snapshot.rows25, ctx.snapshot.columns40, row);
-  std::array<std::uint8_t, kColumns> colors{};
-  for (std::size_t x = 0; x < colors.size(); ++x) {
-    const int s = row.symbol[x];
-    colors[x] =
-        static_cast<std::uint8_t>(s < 16 ? s : alt.colors[static_cast<std::size_t>(s - 16)]);
+  for (int y = 0; y < kRows; ++y) {
+    draw_row(ctx, alt, y, ctx.snapshot.rows25, ctx.snapshot.columns40, row);
+    for (std::size_t x = 0; x < kColumns; ++x) {
+      const int s = row.symbol[x];
+      picture.pixels[static_cast<std::size_t>(y) * kColumns + x] =
+          static_cast<std::uint8_t>(s < 16 ? s : alt.colors[static_cast<std::size_t>(s - 16)]);
+    }
   }
-  return colors;
+  return picture;
 }
 
 }  // namespace bands
