@@ -120,6 +120,9 @@ struct SearchContext {
   int bandStart = 0;
   std::array<int, kRows> repairs{};  // sprite searches per row in the current band
   long spriteWork = 0;               // placements tried, towards kMaxSpriteWork
+  long refines = 0;                  // rows drawn by alternatives, towards kMaxRefines
+  long searchWork = 0;               // layouts tried on rows, towards kMaxSearchWork
+  bool exhausted = false;            // refines or layout searches spent: sets as they are only
   struct Remembered {
     std::uint64_t key;
     std::optional<SpritePlace> place;
@@ -148,6 +151,11 @@ inline constexpr int kMaxRepairs = 8;
 // placements (sprite, block, row) and rows below them: a bound on the time
 // that inputs of random memory would otherwise take.
 inline constexpr long kMaxSpriteWork = 1L << 22;
+// Likewise for the rows alternatives draw and the layouts the searches of
+// rows try; once one is spent, the rest of the frame gets the previous
+// band's set or the snapshot's, as they are.
+inline constexpr long kMaxRefines = 1L << 16;
+inline constexpr long kMaxSearchWork = 1L << 23;
 // Rows with detail that no layout draws alone (sprites on them) waited
 // through before a band's layout must be known: the height of an expanded
 // sprite.

@@ -804,6 +804,10 @@ std::vector<int> values_of(std::uint8_t mask, bool snapshotValue) {
 }  // namespace
 
 void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out) {
+  if (++ctx.refines > kMaxRefines) {
+    ctx.exhausted = ctx.cutShort = true;
+    return;
+  }
   const Layout& l = alt.layout;
   const int line = y + kFirstLine;
   const bool always = line >= kTopLine24 && line <= kBottomLine24;

@@ -199,12 +199,11 @@ bool rows_equal(const Picture& a, const Picture& b, int y) {
                     b.pixels.begin() + from);
 }
 
-std::uint8_t shown_sprites(const Alternative& alt) {
-  std::uint8_t shown = 0;
-  for (std::size_t n = 0; n < 8; ++n) {
-    if (alt.sprites[n].use == SpriteUse::Shown) shown = static_cast<std::uint8_t>(shown | 1u << n);
-  }
-  return shown;
+// The last row from `a` to `end` up to which `drawn` equals the frame.
+int last_equal(const Picture& drawn, const Picture& frame, int a, int end) {
+  int y = a;
+  while (y <= end && rows_equal(drawn, frame, y)) ++y;
+  return y - 1;
 }
 
 void add_unmatched(BandSearch& result, int y) {
@@ -219,73 +218,24 @@ void add_unmatched(BandSearch& result, int y) {
   result.bands.push_back(band);
 }
 
-// Whether a drawn band fetches from the character ROM area on its lines.
-bool reads_rom(SearchContext& ctx, const Band& band) {
-  const Alternative alt = alternative_of(ctx, band.set, band.sprites);
-  const VideoSetup setup = decode_video_setup(band.set.vic, band.set.cia2PortA);
-  VicMemory memory = vic_memory(ctx.state, setup);
-  DrawnRow row;
-  for (int line = band.firstLine; line <= band.lastLine && !memory.readsRom; ++line) {
-    draw_row(ctx, alt, line - kFirstLine, setup.rows25, setup.columns40, row, &memory);
-  }
-  return memory.readsRom;
-}
-
-// Turns the reach from row `a` into a band checked with the renderer;
-// returns its last row.
-int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
-           BandSearch& result) {
-  const int end = reach.end;
-  const int color = ctx.frame.uniform[static_cast<std::size_t>(a)];
-  bool off = color >= 0;
-  for (int y = a; y <= end && off; ++y)
-    off = ctx.frame.uniform[static_cast<std::size_t>(y)] == color;
+// Adds the band that `set` draws (`drawn`) on rows a to `last`, with the
+// lines above that it draws too: the switch may have come there, and lines
+// some set draws are not unmatched. Its sprites are those that show on its
+// lines; whether it fetches from the character ROM area there is noted.
+void add_drawn(SearchContext& ctx, const Picture& frame, const BandSet& set, const Picture& drawn,
+               int a, int last, BandSearch& result) {
   Band band;
-  band.firstLine = a + kFirstLine;
-  if (off) {  // every line the border colour
-    Alternative alt = fresh_alternative(ctx, snapshot_layout(ctx));
-    alt.layout.displayEnabled = false;
-    alt.colors[0] = static_cast<std::int8_t>(color);
-    band.kind = BandKind::DisplayOff;
-    band.lastLine = end + kFirstLine;
-    band.set = band_set_of(ctx, alt);
-    result.bands.push_back(band);
-    return end;
-  }
-  // The alternatives most like the snapshot's first; the first the
-  // renderer confirms wins, else the longest run one draws from row a.
-  int bestEnd = a - 1;
-  std::optional<Frame> drawn;
-  const Alternative* chosen = nullptr;
-  for (const Alternative& alt : reach.alts) {
-    if (!alt.layout.displayEnabled) continue;
-    const BandSet set = band_set_of(ctx, alt);
-    Frame f = draw_band_set(ctx.state, set);
-    int y = a;
-    while (y <= end && rows_equal(f.picture, frame, y)) ++y;
-    if (y - 1 > bestEnd) {
-      bestEnd = y - 1;
-      drawn = std::move(f);
-      chosen = &alt;
-      band.set = set;
-    }
-    if (bestEnd == end) break;
-  }
-  if (!chosen) {
-    add_unmatched(result, a);
-    return a;
-  }
   band.kind = BandKind::Drawn;
-  band.lastLine = bestEnd + kFirstLine;
-  band.sprites = shown_sprites(*chosen);
-  // The lines above that the set draws too: the switch may have come there.
+  band.firstLine = a + kFirstLine;
+  band.lastLine = last + kFirstLine;
+  band.set = set;
   if (!result.bands.empty()) {
     Band& before = result.bands.back();
     const bool unmatched = before.kind == BandKind::Unmatched;
     const int limit = before.firstLine - kFirstLine + (unmatched ? 0 : 1);
     int from = a;
-    while (from - 1 >= limit && rows_equal(drawn->picture, frame, from - 1)) --from;
-    if (unmatched && from < a) {  // lines some set draws are not unmatched
+    while (from - 1 >= limit && rows_equal(drawn, frame, from - 1)) --from;
+    if (unmatched && from < a) {
       band.firstLine = from + kFirstLine;
       if (from == limit) {
         result.bands.pop_back();
@@ -296,8 +246,86 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
       band.fromLine = from + kFirstLine;
     }
   }
-  if (!ctx.state.charRom && reads_rom(ctx, band)) result.romMissing = true;
+  // The band's lines drawn again, every sprite of the set placed, the
+  // fetches going through the VIC-II's view of memory.
+  const Alternative alt = alternative_of(ctx, set, 0xFF);
+  const VideoSetup setup = decode_video_setup(set.vic, set.cia2PortA);
+  VicMemory memory = vic_memory(ctx.state, setup);
+  DrawnRow row;
+  for (int line = band.firstLine; line <= band.lastLine; ++line) {
+    draw_row(ctx, alt, line - kFirstLine, setup.rows25, setup.columns40, row, &memory);
+    band.sprites |= row.sprites;
+  }
+  if (memory.readsRom && !ctx.state.charRom) result.romMissing = true;
   result.bands.push_back(band);
+}
+
+// Sets checked with the renderer per band, at most: the first one drawn
+// symbolically is drawn the same unless the two drawings disagree.
+constexpr int kRendererChecks = 4;
+
+// Turns the reach from row `a` into a band checked with the renderer;
+// returns its last row.
+int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
+           BandSearch& result) {
+  const int end = reach.end;
+  const int color = ctx.frame.uniform[static_cast<std::size_t>(a)];
+  bool off = color >= 0;
+  for (int y = a; y <= end && off; ++y) {
+    off = ctx.frame.uniform[static_cast<std::size_t>(y)] == color;
+  }
+  if (off) {  // every line the border colour
+    Alternative alt = fresh_alternative(ctx, snapshot_layout(ctx));
+    alt.layout.displayEnabled = false;
+    alt.colors[0] = static_cast<std::int8_t>(color);
+    result.bands.push_back(
+        {BandKind::DisplayOff, a + kFirstLine, end + kFirstLine, {}, band_set_of(ctx, alt), 0});
+    return end;
+  }
+  // The alternatives most like the snapshot's first; the first the
+  // renderer confirms wins, else the longest run one draws from row a.
+  int bestEnd = a - 1, checks = 0;
+  BandSet best;
+  Picture bestDrawn;
+  for (const Alternative& alt : reach.alts) {
+    if (!alt.layout.displayEnabled) continue;
+    if (checks++ == kRendererChecks) break;
+    const BandSet set = band_set_of(ctx, alt);
+    Picture drawn = draw_band_set(ctx.state, set).picture;
+    const int last = last_equal(drawn, frame, a, end);
+    if (last > bestEnd) {
+      bestEnd = last;
+      best = set;
+      bestDrawn = std::move(drawn);
+    }
+    if (bestEnd == end) break;
+  }
+  if (bestEnd < a) {
+    add_unmatched(result, a);
+    return a;
+  }
+  add_drawn(ctx, frame, best, bestDrawn, a, bestEnd, result);
+  return bestEnd;
+}
+
+// Once the search has spent its budget: the previous band's set or the
+// snapshot's, whichever draws more rows from `a` on, as they are.
+int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
+                       const std::vector<std::pair<BandSet, Picture>>& sets, BandSearch& result) {
+  int bestEnd = a - 1;
+  const std::pair<BandSet, Picture>* best = nullptr;
+  for (const auto& set : sets) {
+    const int last = last_equal(set.second, frame, a, kRows - 1);
+    if (last > bestEnd) {
+      bestEnd = last;
+      best = &set;
+    }
+  }
+  if (!best) {
+    add_unmatched(result, a);
+    return a;
+  }
+  add_drawn(ctx, frame, best->first, best->second, a, bestEnd, result);
   return bestEnd;
 }
 
@@ -333,7 +361,18 @@ BandSearch find_bands(const VideoState& state, const Picture& frame) {
   SearchContext ctx(state, frame);
   std::optional<Alternative> previous;
   for (int a = 0; a < kRows;) {
+    if (ctx.exhausted) {
+      std::vector<std::pair<BandSet, Picture>> sets;
+      if (!result.bands.empty() && result.bands.back().kind == BandKind::Drawn) {
+        sets.emplace_back(result.bands.back().set,
+                          draw_band_set(state, result.bands.back().set).picture);
+      }
+      sets.emplace_back(snapshot_set(state), own.picture);
+      a = settle_as_they_are(ctx, frame, a, sets, result) + 1;
+      continue;
+    }
     const Reach reach = grow_band(ctx, a, previous);
+    if (ctx.exhausted) continue;
     if (reach.end < a) {
       add_unmatched(result, a);
       ++a;

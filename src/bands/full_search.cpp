@@ -203,6 +203,11 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
               }
             }
             if (!possible) continue;
+            ctx.searchWork += idle ? 1 : 16;
+            if (ctx.searchWork > kMaxSearchWork) {
+              ctx.exhausted = ctx.cutShort = true;
+              return found;
+            }
             for (int screen = 0; screen < (idle ? 1 : 16); ++screen) {
               const auto d018 = static_cast<std::uint8_t>(idle     ? snapshot.d018
                                                           : bitmap ? screen << 4 | pointer << 3 |
