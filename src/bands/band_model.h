@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "bands/band_search.h"
@@ -83,7 +84,10 @@ struct Alternative {
   Layout layout;
   Colors colors{};
   std::array<SpritePlace, 8> sprites{};
-  auto operator<=>(const Alternative&) const = default;
+  bool operator==(const Alternative&) const = default;
+  bool operator<(const Alternative& other) const {
+    return std::tie(layout, colors, sprites) < std::tie(other.layout, other.colors, other.sprites);
+  }
 };
 
 using BackgroundColors = std::array<std::int8_t, 4>;  // $D021-$D024, -1: any
@@ -118,11 +122,12 @@ struct SearchContext {
   std::vector<std::vector<std::pair<RowBits, std::vector<Layout>>>> maskedSearches;
   std::vector<std::optional<BlankLayouts>> blankSearches;  // per row
   int bandStart = 0;
-  std::array<int, kRows> repairs{};  // sprite searches per row in the current band
-  long spriteWork = 0;               // placements tried, towards kMaxSpriteWork
-  long refines = 0;                  // rows drawn by alternatives, towards kMaxRefines
-  long searchWork = 0;               // layouts tried on rows, towards kMaxSearchWork
-  bool exhausted = false;            // refines or layout searches spent: sets as they are only
+  std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
+  std::array<int, kRows> repairs{};              // sprite searches per row in the current band
+  long spriteWork = 0;                           // placements tried, towards kMaxSpriteWork
+  long refines = 0;                              // rows drawn by alternatives, towards kMaxRefines
+  long searchWork = 0;                           // layouts tried on rows, towards kMaxSearchWork
+  bool exhausted = false;  // refines or layout searches spent: sets as they are only
   struct Remembered {
     std::uint64_t key;
     std::optional<SpritePlace> place;

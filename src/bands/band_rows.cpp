@@ -428,6 +428,7 @@ std::uint64_t situation(const Alternative& alt, const DrawnRow& row, int anchor)
 
 // A sprite placed to draw the row's leftmost wrong pixel.
 struct Candidate {
+  bool familiar = false;    // where the snapshot or the band before has this sprite
   bool spansClean = false;  // every wrong pixel it spans is one of its own
   int score = 0;            // wrong pixels it draws right, and right pixels below
   bool spare = false;       // the sprite shows nothing where the snapshot has it
@@ -438,6 +439,8 @@ struct Candidate {
 };
 
 bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
+  const bool aFamiliar = a.familiar && a.score > 0, bFamiliar = b.familiar && b.score > 0;
+  if (aFamiliar != bFamiliar) return aFamiliar;
   if (a.score != b.score) return a.score > b.score;
   if (a.spansClean != b.spansClean) return a.spansClean;
   if (a.spare != b.spare) return a.spare;
@@ -687,6 +690,10 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
     if (x < 0) x += kXWrap;
     c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
                static_cast<std::uint8_t>(line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
+    const SpriteSetup& own = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+    c.familiar = c.place == ctx.previousSprites[static_cast<std::size_t>(f.n)] ||
+                 (c.place.x == own.x && c.place.y == own.y &&
+                  c.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(f.n)]);
     c.lineOffset = f.t;
     c.lastColumn = s.anchor + full - f.j0 - 1;
     c.score += right_below(f, rowsBelow);

@@ -383,6 +383,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame) {
     if (last.kind == BandKind::Drawn) {
       previous = alternative_of(ctx, last.set, last.sprites);
       previous->layout.rows = previous->layout.columns = 3;
+      ctx.previousSprites = previous->sprites;
     }
   }
   result.cutShort = ctx.cutShort;

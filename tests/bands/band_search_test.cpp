@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,8 +37,8 @@ VideoState machine() {
   for (unsigned i = 0; i < 8000; ++i) state.ram[0x6000 + i] = next();
   for (unsigned block = 0; block < 4; ++block) {
     for (unsigned row = 0; row < 21; ++row) {
-      const unsigned width = (row < 11 ? row : 20 - row) + block;  // diamonds of four sizes
-      const unsigned bits = ((1u << (2 * width + 2)) - 1) << (11 - width);
+      const unsigned half = std::min(row, 20 - row) * (block + 1) / 4;  // diamonds of four sizes
+      const unsigned bits = ((1u << (2 * half + 2)) - 1) << (11 - half);
       for (unsigned i = 0; i < 3; ++i) {
         state.ram[0x3000 + block * 64 + row * 3 + i] =
             static_cast<std::uint8_t>(bits >> (16 - 8 * i));
