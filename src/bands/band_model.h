@@ -120,7 +120,7 @@ struct SearchContext {
   std::array<std::vector<std::uint32_t>, 4> spriteRowsUsed;
   std::vector<std::optional<std::vector<Layout>>> fullSearches;  // per row
   std::vector<std::vector<std::pair<RowBits, std::vector<Layout>>>> maskedSearches;
-  std::vector<std::optional<BlankLayouts>> blankSearches;  // per row
+  std::vector<std::vector<std::pair<RowBits, BlankLayouts>>> blankSearches;  // per row
   int bandStart = 0;
   std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
   std::array<int, kRows> repairs{};              // sprite searches per row in the current band
@@ -260,9 +260,13 @@ std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Altern
 RowBits sprite_columns(SearchContext& ctx, const Alternative& alt, int y);
 
 // The layouts with the snapshot's horizontal scroll that draw row `y` (a
-// row without detail), most like the snapshot's first, and the background
-// colours each needs; cached per row.
-const BlankLayouts& blank_search(SearchContext& ctx, int y);
+// row without detail), the `hidden` columns aside, most like the
+// snapshot's first, and the background colours each needs; cached.
+const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidden);
+
+// Whether row y shows, the `hidden` columns aside, only the border and one
+// colour inside a display window.
+bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden);
 
 // How much a layout or an alternative differs from the snapshot's set, to
 // be compared lexicographically: bank, $D018, $D011, $D016 (bits),

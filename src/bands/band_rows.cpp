@@ -607,64 +607,84 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
       known = {s.alt.colors[kSpriteMulticolor0 - 16], known[0],
                s.alt.colors[kSpriteMulticolor1 - 16]};
     }
+    // Block p's row for line offset t, aligned so that pixel j0 is at the
+    // anchor: whether it fits the row, and how promising it is.
+    const auto consider = [&](int p, int t, int j0) {
+      const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
+      const std::uint64_t span =
+          (full - j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - j0)) - 1;
+      const std::uint64_t visible = visibleAll & span;
+      Fit f{n, p, t, j0, known, 0, false};
+      bool fit = true;
+      for (int v = 0; v < values && fit; ++v) {
+        const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
+        if (!mv) continue;
+        int& c = f.color[static_cast<std::size_t>(v)];
+        if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
+        fit = c < 16 && !(mv & ~colorsAt[0][static_cast<std::size_t>(c)]);
+        // Begun above the band: the row above shows it too (unless it is
+        // behind the graphics there).
+        if (fit && t > sinceStart && !sprite.behind) {
+          const std::uint64_t above = masks[p * kSpriteRows + ((t - 1) >> sprite.tall)]
+                                              .value[static_cast<std::size_t>(v)] >>
+                                          j0 &
+                                      windowHere & span;
+          fit = !(above & ~colorsAbove[static_cast<std::size_t>(c)]);
+        }
+      }
+      if (!fit) return;
+      const std::uint64_t spanned = wrongHere & span;
+      const std::uint64_t covered = spanned & (m.any >> j0) & visible;
+      f.spansClean = covered == spanned;
+      Fit foretaste = f;
+      f.score = std::popcount(covered) + right_below(foretaste, kForetaste);
+      ctx.spriteWork += kForetaste;
+      fits.push_back(f);
+      if (fits.size() == 4 * kScored) keep_promising(fits);
+    };
+    // The anchor is the sprite's leftmost pixel that shows: those before it
+    // are under the border, lower sprites or the foreground.
+    const auto anchored = [&](const SpriteRowMasks& m, int j0) {
+      return (m.any >> j0 & 1) && !(m.any & visibleBefore >> (63 - j0));
+    };
+    // Whether the band's lines above show nothing of the sprite's rows:
+    // they hold nothing there.
+    const auto unseen_above = [&](std::uint32_t rowsUsed, int t) {
+      const int above = std::min(t, sinceStart);
+      if (above <= 0) return true;
+      const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
+      return !(rowsUsed & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1));
+    };
     for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p) {
       const std::uint32_t rowsUsed = used[p];
       if (!rowsUsed) continue;
       for (int t = 0; t < height; ++t) {
-        const int r = t >> sprite.tall;
         ++ctx.spriteWork;
-        if (!(rowsUsed >> r & 1)) continue;
-        // The lines of the band above this one show rows of the sprite that hold nothing.
-        if (t > 0) {
-          const int above = std::min(t, sinceStart);
-          if (above > 0) {
-            const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
-            const std::uint32_t range = ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
-            if (rowsUsed & range) continue;
-          }
-        }
+        if (!(rowsUsed >> (t >> sprite.tall) & 1) || !unseen_above(rowsUsed, t)) continue;
         const int top = line - 1 - t;
         if (top < 0 || top > 255) continue;
-        const SpriteRowMasks& m = masks[p * kSpriteRows + r];
-        // The anchor is the sprite's leftmost pixel that shows: those
-        // before it are under the border, lower sprites or the foreground.
+        const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
         for (std::uint64_t set = m.any; set; set &= set - 1) {
           const int j0 = std::countr_zero(set);
-          if (j0 > std::countr_zero(m.any) &&
-              (leftmostOnly || (m.any & visibleBefore >> (63 - j0)))) {
-            if (leftmostOnly) break;
-            continue;
-          }
-          const std::uint64_t span =
-              (full - j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - j0)) - 1;
-          const std::uint64_t visible = visibleAll & span;
-          Fit f{n, p, t, j0, known, 0, false};
-          bool fit = true;
-          for (int v = 0; v < values && fit; ++v) {
-            const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
-            if (!mv) continue;
-            int& c = f.color[static_cast<std::size_t>(v)];
-            if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
-            fit = c < 16 && !(mv & ~colorsAt[0][static_cast<std::size_t>(c)]);
-            // Begun above the band: the row above shows it too (unless it is
-            // behind the graphics there).
-            if (fit && t > sinceStart && !sprite.behind) {
-              const std::uint64_t above = masks[p * kSpriteRows + ((t - 1) >> sprite.tall)]
-                                                  .value[static_cast<std::size_t>(v)] >>
-                                              j0 &
-                                          windowHere & span;
-              fit = !(above & ~colorsAbove[static_cast<std::size_t>(c)]);
-            }
-          }
-          if (!fit) continue;
-          const std::uint64_t spanned = wrongHere & span;
-          const std::uint64_t covered = spanned & (m.any >> j0) & visible;
-          f.spansClean = covered == spanned;
-          Fit foretaste = f;
-          f.score = std::popcount(covered) + right_below(foretaste, kForetaste);
-          ctx.spriteWork += kForetaste;
-          fits.push_back(f);
-          if (fits.size() == 4 * kScored) keep_promising(fits);
+          if (j0 > std::countr_zero(m.any) && leftmostOnly) break;
+          if (anchored(m, j0)) consider(p, t, j0);
+        }
+      }
+    }
+    // Where another sprite of the alternative is (sprites laid over each
+    // other): begun on the band's lines above, hidden there or not.
+    for (std::size_t other = 0; other < 8; ++other) {
+      const SpritePlace& place = s.alt.sprites[other];
+      const int t = line - 1 - place.y;
+      if (place.use != SpriteUse::Shown || static_cast<int>(other) == n || t < 0 || t >= height) {
+        continue;
+      }
+      const int j0 = ((s.anchor - 8 - place.x) % kXWrap + kXWrap) % kXWrap;
+      if (j0 >= full) continue;
+      for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p, ++ctx.spriteWork) {
+        if (!unseen_above(used[p], t) &&
+            anchored(masks[p * kSpriteRows + (t >> sprite.tall)], j0)) {
+          consider(p, t, j0);
         }
       }
     }
@@ -714,6 +734,12 @@ bool try_place(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, 
   draw_row(ctx, trial, y, rsel, csel, trialRow);
   Unified trialU = unify(trialRow, ctx.frame.row(y), trial.colors);
   if (trialU.first_wrong() <= lastRight) return false;
+  // The band's rows above that the sprite reaches stay right.
+  DrawnRow above;
+  for (int r = std::max(ctx.bandStart, place.y + 1 - kFirstLine); r < y; ++r) {
+    draw_row(ctx, trial, r, rsel, csel, above);
+    if (!unify(above, ctx.frame.row(r), trialU.colors).ok()) return false;
+  }
   alt = trial;
   row = trialRow;
   u = trialU;

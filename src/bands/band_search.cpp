@@ -58,41 +58,58 @@ Reach grow_rows(SearchContext& ctx, std::vector<Alternative> alts, int from, int
   return reach;
 }
 
+// The columns where the sprites of `expected` are on row y.
+RowBits expected_sprites(SearchContext& ctx, int y, const std::vector<Alternative>& expected) {
+  RowBits hidden{};
+  for (const Alternative& alt : expected) {
+    const RowBits columns = sprite_columns(ctx, alt, y);
+    for (std::size_t w = 0; w < hidden.size(); ++w) hidden[w] |= columns[w];
+  }
+  return hidden;
+}
+
 // The layouts that draw row y with detail: alone, else with the columns
 // left out where the sprites of `expected` are.
 std::vector<Layout> layouts_of(SearchContext& ctx, int y,
                                const std::vector<Alternative>& expected) {
   std::vector<Layout> layouts = full_search(ctx, y);
   if (!layouts.empty()) return layouts;
-  RowBits hidden{};
-  for (const Alternative& alt : expected) {
-    const RowBits columns = sprite_columns(ctx, alt, y);
-    for (std::size_t w = 0; w < hidden.size(); ++w) hidden[w] |= columns[w];
-  }
+  const RowBits hidden = expected_sprites(ctx, y, expected);
   if (hidden == RowBits{}) return layouts;
   return masked_search(ctx, y, hidden);
 }
 
-// Rows without detail (the border and one colour inside the window) that
-// every alternative failed: a layout that draws all the band's rows. The
-// candidates draw the first and the last of them inside the window with
-// the same background colours; each is tried at most once per band.
+// Rows without detail (the border and one colour inside the window, but
+// for expected sprites) that every alternative failed: a layout that draws
+// all the band's rows. The candidates draw the first and the last of them
+// inside the window with the same background colours; each is tried at
+// most once per band.
 struct Witnesses {
   std::vector<std::uint32_t> tried;  // layout codes, sorted
   std::size_t count = 0;
   bool none = false;  // no layout draws the rows: none draws more of them either
 
-  std::vector<Alternative> find(SearchContext& ctx, int from, int to) {
+  std::vector<Alternative> find(SearchContext& ctx, int from, int to,
+                                const std::vector<Alternative>& expected) {
     const auto inside = [](int y) { return y + kFirstLine >= 51 && y + kFirstLine <= 250; };
     int first = from;
     while (first <= to && !inside(first)) ++first;
     if (first > to) {
       return grow_rows(ctx, {fresh_alternative(ctx, snapshot_layout(ctx))}, from, to).alts;
     }
-    const BlankLayouts& firstRow = blank_search(ctx, first);
-    const BlankLayouts& lastRow = blank_search(ctx, to);
+    // Rows with sprites have them left out; sprites may be placed there.
+    const auto hidden = [&](int y) {
+      return ctx.frame.featureless[static_cast<std::size_t>(y)]
+                 ? RowBits{}
+                 : expected_sprites(ctx, y, expected);
+    };
+    bool sprites = false;
+    for (int y = from; y <= to; ++y)
+      sprites = sprites || !ctx.frame.featureless[static_cast<std::size_t>(y)];
+    const BlankLayouts& firstRow = blank_search(ctx, first, hidden(first));
+    const BlankLayouts& lastRow = blank_search(ctx, to, hidden(to));
     std::vector<Alternative> found;
-    ctx.searchSprites = false;  // the rows show no sprite
+    ctx.searchSprites = sprites;
     for (std::size_t i = 0; i < firstRow.layouts.size() && found.empty(); ++i) {
       const std::uint32_t code = layout_code(firstRow.layouts[i]);
       const auto match = std::lower_bound(lastRow.codes.begin(), lastRow.codes.end(),
@@ -147,7 +164,10 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
     off.displayEnabled = false;
     seeds.push_back(fresh_alternative(ctx, off));
   }
-  const bool detail = !frame.featureless[at];
+  // Rows with detail call for the search of their layouts; those without
+  // (but for the sprites expected there) for an open layout.
+  const bool detail = !frame.featureless[at] &&
+                      !(border >= 0 && featureless_but(ctx, a, expected_sprites(ctx, a, expected)));
   if (detail && border >= 0) {
     const std::vector<Layout> layouts = layouts_of(ctx, a, expected);
     if (layouts.size() > kMaxAlternatives) ctx.cutShort = true;
@@ -163,15 +183,18 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
   bool open = border >= 0 && (!detail || alts.empty());
   int pending = detail ? 1 : 0;
   Witnesses witnesses;
-  if (alts.empty() && open && !detail) alts = witnesses.find(ctx, a, a);
+  if (alts.empty() && open && !detail) alts = witnesses.find(ctx, a, a, expected);
   Reach best{alts.empty() ? a - 1 : a, alts};
   for (int y = a + 1; y < kRows && (!alts.empty() || open); ++y) {
     const auto row = static_cast<std::size_t>(y);
     std::vector<Alternative> next;
     for (const Alternative& alt : alts) refine(ctx, alt, y, next);
+    // A row without detail but for the sprites expected there.
+    const bool blank = frame.featureless[row] ||
+                       (open && featureless_but(ctx, y, expected_sprites(ctx, y, expected)));
     if (open && frame.border[row] != border) {
       open = false;
-    } else if (open && !frame.featureless[row]) {
+    } else if (open && !blank) {
       const std::vector<Layout> layouts = layouts_of(ctx, y, expected);
       if (layouts.size() > kMaxWitnesses) ctx.cutShort = true;
       bool pinned = false;
@@ -183,7 +206,7 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
       }
       open = !pinned && ++pending <= kMaxPendingRows;
     } else if (open && pending == 0 && next.empty()) {
-      next = witnesses.find(ctx, a, y);
+      next = witnesses.find(ctx, a, y, expected);
       open = !witnesses.none;
     }
     tidy(ctx, next);

@@ -332,15 +332,19 @@ const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBit
   return cached.back().second;
 }
 
-const BlankLayouts& blank_search(SearchContext& ctx, int y) {
-  std::optional<BlankLayouts>& cached = ctx.blankSearches[static_cast<std::size_t>(y)];
-  if (cached) return *cached;
+const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidden) {
+  auto& cached = ctx.blankSearches[static_cast<std::size_t>(y)];
+  for (const auto& [mask, layouts] : cached) {
+    if (mask == hidden) return layouts;
+  }
   std::vector<BackgroundColors> needs;
-  std::vector<Layout> found = search_row(ctx, y, RowBits{}, ctx.snapshot.xScroll, &needs);
+  std::vector<Layout> found = search_row(ctx, y, hidden, ctx.snapshot.xScroll, &needs);
   const std::uint8_t* row = ctx.frame.row(y);
   const int line = y + kFirstLine;
-  if (ctx.frame.featureless[static_cast<std::size_t>(y)] && line >= 51 && line <= 250 &&
-      row[39] == 0) {  // the invalid modes draw black whatever they fetch
+  int inner = 39;
+  while (inner < 342 && is_hidden(hidden, inner)) ++inner;
+  if (line >= 51 && line <= 250 && row[inner] == 0 && featureless_but(ctx, y, hidden)) {
+    // The invalid modes draw black whatever they fetch.
     const int border = row[0];
     const bool stripsBlack = row[32] == 0 && row[351] == 0;
     const bool stripsBorder = row[32] == border && row[351] == border;
@@ -361,8 +365,8 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y) {
     blank.needs.push_back(needs[key.second]);
   }
   std::sort(blank.codes.begin(), blank.codes.end());
-  cached = std::move(blank);
-  return *cached;
+  cached.emplace_back(hidden, std::move(blank));
+  return cached.back().second;
 }
 
 Difference layout_difference(const SearchContext& ctx, const Layout& l) {

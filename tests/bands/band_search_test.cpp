@@ -140,6 +140,46 @@ TEST(BandSearch, SplitScreensGiveTheirBandsOrFewerEachDrawingItsLines) {
   }
 }
 
+TEST(BandSearch, SpritesAtTheBordersOverEachOtherOrOffAndOddModesAreFound) {
+  const VideoState state = machine();
+  const BandSet own = snapshot_set(state);
+  struct Case {
+    const char* what;
+    std::vector<SetLines> parts;
+  } const cases[] = {
+      {"a sprite coming in under the left border",
+       {{own, 16, 140}, {changed(own, {{0xD000, 10}, {0xD001, 170}}), 141, 287}}},
+      {"a sprite going out under the right border",
+       {{own, 16, 140}, {changed(own, {{0xD000, 0x40}, {0xD010, 0x01}, {0xD001, 170}}), 141, 287}}},
+      {"an expanded sprite at X 500, its right part at the left edge",
+       {{own, 16, 140}, {changed(own, {{0xD002, 0xF4}, {0xD010, 0x02}, {0xD003, 170}}), 141, 287}}},
+      {"two sprites laid over each other, the lower behind the text",
+       {{own, 16, 140},
+        {changed(own, {{0xD000, 200}, {0xD001, 170}, {0xD004, 200}, {0xD005, 170}}), 141, 287}}},
+      {"sprites behind the bitmap's foreground", {{own, 16, 60}, {bitmap_set(state), 61, 287}}},
+      {"sprites switched off lower down", {{own, 16, 80}, {changed(own, {{0xD015, 0}}), 81, 287}}},
+      {"sprites recoloured", {{own, 16, 80}, {changed(own, {{0xD028, 1}, {0xD025, 3}}), 81, 287}}},
+      {"an invalid mode's black window under the sprites",
+       {{own, 16, 99},
+        {changed(own, {{0xD011, 0x5B}, {0xD016, 0x18}}), 100, 150},
+        {own, 151, 287}}},
+      {"24 rows, split within the lines they leave to the border",
+       {{changed(own, {{0xD011, 0x13}, {0xD020, 0x05}}), 16, 52}, {own, 53, 287}}},
+      {"idle lines at the top (vertical scroll 7)",
+       {{changed(own, {{0xD011, 0x1F}}), 16, 150},
+        {changed(own, {{0xD011, 0x1F}, {0xD021, 0x00}}), 151, 287}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Picture frame = split_frame(state, c.parts);
+    const BandSearch found = find_bands(state, frame);
+    expect_bands_draw(state, frame, found);
+    EXPECT_LE(found.bands.size(), c.parts.size());
+    for (const Band& band : found.bands) EXPECT_NE(band.kind, BandKind::Unmatched);
+    EXPECT_FALSE(found.cutShort);
+  }
+}
+
 TEST(BandSearch, MovedSpritesAreFoundWhereTheyAreWithTheirPointers) {
   const VideoState state = machine();
   const BandSet lower =
