@@ -14,7 +14,6 @@ namespace bands {
 namespace {
 
 constexpr int kXWrap = 504;  // PAL sprite X positions 0-503
-constexpr int kLinePixels = kColumns + 16;
 constexpr int kTopLine25 = 51, kBottomLine25 = 250, kTopLine24 = 55, kBottomLine24 = 246;
 
 bool all_of_color(const std::uint8_t* row, int from, int to, int color) {
@@ -91,24 +90,49 @@ const std::array<std::uint64_t, 4>& SearchContext::glyph_lines(int bank, int cha
   return *lines;
 }
 
+namespace {
+
+// Per byte of sprite data and pixel value (hires: 1; multicolour: 1-3):
+// the byte's pixels of that value, bit j being pixel j (left to right), and
+// the same with every pixel twice as wide.
+struct BytePixels {
+  std::array<std::array<std::uint8_t, 256>, 4> narrow{};
+  std::array<std::array<std::uint16_t, 256>, 4> wide{};
+};
+constexpr BytePixels byte_pixels(bool multicolor) {
+  BytePixels table;
+  for (unsigned b = 0; b < 256; ++b) {
+    for (unsigned j = 0; j < 8; ++j) {
+      const unsigned v = multicolor ? b >> (6 - (j & ~1u)) & 3 : b >> (7 - j) & 1;
+      table.narrow[v][b] = static_cast<std::uint8_t>(table.narrow[v][b] | 1u << j);
+      table.wide[v][b] = static_cast<std::uint16_t>(table.wide[v][b] | 3u << (2 * j));
+    }
+  }
+  return table;
+}
+constexpr std::array<BytePixels, 2> kBytePixels = {byte_pixels(false), byte_pixels(true)};
+
+}  // namespace
+
 const SpriteRowMasks* SearchContext::sprite_masks(int bank, bool multicolor, bool wide) {
   std::vector<SpriteRowMasks>& table =
       spriteMasks[static_cast<std::size_t>(bank * 4 + multicolor * 2 + wide)];
   if (!table.empty()) return table.data();
   const std::uint8_t* memory = view(bank);
+  const BytePixels& pixels = kBytePixels[multicolor];
   table.resize(256 * kSpriteRows);
-  const int scale = wide ? 2 : 1;
   for (std::size_t i = 0; i < table.size(); ++i) {
     const std::size_t at = i / kSpriteRows * kSpriteBlockBytes + i % kSpriteRows * 3;
-    const std::uint32_t bits =
-        std::uint32_t{memory[at]} << 16 | memory[at + 1] << 8 | memory[at + 2];
     SpriteRowMasks& m = table[i];
-    for (int j = 0; j < kSpriteWidth; ++j) {
-      const int v = multicolor ? bits >> (22 - (j & ~1)) & 3 : bits >> (23 - j) & 1;
-      if (v == 0) continue;
-      const std::uint64_t pixels = ((std::uint64_t{1} << scale) - 1) << (j * scale);
-      m.value[static_cast<std::size_t>(v - 1)] |= pixels;
-      m.any |= pixels;
+    for (std::size_t v = 1; v <= (multicolor ? 3u : 1u); ++v) {
+      std::uint64_t mask = 0;
+      for (std::size_t k = 0; k < 3; ++k) {
+        const std::uint8_t b = memory[at + k];
+        mask |= wide ? std::uint64_t{pixels.wide[v][b]} << (16 * k)
+                     : std::uint64_t{pixels.narrow[v][b]} << (8 * k);
+      }
+      m.value[v - 1] = mask;
+      m.any |= mask;
     }
   }
   return table.data();
@@ -173,11 +197,15 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
     return tracking ? vic_read(*tracking, address) : view[address & 0x3FFF];
   };
 
-  // The graphics, as render_frame draws them.
-  std::array<std::uint8_t, kLinePixels> symbol;
-  std::array<std::uint8_t, kLinePixels> front{};
+  // The graphics, as render_frame draws them: left of the first cell the
+  // background (black in the invalid modes), then 40 cells.
   const bool ecm = l.mode & 4;
-  symbol.fill(ecm && (l.mode & 3) ? 0 : kBackground);
+  const std::uint8_t background = ecm && (l.mode & 3) ? 0 : kBackground;
+  const int firstCell = 32 + l.xScroll;
+  for (int x = out.left; x < firstCell && x <= out.right; ++x) {
+    out.symbol[static_cast<std::size_t>(x)] = background;
+  }
+  if (background) out.registers |= 2;
   const int rowLine = line - 48 - l.yScroll;
   const bool idle = rowLine < 0 || rowLine >= 200;
   const unsigned screen = (l.d018 >> 4) * 0x400u;
@@ -191,18 +219,16 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
       g = read(graphics_address(l.mode, l.d018, cell, s, rowLine & 7));
     }
     const CellSymbols cell = cell_symbols(l.mode, s, m);
-    const auto at = static_cast<std::size_t>(32 + l.xScroll + 8 * c);
-    for (int p = 0; p < 8; ++p) {
-      const int v = cell.pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
-      symbol[at + static_cast<std::size_t>(p)] = cell.symbol[static_cast<std::size_t>(v)];
-      front[at + static_cast<std::size_t>(p)] = cell.pairs ? v >= 2 : v == 1;
+    for (const std::uint8_t sym : cell.symbol) {
+      if (sym >= 16) out.registers |= 1u << (sym - 16);
     }
-  }
-  for (int x = out.left; x <= out.right; ++x) {
-    const std::uint8_t sym = symbol[static_cast<std::size_t>(x)];
-    out.symbol[static_cast<std::size_t>(x)] = sym;
-    out.foreground[static_cast<std::size_t>(x)] = front[static_cast<std::size_t>(x)];
-    if (sym >= 16) out.registers |= 1u << (sym - 16);
+    const int at = firstCell + 8 * c;
+    for (int p = std::max(0, out.left - at); p < 8 && at + p <= out.right; ++p) {
+      const int v = cell.pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
+      const auto x = static_cast<std::size_t>(at + p);
+      out.symbol[x] = cell.symbol[static_cast<std::size_t>(v)];
+      out.foreground[x] = cell.pairs ? v >= 2 : v == 1;
+    }
   }
 
   // The sprites: the lowest number wins a column, then its priority decides.
@@ -491,8 +517,10 @@ void keep_promising(std::vector<Fit>& fits) {
   std::sort(fits.begin(), fits.end(), promising);
 }
 
-// The sprites that could draw the anchor pixel, best first.
-std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
+// The sprites that could draw the anchor pixel, best first: each starting
+// on the row with its first row that holds a pixel, or, with `everyLine`
+// on the band's first row, begun above the band on any line.
+std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, bool everyLine) {
   SearchContext& ctx = s.ctx;
   const DrawnRow& row = s.row;
   const int line = s.y + kFirstLine;
@@ -517,31 +545,40 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
     colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
   }
   const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
-  // The rows below as the alternative draws them so far: where it is wrong,
-  // its window, foreground and, per sprite number n, the columns lower
-  // sprites take.
+  // The rows below as the alternative draws them so far (drawn when first
+  // needed): where it is wrong, its window, foreground and, per sprite
+  // number n, the columns lower sprites take.
   struct Below {
-    std::uint64_t wrong, window, foreground;
-    std::array<std::uint64_t, 9> lower;
+    bool drawn = false;
+    std::uint64_t wrong = 0, window = 0, foreground = 0;
+    std::array<std::uint64_t, 9> lower{};
   };
   std::vector<Below> below(static_cast<std::size_t>(rowsBelow));
-  for (int d = 1; d <= rowsBelow; ++d) {
+  const auto below_at = [&](int d) -> const Below& {
+    Below& b = below[static_cast<std::size_t>(d - 1)];
+    if (b.drawn) return b;
+    b.drawn = true;
     DrawnRow drawn;
     draw_row(ctx, s.alt, s.y + d, s.rsel, s.csel, drawn);
-    Below& b = below[static_cast<std::size_t>(d - 1)];
     b.wrong = bits_at(unify(drawn, ctx.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
-    b.window = bits_at(columns_where(drawn, [](std::size_t) { return true; }), s.anchor);
-    b.foreground =
-        bits_at(columns_where(drawn, [&drawn](std::size_t x) { return drawn.foreground[x] != 0; }),
-                s.anchor);
-    for (int n = 0; n <= 8; ++n) {
-      b.lower[static_cast<std::size_t>(n)] = bits_at(
-          columns_where(
-              drawn,
-              [&drawn, n](std::size_t x) { return drawn.winner[x] >= 0 && drawn.winner[x] < n; }),
-          s.anchor);
+    RowBits window{}, foreground{};
+    std::array<RowBits, 9> lower{};  // by winner + 1, then summed up
+    for (int x = drawn.left; x <= drawn.right; ++x) {
+      const auto col = static_cast<std::size_t>(x);
+      const std::uint64_t bit = std::uint64_t{1} << (x & 63);
+      window[col >> 6] |= bit;
+      if (drawn.foreground[col]) foreground[col >> 6] |= bit;
+      if (drawn.winner[col] >= 0)
+        lower[static_cast<std::size_t>(drawn.winner[col]) + 1][col >> 6] |= bit;
     }
-  }
+    for (std::size_t n = 1; n < lower.size(); ++n) {
+      for (std::size_t w = 0; w < kWords; ++w) lower[n][w] |= lower[n - 1][w];
+    }
+    b.window = bits_at(window, s.anchor);
+    b.foreground = bits_at(foreground, s.anchor);
+    for (std::size_t n = 0; n < lower.size(); ++n) b.lower[n] = bits_at(lower[n], s.anchor);
+    return b;
+  };
 
   constexpr int kForetaste = 4;  // rows below that rank the placements first
   std::vector<Fit> fits;
@@ -558,7 +595,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
         (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
     int right = 0;
     for (int d = 1; d <= rows && f.t + d < height && d <= rowsBelow; ++d) {
-      const Below& b = below[static_cast<std::size_t>(d - 1)];
+      const Below& b = below_at(d);
       const SpriteRowMasks& next = masks[f.p * kSpriteRows + ((f.t + d) >> sprite.tall)];
       std::uint64_t shows = b.window & span & ~b.lower[static_cast<std::size_t>(f.n)];
       if (sprite.behind) shows &= ~b.foreground;
@@ -647,46 +684,71 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
     const auto anchored = [&](const SpriteRowMasks& m, int j0) {
       return (m.any >> j0 & 1) && !(m.any & visibleBefore >> (63 - j0));
     };
-    // Whether the band's lines above show nothing of the sprite's rows:
-    // they hold nothing there.
-    const auto unseen_above = [&](std::uint32_t rowsUsed, int t) {
-      const int above = std::min(t, sinceStart);
+    // Whether the band's lines above show nothing of block p's rows, the
+    // sprite placed with its line offset t here and pixel j0 at the anchor:
+    // the rows hold nothing, or nothing inside the display window.
+    const int windowTop = s.rsel ? 51 : 55;
+    const auto unseen_above = [&](int p, int t, int j0) {
+      const std::uint32_t rowsUsed = used[p];
+      const int above = std::min(t, std::min(sinceStart, line - windowTop));
       if (above <= 0) return true;
       const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
-      return !(rowsUsed & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1));
+      const std::uint32_t rows = rowsUsed & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
+      if (!rows) return true;
+      // Pixel j shows at column anchor - j0 + j.
+      const int lo = row.left - s.anchor + j0, hi = row.right - s.anchor + j0;
+      if (lo <= 0 && hi >= full - 1) return false;
+      const std::uint64_t inside = (hi >= 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << hi) - 1) &
+                                   (lo <= 0 ? ~std::uint64_t{0} : ~((std::uint64_t{1} << lo) - 1));
+      for (int r = firstRow; r <= lastRow; ++r) {
+        if ((rows >> r & 1) && (masks[p * kSpriteRows + r].any & inside)) return false;
+      }
+      return true;
     };
+    // Near the window's left side a sprite may begin with rows the border
+    // hides.
+    const bool nearSide = s.anchor - row.left < full;
     for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p) {
       const std::uint32_t rowsUsed = used[p];
       if (!rowsUsed) continue;
-      for (int t = 0; t < height; ++t) {
+      const int firstLine = std::countr_zero(rowsUsed) << sprite.tall;
+      const int lastT = everyLine || nearSide ? height - 1 : firstLine;
+      for (int t = everyLine ? 0 : firstLine; t <= lastT; ++t) {
         ++ctx.spriteWork;
-        if (!(rowsUsed >> (t >> sprite.tall) & 1) || !unseen_above(rowsUsed, t)) continue;
+        if (!(rowsUsed >> (t >> sprite.tall) & 1)) continue;
         const int top = line - 1 - t;
         if (top < 0 || top > 255) continue;
         const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
         for (std::uint64_t set = m.any; set; set &= set - 1) {
           const int j0 = std::countr_zero(set);
           if (j0 > std::countr_zero(m.any) && leftmostOnly) break;
-          if (anchored(m, j0)) consider(p, t, j0);
+          if (anchored(m, j0) && unseen_above(p, t, j0)) consider(p, t, j0);
         }
       }
     }
     // Where another sprite of the alternative is (sprites laid over each
-    // other): begun on the band's lines above, hidden there or not.
-    for (std::size_t other = 0; other < 8; ++other) {
-      const SpritePlace& place = s.alt.sprites[other];
+    // other, any block), and where the snapshot or the band before has this
+    // one: begun on the band's lines above, hidden there or not.
+    const auto at_place = [&](const SpritePlace& place, int pointer) {
       const int t = line - 1 - place.y;
-      if (place.use != SpriteUse::Shown || static_cast<int>(other) == n || t < 0 || t >= height) {
-        continue;
-      }
       const int j0 = ((s.anchor - 8 - place.x) % kXWrap + kXWrap) % kXWrap;
-      if (j0 >= full) continue;
-      for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p, ++ctx.spriteWork) {
-        if (!unseen_above(used[p], t) &&
-            anchored(masks[p * kSpriteRows + (t >> sprite.tall)], j0)) {
-          consider(p, t, j0);
-        }
+      if (t < 0 || t >= height || j0 >= full) return;
+      for (int p = pointer < 0 ? 0 : pointer; p < (pointer < 0 ? 256 : pointer + 1); ++p) {
+        ++ctx.spriteWork;
+        if (anchored(masks[p * kSpriteRows + (t >> sprite.tall)], j0)) consider(p, t, j0);
       }
+    };
+    for (std::size_t other = 0; other < 8 && ctx.spriteWork < kMaxSpriteWork; ++other) {
+      if (s.alt.sprites[other].use == SpriteUse::Shown && static_cast<int>(other) != n) {
+        at_place(s.alt.sprites[other], -1);
+      }
+    }
+    if (!everyLine) {
+      const SpritePlace& before = ctx.previousSprites[static_cast<std::size_t>(n)];
+      if (before.use == SpriteUse::Shown) at_place(before, before.pointer);
+      at_place({SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
+                ctx.snapshotPointers[static_cast<std::size_t>(n)]},
+               ctx.snapshotPointers[static_cast<std::size_t>(n)]);
     }
   }
   // The most promising are scored on every row below the sprite reaches.
@@ -721,6 +783,11 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free) {
   }
   std::sort(found.begin(), found.end(),
             [&ctx](const Candidate& a, const Candidate& b) { return better(a, b, ctx); });
+  found.erase(std::unique(found.begin(), found.end(),
+                          [](const Candidate& a, const Candidate& b) {
+                            return a.n == b.n && a.place == b.place;
+                          }),
+              found.end());
   return found;
 }
 
@@ -764,14 +831,19 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
     return false;
   }
   ++ctx.repairs[static_cast<std::size_t>(y)];
-  const std::vector<Candidate> candidates =
-      sprite_candidates({ctx, alt, y, rsel, csel, row, u, anchor}, free);
-  for (std::size_t i = 0; i < candidates.size() && i < kTriedPlacements; ++i) {
-    const Candidate& c = candidates[i];
-    const int lastRight = c.spansClean ? c.lastColumn : anchor;
-    if (try_place(ctx, alt, y, rsel, csel, c.n, c.place, lastRight, row, u)) {
-      remembered.push_back({key, c.place, c.n, lastRight});
-      return true;
+  // Sprites that start on the row first; on the band's first row then
+  // those begun above it on any line.
+  for (const bool everyLine : {false, true}) {
+    if (everyLine && y != ctx.bandStart) break;
+    const std::vector<Candidate> candidates =
+        sprite_candidates({ctx, alt, y, rsel, csel, row, u, anchor}, free, everyLine);
+    for (std::size_t i = 0; i < candidates.size() && i < kTriedPlacements; ++i) {
+      const Candidate& c = candidates[i];
+      const int lastRight = c.spansClean ? c.lastColumn : anchor;
+      if (try_place(ctx, alt, y, rsel, csel, c.n, c.place, lastRight, row, u)) {
+        remembered.push_back({key, c.place, c.n, lastRight});
+        return true;
+      }
     }
   }
   remembered.push_back({key, std::nullopt, 0, 0});
