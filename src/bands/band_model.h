@@ -123,18 +123,20 @@ struct SearchContext {
   std::vector<std::vector<std::pair<RowBits, BlankLayouts>>> blankSearches;  // per row
   int bandStart = 0;
   std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
-  std::array<int, kRows> repairs{};              // sprite searches per row in the current band
   long spriteWork = 0;                           // placements tried, towards kMaxSpriteWork
   long refines = 0;                              // rows drawn by alternatives, towards kMaxRefines
   long searchWork = 0;                           // layouts tried on rows, towards kMaxSearchWork
   bool exhausted = false;  // refines or layout searches spent: sets as they are only
+  // What a sprite search found (or not) for a row in a situation (the row
+  // as drawn, the colours and sprites: a hash), and how far right the row
+  // must be with it.
   struct Remembered {
     std::uint64_t key;
     std::optional<SpritePlace> place;
     int sprite;
-    int lastRight;  // the row must be right up to this column with it
+    int lastRight;
   };
-  std::vector<std::vector<Remembered>> remembered;  // sprite searches per row, by situation
+  std::vector<std::vector<Remembered>> remembered;  // per row
   bool searchSprites = true;                        // sprites may be placed where rows need them
   bool cutShort = false;
 
@@ -148,7 +150,7 @@ struct SearchContext {
 };
 
 // Caps: alternatives alive at once, layouts checked against the rows before
-// a first row with detail, sprite searches per row.
+// a first row with detail, sprites placed on one row of an alternative.
 inline constexpr std::size_t kMaxAlternatives = 256;
 inline constexpr std::size_t kMaxWitnesses = 1024;
 inline constexpr int kMaxRepairs = 8;
@@ -201,7 +203,6 @@ inline unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uin
   return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
 }
 
-// The pixels (bit 7: leftmost) of graphics byte g that have value v.
 constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
   std::array<std::array<std::uint8_t, 256>, 4> table{};
   for (int g = 0; g < 256; ++g) {
@@ -215,6 +216,7 @@ constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
 }
 inline constexpr auto kPairPixels = pair_pixels();
 
+// The pixels (bit 7: leftmost) of graphics byte g that have value v.
 inline std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
   if (pairs) return kPairPixels[static_cast<std::size_t>(v)][g];
   return v ? g : static_cast<std::uint8_t>(~g);
@@ -252,11 +254,8 @@ const std::vector<Layout>& full_search(SearchContext& ctx, int y);
 // none when what is left shows no detail. Cached per row and columns.
 const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden);
 
-// For `count` rows from `first` on: the columns each sprite of `alt` that
-// is not off has a pixel in, window and priorities aside; and their union
-// on one row.
-std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Alternative& alt,
-                                                int first, int count);
+// The columns where the sprites of `alt` that are not off have a pixel on
+// row `y`, window and priorities aside.
 RowBits sprite_columns(SearchContext& ctx, const Alternative& alt, int y);
 
 // The layouts with the snapshot's horizontal scroll that draw row `y` (a

@@ -324,6 +324,7 @@ struct Unified {
   RowBits wrong{};
   std::uint8_t shown = 0;         // sprites with a pixel on the row
   std::uint8_t spritesWrong = 0;  // sprites with a pixel of the wrong colour
+  bool guessed = false;           // registers took the colour of most of their pixels
   bool ok() const {
     return std::all_of(wrong.begin(), wrong.end(), [](std::uint64_t w) { return w == 0; });
   }
@@ -344,6 +345,7 @@ Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colo
   for (int r = 0; r < kColorRegisters; ++r) {
     if ((row.registers >> r & 1) && colors[static_cast<std::size_t>(r)] < 0) unknown |= 1u << r;
   }
+  u.guessed = unknown != 0;
   if (unknown) {
     std::array<std::array<std::uint16_t, 16>, kColorRegisters> votes{};
     for (int x = 0; x < kColumns; ++x) {
@@ -415,18 +417,43 @@ RowBits columns_where(const DrawnRow& row, auto&& test) {
   return bits;
 }
 
-// Whether `free` sprites of width up to `width` could cover every wrong column.
-bool coverable(const RowBits& wrong, int free, int width) {
-  int spans = 0;
-  for (int x = 0; x < kColumns;) {
-    if (!(wrong[static_cast<std::size_t>(x >> 6)] >> (x & 63) & 1)) {
-      ++x;
-      continue;
-    }
-    if (++spans > free) return false;
-    x += width;
+// Whether the free sprites could draw every wrong pixel: spans as wide as
+// they are (24 or 48 pixels), one each, can cover the wrong columns, and
+// (unless the row's colours are guesses) the wrong pixels show no more
+// colours than they have (one each, three if multicolour).
+bool coverable(const SearchContext& ctx, const Unified& u, const std::uint8_t* frame,
+               unsigned free) {
+  int wide = 0, narrow = 0, colors = 0;
+  for (std::size_t n = 0; n < 8; ++n) {
+    if (!(free >> n & 1)) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    (sprite.wide ? wide : narrow) += 1;
+    colors += sprite.multicolor ? 3 : 1;
   }
-  return true;
+  unsigned shown = 0;
+  std::array<int, kColumns + 1> next{};  // the first wrong column from x on
+  next[kColumns] = kColumns;
+  for (int x = kColumns - 1; x >= 0; --x) {
+    const bool wrong = u.wrong[static_cast<std::size_t>(x >> 6)] >> (x & 63) & 1;
+    next[static_cast<std::size_t>(x)] = wrong ? x : next[static_cast<std::size_t>(x) + 1];
+    if (wrong) shown |= 1u << (frame[x] & 31);
+  }
+  if (!u.guessed && std::popcount(shown) > colors) return false;
+  // Covering from column x with w wide and n narrow spans left: 0 unknown,
+  // 1 possible, 2 not.
+  std::vector<std::uint8_t> known(static_cast<std::size_t>(kColumns + 1) * 81);
+  const auto cover = [&](auto&& self, int x, int w, int n) -> bool {
+    x = next[static_cast<std::size_t>(std::min(x, kColumns))];
+    if (x == kColumns) return true;
+    std::uint8_t& k = known[static_cast<std::size_t>((x * 9 + w) * 9 + n)];
+    if (!k) {
+      const bool can = (w > 0 && self(self, x + 2 * kSpriteWidth, w - 1, n)) ||
+                       (n > 0 && self(self, x + kSpriteWidth, w, n - 1));
+      k = can ? 1 : 2;
+    }
+    return k == 1;
+  };
+  return cover(cover, 0, wide, narrow);
 }
 
 std::uint64_t hash_bytes(std::uint64_t h, const void* data, std::size_t size) {
@@ -517,10 +544,17 @@ void keep_promising(std::vector<Fit>& fits) {
   std::sort(fits.begin(), fits.end(), promising);
 }
 
-// The sprites that could draw the anchor pixel, best first: each starting
-// on the row with its first row that holds a pixel, or, with `everyLine`
-// on the band's first row, begun above the band on any line.
-std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, bool everyLine) {
+// How far a sprite search goes, each extent tried when the one before
+// found nothing: sprites that start on the row with their leftmost shown
+// pixel at the anchor (or lie where the snapshot, the band before or
+// another sprite has one); also those whose first rows the border hides at
+// the window's left side; on the band's first row inside the window, also
+// those begun above on any line.
+enum class Extent { Starting, UnderTheBorder, BegunAbove };
+
+// The sprites that could draw the anchor pixel, best first.
+std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, Extent extent) {
+  const bool everyLine = extent == Extent::BegunAbove;
   SearchContext& ctx = s.ctx;
   const DrawnRow& row = s.row;
   const int line = s.y + kFirstLine;
@@ -540,6 +574,9 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, b
     }
   }
   const int sinceStart = s.y - ctx.bandStart;
+  // The band's rows above inside the display window.
+  const int windowTop = s.rsel ? 51 : 55;
+  const int shownAbove = std::max(0, std::min(sinceStart, line - windowTop));
   std::array<std::uint64_t, 16> colorsAbove{};  // the row above, for sprites begun above the band
   for (std::size_t c = 0; c < 16 && s.y > 0; ++c) {
     colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
@@ -659,9 +696,9 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, b
         int& c = f.color[static_cast<std::size_t>(v)];
         if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
         fit = c < 16 && !(mv & ~colorsAt[0][static_cast<std::size_t>(c)]);
-        // Begun above the band: the row above shows it too (unless it is
-        // behind the graphics there).
-        if (fit && t > sinceStart && !sprite.behind) {
+        // Begun above the band, right under it: the row above, the band
+        // before's, shows it too (unless it is behind the graphics there).
+        if (fit && t > 0 && sinceStart == 0 && line > windowTop && !sprite.behind) {
           const std::uint64_t above = masks[p * kSpriteRows + ((t - 1) >> sprite.tall)]
                                               .value[static_cast<std::size_t>(v)] >>
                                           j0 &
@@ -687,10 +724,9 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, b
     // Whether the band's lines above show nothing of block p's rows, the
     // sprite placed with its line offset t here and pixel j0 at the anchor:
     // the rows hold nothing, or nothing inside the display window.
-    const int windowTop = s.rsel ? 51 : 55;
     const auto unseen_above = [&](int p, int t, int j0) {
       const std::uint32_t rowsUsed = used[p];
-      const int above = std::min(t, std::min(sinceStart, line - windowTop));
+      const int above = std::min(t, shownAbove);
       if (above <= 0) return true;
       const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
       const std::uint32_t rows = rowsUsed & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
@@ -705,9 +741,11 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, b
       }
       return true;
     };
-    // Near the window's left side a sprite may begin with rows the border
-    // hides.
-    const bool nearSide = s.anchor - row.left < full;
+    // At the window's left side a sprite may begin with rows the border
+    // hides (its first pixel shown within a cell of the side).
+    const bool nearSide = extent != Extent::Starting && s.anchor - row.left < 8;
+    if (extent == Extent::UnderTheBorder && !nearSide) continue;  // nothing new
+    const bool starting = extent == Extent::Starting || !nearSide;
     for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p) {
       const std::uint32_t rowsUsed = used[p];
       if (!rowsUsed) continue;
@@ -738,12 +776,12 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, b
         if (anchored(masks[p * kSpriteRows + (t >> sprite.tall)], j0)) consider(p, t, j0);
       }
     };
-    for (std::size_t other = 0; other < 8 && ctx.spriteWork < kMaxSpriteWork; ++other) {
+    for (std::size_t other = 0; other < 8 && starting; ++other) {
       if (s.alt.sprites[other].use == SpriteUse::Shown && static_cast<int>(other) != n) {
         at_place(s.alt.sprites[other], -1);
       }
     }
-    if (!everyLine) {
+    if (starting) {
       const SpritePlace& before = ctx.previousSprites[static_cast<std::size_t>(n)];
       if (before.use == SpriteUse::Shown) at_place(before, before.pointer);
       at_place({SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
@@ -826,17 +864,22 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
     return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
   }
   if (!ctx.searchSprites) return false;
-  if (ctx.repairs[static_cast<std::size_t>(y)] >= kMaxRepairs || ctx.spriteWork >= kMaxSpriteWork) {
+  if (ctx.spriteWork >= kMaxSpriteWork) {
     ctx.cutShort = true;
     return false;
   }
-  ++ctx.repairs[static_cast<std::size_t>(y)];
-  // Sprites that start on the row first; on the band's first row then
-  // those begun above it on any line.
-  for (const bool everyLine : {false, true}) {
-    if (everyLine && y != ctx.bandStart) break;
+  // On the band's first row inside the window sprites may have begun on
+  // any line above, and at the window's left side the border may hide a
+  // sprite's first pixels: there the wider searches compete with the
+  // first at once.
+  const bool firstShown = std::min(y - ctx.bandStart, y + kFirstLine - (rsel ? 51 : 55)) <= 0;
+  const bool leftSide = anchor - row.left < 8;
+  for (const Extent extent : {Extent::Starting, Extent::UnderTheBorder, Extent::BegunAbove}) {
+    if (extent == Extent::Starting && (leftSide || firstShown)) continue;
+    if (extent == Extent::UnderTheBorder && firstShown) continue;
+    if (extent == Extent::BegunAbove && !firstShown) break;
     const std::vector<Candidate> candidates =
-        sprite_candidates({ctx, alt, y, rsel, csel, row, u, anchor}, free, everyLine);
+        sprite_candidates({ctx, alt, y, rsel, csel, row, u, anchor}, free, extent);
     for (std::size_t i = 0; i < candidates.size() && i < kTriedPlacements; ++i) {
       const Candidate& c = candidates[i];
       const int lastRight = c.spansClean ? c.lastColumn : anchor;
@@ -876,17 +919,14 @@ bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
     const int anchor = u.first_wrong();
     if (step == kMaxRepairs || anchor < row.left || anchor > row.right) return false;
     unsigned free = 0;
-    int wide = 0;
     for (int n = 0; n < 8; ++n) {
       const auto i = static_cast<std::size_t>(n);
-      if (!ctx.snapshot.sprites[i].enabled || alt.sprites[i].use == SpriteUse::Shown ||
-          (u.shown >> n & 1)) {
-        continue;
+      if (ctx.snapshot.sprites[i].enabled && alt.sprites[i].use != SpriteUse::Shown &&
+          !(u.shown >> n & 1)) {
+        free |= 1u << n;
       }
-      free |= 1u << n;
-      wide |= ctx.snapshot.sprites[i].wide;
     }
-    if (!free || !coverable(u.wrong, std::popcount(free), wide ? 48 : 24)) return false;
+    if (!free || !coverable(ctx, u, ctx.frame.row(y), free)) return false;
     if (!place_sprite(ctx, alt, y, rsel, csel, row, u, free)) return false;
   }
   return false;
