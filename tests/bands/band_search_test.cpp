@@ -180,6 +180,26 @@ TEST(BandSearch, SpritesAtTheBordersOverEachOtherOrOffAndOddModesAreFound) {
   }
 }
 
+TEST(BandSearch, WhatABandNeverShowsKeepsTheSnapshotsValue) {
+  // The lower set changes $D021 (shown) and $D022-$D024, the sprite
+  // multicolours and sprite 7's colour, which standard text and these
+  // sprites never show.
+  const VideoState state = machine();
+  const BandSet own = snapshot_set(state);
+  const BandSet lower = changed(
+      own, {{0xD021, 0x02}, {0xD022, 0x0C}, {0xD023, 0x0D}, {0xD024, 0x0E}, {0xD02E, 0x03}});
+  const Picture frame = split_frame(state, {{own, 16, 180}, {lower, 181, 287}});
+  const BandSearch found = find_bands(state, frame);
+  expect_bands_draw(state, frame, found);
+  ASSERT_EQ(found.bands.size(), 2u);
+  EXPECT_EQ(found.bands[0].set.vic, own.vic);
+  BandSet expected = own;
+  expected.vic[0x21] = 0xF2;  // the snapshot's unused high bits
+  EXPECT_EQ(found.bands[1].set.vic, expected.vic);
+  EXPECT_EQ(found.bands[1].set.cia2PortA, own.cia2PortA);
+  EXPECT_EQ(found.bands[1].set.pointers, own.pointers);
+}
+
 TEST(BandSearch, MovedSpritesAreFoundWhereTheyAreWithTheirPointers) {
   const VideoState state = machine();
   const BandSet lower =
