@@ -463,8 +463,10 @@ std::uint64_t hash_bytes(std::uint64_t h, const void* data, std::size_t size) {
 }
 
 // The situation a sprite search answers: the row as drawn, the colours, the
-// sprites and the bank they are fetched from.
-std::uint64_t situation(const Alternative& alt, const DrawnRow& row, int anchor) {
+// sprites and the bank they are fetched from, how far into the band the row
+// lies and where the band before had its sprites.
+std::uint64_t situation(const SearchContext& ctx, const Alternative& alt, const DrawnRow& row,
+                        int y, int anchor) {
   std::uint64_t h = 0xCBF29CE484222325u;
   h = hash_bytes(h, row.symbol.data(), row.symbol.size());
   h = hash_bytes(h, row.winner.data(), row.winner.size());
@@ -475,7 +477,13 @@ std::uint64_t situation(const Alternative& alt, const DrawnRow& row, int anchor)
                                   static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
     h = hash_bytes(h, bytes, sizeof bytes);
   }
-  const int more[] = {alt.layout.bank, anchor, row.left, row.right};
+  for (const SpritePlace& p : ctx.previousSprites) {
+    const std::uint8_t bytes[] = {static_cast<std::uint8_t>(p.use), static_cast<std::uint8_t>(p.x),
+                                  static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
+    h = hash_bytes(h, bytes, sizeof bytes);
+  }
+  const int more[] = {alt.layout.bank, anchor, row.left, row.right,
+                      std::min(y - ctx.bandStart, 2 * kSpriteRows)};
   return hash_bytes(h, more, sizeof more);
 }
 
@@ -857,7 +865,7 @@ constexpr std::size_t kTriedPlacements = 8;
 bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, DrawnRow& row,
                   Unified& u, unsigned free) {
   const int anchor = u.first_wrong();
-  const std::uint64_t key = situation(alt, row, anchor);
+  const std::uint64_t key = situation(ctx, alt, row, y, anchor);
   auto& remembered = ctx.remembered[static_cast<std::size_t>(y)];
   for (const SearchContext::Remembered& r : remembered) {
     if (r.key != key) continue;

@@ -145,7 +145,6 @@ struct Witnesses {
 // before; rows without detail that no alternative draws get a witness.
 Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
   ctx.bandStart = a;
-  for (auto& r : ctx.remembered) r.clear();
   const FrameRows& frame = ctx.frame;
   const auto at = static_cast<std::size_t>(a);
   const int border = frame.border[at];

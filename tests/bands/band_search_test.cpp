@@ -168,6 +168,10 @@ TEST(BandSearch, SpritesAtTheBordersOverEachOtherOrOffAndOddModesAreFound) {
       {"idle lines at the top (vertical scroll 7)",
        {{changed(own, {{0xD011, 0x1F}}), 16, 150},
         {changed(own, {{0xD011, 0x1F}, {0xD021, 0x00}}), 151, 287}}},
+      {"extended background with idle lines ($39FF) at the top",
+       {{own, 16, 40}, {changed(own, {{0xD011, 0x5F}, {0xD022, 2}}), 41, 287}}},
+      {"a bitmap with idle lines at the bottom (vertical scroll 0)",
+       {{own, 16, 200}, {changed(bitmap_set(state), {{0xD011, 0x38}}), 201, 287}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -329,6 +333,63 @@ TEST(BandSearch, SymbolicRowsEqualTheRenderersForAnySet) {
   }
 }
 
+TEST(BandSearch, AnyStateAndFrameGiveBandsThatCoverTheFrameAndDrawTheirLines) {
+  // As a fuzz target feeds it: random registers and memory (patterned,
+  // sparse or noise), the registers' frame with rows of other sets or of
+  // bytes in between.
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::minstd_rand random(seed);
+    const auto next = [&random] { return static_cast<std::uint8_t>(random() >> 7); };
+    VideoState state;
+    for (std::size_t a = 0; a < state.ram.size(); ++a) {
+      state.ram[a] = seed % 3 == 0   ? next()
+                     : seed % 3 == 1 ? static_cast<std::uint8_t>(a ^ (a >> 8) * 7)
+                                     : static_cast<std::uint8_t>(next() % 5 ? 0 : next());
+    }
+    for (auto& c : state.colorRam) c = next();
+    for (auto& r : state.vic) r = next();
+    state.vic[0x11] |= 0x10;
+    state.cia2PortA = next();
+    if (seed % 2) state.charRom.emplace();
+    Picture frame = render_frame(state).picture;
+    for (int part = 0; part < 3; ++part) {
+      BandSet set = snapshot_set(state);
+      for (int k = 0; k < 3; ++k) set.vic[next() % 47] = next();
+      const int first = 16 + next() % 200, last = std::min(287, first + next() % 90);
+      const Picture other = draw_band_set(state, set).picture;
+      for (int line = first; line <= last; ++line) {
+        for (int x = 0; x < kPictureWidth; ++x) {
+          const auto at = static_cast<std::size_t>((line - 16) * kPictureWidth + x);
+          frame.pixels[at] = part == 2 && line < first + 6 ? next() : other.pixels[at];
+        }
+      }
+    }
+    const BandSearch found = find_bands(state, frame);
+    expect_bands_draw(state, frame, found);
+    for (std::size_t i = 0; i < found.bands.size(); ++i) {
+      EXPECT_FALSE(band_line(static_cast<int>(i) + 1, found.bands[i]).empty());
+    }
+  }
+}
+
+TEST(BandSearch, TheSetsPointersAreThoseItDrawsWith) {
+  // Sprite 0 of the snapshot points at block $C0 (a small diamond); the
+  // set says $C3 (a wide one): the renderer draws the set's.
+  const VideoState state = machine();
+  const BandSet wide = changed(snapshot_set(state), {{kPointer, 0xC3}});
+  const Picture own = render_frame(state).picture;
+  const Picture drawn = draw_band_set(state, wide).picture;
+  const int line = 71 + 10;  // row 10 of sprite 0, at X 60: columns 68-91
+  const auto pixels = [&](const Picture& p) {
+    int colour7 = 0;
+    for (int x = 68; x < 92; ++x) colour7 += p.at(x, line - 16) == 7;
+    return colour7;
+  };
+  EXPECT_EQ(pixels(own), 6);     // block $C0, row 10: 2 x 2 + 2 pixels
+  EXPECT_EQ(pixels(drawn), 22);  // block $C3, row 10: 2 x 10 + 2 pixels
+}
+
 // --- The report's lines ---------------------------------------------------------
 
 Band band_of(BandKind kind, int first, int last,
@@ -339,6 +400,24 @@ Band band_of(BandKind kind, int first, int last,
   band.lastLine = last;
   band.set = changed(band.set, registers);
   return band;
+}
+
+TEST(BandLine, ReportsTheBandsFoundInASplitScreen) {
+  const VideoState state = machine();
+  const Picture frame =
+      split_frame(state, {{bitmap_set(state), 16, 120}, {snapshot_set(state), 121, 287}});
+  const BandSearch found = find_bands(state, frame);
+  ASSERT_EQ(found.bands.size(), 2u);
+  EXPECT_EQ(
+      band_line(1, found.bands[0]),
+      "Band 1: lines 16-120: MC Bitmap in Bank $4000, bitmap $6000, screen $4400 ($d011=$3b, "
+      "$d016=$18, $d018=$18, border $0e, background $00); sprites 0,1,2: x $03c,$0a0,$0f0, "
+      "y $46,$5a,$6e, pointers $c0,$c1,$c2, colours $07,$05,$02, multicolour 1, x-expanded 1, "
+      "y-expanded 2, behind 2 ($d025=$0a, $d026=$0d).\n");
+  EXPECT_EQ(band_line(2, found.bands[1]),
+            "Band 2: lines 121-287: Text in Bank $0000, charset $2000, screen $0400 ($d011=$1b, "
+            "$d016=$08, $d018=$18, border $0e, background $06); sprites 2: x $0f0, y $6e, "
+            "pointers $c2, colours $02, y-expanded 2, behind 2.\n");
 }
 
 TEST(BandLine, FollowsTheReportFormat) {
