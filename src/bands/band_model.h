@@ -107,8 +107,9 @@ struct SpriteRowMasks {
 
 // The search's state for one find_bands: the inputs, caches and counters.
 struct SearchContext {
-  SearchContext(const VideoState& state, const Picture& frame);
+  SearchContext(const VideoState& state, const Picture& frame, const SearchBudget& budget = {});
   const VideoState& state;
+  SearchBudget budget;
   VideoSetup snapshot;
   int snapshotBank = 0;
   SpritePointers snapshotPointers{};
@@ -123,9 +124,9 @@ struct SearchContext {
   std::vector<std::vector<std::pair<RowBits, BlankLayouts>>> blankSearches;  // per row
   int bandStart = 0;
   std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
-  long spriteWork = 0;                           // placements tried, towards kMaxSpriteWork
-  long refines = 0;                              // rows drawn by alternatives, towards kMaxRefines
-  long searchWork = 0;                           // layouts tried on rows, towards kMaxSearchWork
+  long spriteWork = 0;                           // placements tried, towards budget.spriteWork
+  long refines = 0;        // rows drawn by alternatives, towards budget.refines
+  long searchWork = 0;     // layouts tried on rows, towards budget.searchWork
   bool exhausted = false;  // refines or layout searches spent: sets as they are only
   // What a sprite search found (or not) for a row in a situation (the row
   // as drawn, the colours and sprites: a hash), and how far right the row
@@ -154,15 +155,12 @@ struct SearchContext {
 inline constexpr std::size_t kMaxAlternatives = 256;
 inline constexpr std::size_t kMaxWitnesses = 1024;
 inline constexpr int kMaxRepairs = 8;
-// The sprite searches of one find_bands together try at most this many
-// placements (sprite, block, row) and rows below them: a bound on the time
-// that inputs of random memory would otherwise take.
-inline constexpr long kMaxSpriteWork = 1L << 22;
+// The sprite searches of one find_bands together try at most
+// budget.spriteWork placements (sprite, block, row) and rows below them: a
+// bound on the time that inputs of random memory would otherwise take.
 // Likewise for the rows alternatives draw and the layouts the searches of
 // rows try; once one is spent, the rest of the frame gets the previous
 // band's set or the snapshot's, as they are.
-inline constexpr long kMaxRefines = 1L << 16;
-inline constexpr long kMaxSearchWork = 1L << 23;
 // Rows with detail that no layout draws alone (sprites on them) waited
 // through before a band's layout must be known: the height of an expanded
 // sprite.

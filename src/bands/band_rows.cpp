@@ -49,8 +49,10 @@ FrameRows frame_rows(const Picture& frame) {
   return rows;
 }
 
-SearchContext::SearchContext(const VideoState& s, const Picture& picture)
+SearchContext::SearchContext(const VideoState& s, const Picture& picture,
+                             const SearchBudget& limits)
     : state(s),
+      budget(limits),
       snapshot(decode_video_setup(s)),
       frame(frame_rows(picture)),
       fullSearches(kRows),
@@ -754,7 +756,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
     const bool nearSide = extent != Extent::Starting && s.anchor - row.left < 8;
     if (extent == Extent::UnderTheBorder && !nearSide) continue;  // nothing new
     const bool starting = extent == Extent::Starting || !nearSide;
-    for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p) {
+    for (int p = 0; p < 256 && ctx.spriteWork < ctx.budget.spriteWork; ++p) {
       const std::uint32_t rowsUsed = used[p];
       if (!rowsUsed) continue;
       const int firstLine = std::countr_zero(rowsUsed) << sprite.tall;
@@ -872,7 +874,7 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
     return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
   }
   if (!ctx.searchSprites) return false;
-  if (ctx.spriteWork >= kMaxSpriteWork) {
+  if (ctx.spriteWork >= ctx.budget.spriteWork) {
     ctx.cutShort = true;
     return false;
   }
@@ -957,7 +959,7 @@ std::vector<int> values_of(std::uint8_t mask, bool snapshotValue) {
 }  // namespace
 
 void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out) {
-  if (++ctx.refines > kMaxRefines) {
+  if (++ctx.refines > ctx.budget.refines) {
     ctx.exhausted = ctx.cutShort = true;
     return;
   }

@@ -354,7 +354,7 @@ int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
 
 }  // namespace bands
 
-BandSearch find_bands(const VideoState& state, const Picture& frame) {
+BandSearch find_bands(const VideoState& state, const Picture& frame, const SearchBudget& budget) {
   using namespace bands;
   BandSearch result;
   if (frame.pixels.size() != kPicturePixels) {
@@ -379,7 +379,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame) {
     }
     return result;
   }
-  SearchContext ctx(state, frame);
+  SearchContext ctx(state, frame, budget);
   std::optional<Alternative> previous;
   for (int a = 0; a < kRows;) {
     if (ctx.exhausted) {

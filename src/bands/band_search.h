@@ -53,7 +53,18 @@ struct BandSearch {
 // raster line 16) drawn from `state`'s memory. Every Drawn and DisplayOff
 // band has been drawn by render_frame and equals the frame on its lines.
 // Deterministic, and bounded in time whatever the state and the frame.
-BandSearch find_bands(const VideoState& state, const Picture& frame);
+//
+// The work of one search is bounded by `budget`: where one of its counts is
+// spent the search is cut short and the rest of the frame takes the sets
+// as they are. Smaller budgets reach the same paths sooner (the fuzz
+// targets use them).
+struct SearchBudget {
+  long spriteWork = 1L << 22;  // sprite placements (sprite, block, row) and rows below them
+  long refines = 1L << 16;     // rows drawn by the alternatives
+  long searchWork = 1L << 23;  // layouts tried on rows
+};
+BandSearch find_bands(const VideoState& state, const Picture& frame,
+                      const SearchBudget& budget = {});
 
 // The frame `set` draws from `state`'s memory (its RAM, colour RAM and
 // character ROM) with render_frame.

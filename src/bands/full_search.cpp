@@ -204,7 +204,7 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
             }
             if (!possible) continue;
             ctx.searchWork += idle ? 1 : 16;
-            if (ctx.searchWork > kMaxSearchWork) {
+            if (ctx.searchWork > ctx.budget.searchWork) {
               ctx.exhausted = ctx.cutShort = true;
               return found;
             }
