@@ -48,9 +48,13 @@ export function folderWith(files) {
 }
 
 // Runs a native tool in `folder`: its status, standard output and error,
-// and the files it left there besides `inputs`.
-export function runNative(tool, args, folder, inputs = []) {
-  const result = spawnSync(path.join(nativeBuild, tool), args, {cwd: folder});
+// and the files it left there besides `inputs`. Like the page, it finds no
+// character ROM in VICE's folders; `env` adds to its environment.
+const noRoms = temporaryFolder('lumerist-no-roms-');
+export function runNative(tool, args, folder, inputs = [], env = {}) {
+  const environment = {...process.env, XDG_DATA_HOME: noRoms, XDG_DATA_DIRS: noRoms, ...env};
+  if (!('LUMERIST_CHARGEN' in env)) delete environment.LUMERIST_CHARGEN;
+  const result = spawnSync(path.join(nativeBuild, tool), args, {cwd: folder, env: environment});
   const files = {};
   for (const name of fs.readdirSync(folder)) {
     if (!inputs.includes(name)) files[name] = fs.readFileSync(path.join(folder, name));
