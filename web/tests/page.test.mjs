@@ -320,3 +320,79 @@ describe('the page itself', () => {
     assert.ok(total > 0 && total <= 300 * 1000, `${total} bytes`);
   });
 });
+
+describe('export', () => {
+  for (const [name, stem] of [['picture.vsf', 'picture'], ['text.vsf', 'text']]) {
+    test(`${name}: the formats lumerist-export takes for it, its report and files`, async () => {
+      // The formats that fit: those lumerist-export writes for this snapshot.
+      const list = runNative('lumerist-export', ['--list'], folderWith({})).output;
+      const fitting = list.split('\n').filter(Boolean).map((line) => line.split(' ')[0])
+          .filter((extension) => runNative('lumerist-export', [name, stem + extension],
+                                           folderWith({[name]: example(name)}), [name]).status === 0);
+      assert.ok(fitting.length >= 2);
+      const folder = folderWith({[name]: example(name)});
+      const native = runNative('lumerist-export', [name, ...fitting.map((extension) => stem + extension)],
+                               folder, [name]);
+      assert.equal(native.status, 0, native.output);
+      page = await openPage(browser);
+      await choose(page, '#snapshot-file', path.join(folder, name));
+      await shown(page);
+      const offered = await page.$$eval('#export-formats input', (boxes) => boxes.map((box) => box.value));
+      assert.deepEqual(offered, fitting);
+      assert.equal(await page.$eval('#export-button', (button) => button.disabled), true);
+      for (const box of await page.$$('#export-formats input')) await box.click();
+      await page.click('#export-button');
+      await page.waitForSelector('#export-report[data-status]');
+      assert.equal(await page.$eval('#export-report', (report) => report.textContent),
+                   native.output + native.errors);
+      const files = await page.$$eval('#export-downloads a', (links) => Promise.all(links.map(
+          async (link) => [link.download, Array.from(new Uint8Array(await (await fetch(link.href)).arrayBuffer()))])));
+      assert.deepEqual(files.map(([file]) => file).sort(), Object.keys(native.files).sort());
+      for (const [file, bytes] of files) {
+        assert.ok(Buffer.from(bytes).equals(native.files[file]), `${file} differs from the native one`);
+      }
+    });
+  }
+});
+
+describe('the worker', () => {
+  test('a 16 MiB snapshot is shown about as fast as the same one without its extra module', async (t) => {
+    const seeds = folderWith({});
+    runNative(path.join('fuzz', 'make_fuzz_seeds'), [seeds], seeds);
+    const plain = fs.readFileSync(path.join(seeds, 'Vice310CycleExact-multicolour.vsf'));
+    const header = Buffer.alloc(22);
+    header.write('PADDING', 0, 'latin1');
+    header[16] = 1;
+    header.writeUInt32LE(22 + 16 * 1024 * 1024, 18);
+    const big = Buffer.concat([plain, header, Buffer.alloc(16 * 1024 * 1024, 0x5A)]);
+    const timings = {};
+    const read = {};
+    for (const [label, bytes] of [['plain', plain], ['big', big], ['plain', plain], ['big', big]]) {
+      const run = natives('shot.vsf', bytes);
+      assert.equal(run.status, 0, run.output);
+      page = await openPage(browser);
+      await page.waitForNetworkIdle();
+      // Counts the bytes the worker reads from files.
+      const worker = page.workers()[0] ?? await new Promise((resolve) => page.once('workercreated', resolve));
+      await worker.evaluate(() => {
+        const readSlice = FileReaderSync.prototype.readAsArrayBuffer;
+        self.bytesRead = 0;
+        FileReaderSync.prototype.readAsArrayBuffer = function (blob) {
+          self.bytesRead += blob.size;
+          return readSlice.call(this, blob);
+        };
+      });
+      const start = performance.now();
+      await choose(page, '#snapshot-file', run.file);
+      await page.waitForSelector('#report[data-status]');
+      timings[label] = Math.min(timings[label] ?? Infinity, performance.now() - start);
+      await assertShowsRuns(run);
+      read[label] = await worker.evaluate(() => self.bytesRead);
+      await page.close();
+      page = null;
+    }
+    t.diagnostic(`shown in ${JSON.stringify(timings)} ms, ${JSON.stringify(read)} bytes read`);
+    assert.ok(timings.big < 3 * timings.plain, JSON.stringify(timings));
+    assert.ok(read.plain > 0 && read.big < 2 * read.plain, JSON.stringify(read));
+  });
+});
