@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "io/input_file.h"
+#include "io/system.h"
 
 ChargenFile read_chargen_file(const std::string& path) {
   ChargenFile chargen;
@@ -51,9 +52,9 @@ std::vector<std::string> vice_rom_folders() {
   if (home.empty() && !variable("HOME").empty()) home = variable("HOME") + "/.local/share";
   if (!home.empty()) folders.push_back(home + "/vice/C64");
   std::string dirs = variable("XDG_DATA_DIRS");
-  if (dirs.empty()) dirs = "/usr/local/share:/usr/share";
+  if (dirs.empty()) dirs = std::string("/usr/local/share") + kPathListSeparator + "/usr/share";
   for (std::size_t start = 0; start <= dirs.size();) {
-    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+    const std::size_t end = std::min(dirs.find(kPathListSeparator, start), dirs.size());
     if (end > start) folders.push_back(dirs.substr(start, end - start) + "/vice/C64");
     start = end + 1;
   }

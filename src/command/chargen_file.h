@@ -32,7 +32,8 @@ inline constexpr const char* kChargenVariable = "LUMERIST_CHARGEN";
 
 // The folders where VICE keeps its C64 ROMs, in the order they are searched:
 // vice/C64 in $XDG_DATA_HOME (default ~/.local/share), then in each folder
-// of $XDG_DATA_DIRS (default /usr/local/share and /usr/share).
+// of $XDG_DATA_DIRS (default /usr/local/share and /usr/share; the folders
+// separated by ':', on Windows by ';').
 std::vector<std::string> vice_rom_folders();
 
 // Where the character ROM of a run came from.

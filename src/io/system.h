@@ -86,3 +86,14 @@ std::string folder_of(const std::string& path);
 std::string file_name_of(const std::string& path);
 std::string join_path(const std::string& folder, const std::string& name);
 bool is_absolute_path(const std::string& path);
+
+// False for a path no file can have on this system: on Windows one that is
+// not valid UTF-8.
+bool can_name_file(const std::string& path);
+
+// What separates the folders of a list such as $XDG_DATA_DIRS.
+#ifdef _WIN32
+inline constexpr char kPathListSeparator = ';';
+#else
+inline constexpr char kPathListSeparator = ':';
+#endif

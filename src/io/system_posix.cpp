@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 
@@ -145,7 +146,16 @@ bool is_absolute_path(const std::string& path) {
   return !path.empty() && path[0] == '/';
 }
 
-void use_binary_standard_streams() {}  // they are
+bool can_name_file(const std::string& path) {
+  return !path.empty();
+}
+
+void use_binary_standard_streams() {
+  // They are binary. A reader that goes away early (`| head`) makes a
+  // write fail instead of ending the program, so that a command can still
+  // remove its temporary files and fail cleanly.
+  signal(SIGPIPE, SIG_IGN);
+}
 
 bool discard_standard_output() {
   return std::freopen("/dev/null", "w", stdout) != nullptr;

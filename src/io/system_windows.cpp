@@ -283,6 +283,10 @@ bool is_absolute_path(const std::string& path) {
          (path.size() >= 3 && path[1] == ':' && is_separator(path[2]));
 }
 
+bool can_name_file(const std::string& path) {
+  return !wide_path(path).empty();
+}
+
 void use_binary_standard_streams() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "export_checks.h"
+#include "io/system.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ TEST_F(TextExport, CharactersWhereTheVicSeesTheRomComeFromTheRomFoundForEveryCom
       {"VICE's, in ~/.local/share", false, viceHome, vice},
       {"VICE's, in $XDG_DATA_DIRS",
        false,
-       {{"XDG_DATA_DIRS", home.file("missing") + ":" + home.file("system")}},
+       {{"XDG_DATA_DIRS", home.file("missing") + kPathListSeparator + home.file("system")}},
        named},
       {"none: RAM", false, {}, part(plan.ram, 0x1800, 2048)},
   };

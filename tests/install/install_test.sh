@@ -31,10 +31,16 @@ cp "$source/examples/text.vsf" "$prefix/shot.vsf"
 "$@" "$bin/lumerist$suffix" "$prefix/shot.vsf" >"$prefix/report"
 grep -q "Executable screen-Viewer" "$prefix/report"
 test "$(wc -c <"$prefix/shot.vsf.prg")" -eq 4149
-"$@" "$bin/lumerist-preview$suffix" "$prefix/shot.vsf" | grep -q "Preview written as"
+# Each report is read whole: a reader that stops early would make the
+# command fail to write it, and a command that cannot write its report
+# replaces no file.
+"$@" "$bin/lumerist-preview$suffix" "$prefix/shot.vsf" >"$prefix/report"
+grep -q "Preview written as" "$prefix/report"
 test -s "$prefix/shot.vsf.png"
-"$@" "$bin/lumerist-sprites$suffix" "$prefix/shot.vsf" | grep -q "Sprite sheet of the bank"
+"$@" "$bin/lumerist-sprites$suffix" "$prefix/shot.vsf" >"$prefix/report"
+grep -q "Sprite sheet of the bank" "$prefix/report"
 test -s "$prefix/shot.vsf.sprites.png"
-"$@" "$bin/lumerist-export$suffix" "$prefix/shot.vsf" "$prefix/font.64c" | grep -q "Character set written"
+"$@" "$bin/lumerist-export$suffix" "$prefix/shot.vsf" "$prefix/font.64c" >"$prefix/report"
+grep -q "Character set written" "$prefix/report"
 test "$(wc -c <"$prefix/font.64c")" -eq 2050
 echo "installed lumerist, lumerist-preview, lumerist-sprites and lumerist-export ran: ok"
