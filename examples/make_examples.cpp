@@ -3,15 +3,21 @@
 //   picture.vsf  a multicolour bitmap with three sprites over it, cycle-exact
 //                emulator (VICE 3.10 shape)
 //   text.vsf     a text screen, fast emulator (VICE 3.7 shape)
+//   split.vsf    a split screen: the picture above, a score panel in text
+//                below, the ball sprite moved down into it; VICE 3.10 shape
+//                with the frame VICE saved, drawn by the two register sets
 // Usage: make_examples FOLDER
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
 
+#include "render/render_frame.h"
+#include "snapshot/read_snapshot.h"
 #include "snapshot_builder.h"
 
 namespace {
@@ -58,7 +64,7 @@ void put_sprite_image(Bytes& ram, std::size_t at, const char* const (&rows)[21],
 // three colours that change from row to row. Three sprites fly over it: a
 // ship twice as wide and tall, a multicolour ball, and a second ball behind
 // the picture's foreground.
-Bytes picture_snapshot() {
+SnapshotPlan picture_plan() {
   SnapshotPlan plan;
   plan.shape = Shape::Vice310CycleExact;
   plan.ram.assign(0x10000, 0);
@@ -132,7 +138,7 @@ Bytes picture_snapshot() {
       {0x25, 0x07}, {0x26, 0x09},                // yellow highlight, brown shadow
       {0x27, 0x01}, {0x28, 0x0A}, {0x29, 0x0E},  // white ship, light red and light blue balls
   };
-  return build_snapshot(plan).bytes;
+  return plan;
 }
 
 // 5 x 7 glyphs, one byte per column, bit 0 at the top.
@@ -171,14 +177,8 @@ std::uint8_t screen_code(char c) {
                               : static_cast<std::uint8_t>(c);
 }
 
-Bytes text_snapshot() {
-  SnapshotPlan plan;
-  plan.shape = Shape::Vice37Fast;
-  plan.ram.assign(0x10000, 0);
-  plan.registers = SnapshotPlan::text_registers();
-  plan.registers.d018 = 0x1C;  // screen $0400, character set $3000
-  const std::uint16_t screen = 0x0400;
-  const std::uint16_t charset = 0x3000;
+// The glyphs into a character set at `charset`.
+void put_font(Bytes& ram, std::size_t charset) {
   for (const Glyph& glyph : kGlyphs) {
     const std::size_t base = charset + screen_code(glyph.c) * 8u;
     for (int row = 0; row < 7; ++row) {
@@ -186,26 +186,92 @@ Bytes text_snapshot() {
       for (int column = 0; column < 5; ++column) {
         if (glyph.columns[static_cast<std::size_t>(column)] >> row & 1) bits |= 0x40 >> column;
       }
-      plan.ram[base + static_cast<std::size_t>(row)] = bits;
+      ram[base + static_cast<std::size_t>(row)] = bits;
     }
   }
+}
+
+void put_text(Bytes& ram, std::size_t screen, int row, int column, std::string_view text) {
+  for (std::size_t x = 0; x < text.size(); ++x) {
+    ram[screen + static_cast<std::size_t>(row * 40 + column) + x] = screen_code(text[x]);
+  }
+}
+
+Bytes text_snapshot() {
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice37Fast;
+  plan.ram.assign(0x10000, 0);
+  plan.registers = SnapshotPlan::text_registers();
+  plan.registers.d018 = 0x1C;  // screen $0400, character set $3000
+  const std::uint16_t screen = 0x0400;
+  put_font(plan.ram, 0x3000);
   constexpr std::string_view kLines[] = {
       "**** LUMERIST EXAMPLE SCREEN ****",  "", "SAVED AS A VICE 3.7 SNAPSHOT.",
       "SCREEN AT $0400, CHARSET AT $3000.", "", "READY.",
   };
   for (std::size_t i = 0; i < 1000; ++i) plan.ram[screen + i] = screen_code(' ');
   int row = 1;
-  for (std::string_view line : kLines) {
-    for (std::size_t x = 0; x < line.size(); ++x) {
-      plan.ram[screen + static_cast<std::size_t>(row * 40 + 3) + x] = screen_code(line[x]);
-    }
-    ++row;
-  }
+  for (std::string_view line : kLines) put_text(plan.ram, screen, row++, 3, line);
   // The title in eight colours that all stand out on the blue background.
   constexpr std::array<std::uint8_t, 8> kTitle = {1, 7, 13, 3, 15, 10, 5, 8};
   for (std::size_t i = 0; i < 1000; ++i) {
     plan.colorRam[i] = i < 80 ? kTitle[i % 40 / 5] : 0x0E;
   }
+  return build_snapshot(plan).bytes;
+}
+
+// The frame the VIC-II draws for `plan` with these register images and
+// port A: the registers of one band of a split screen.
+Picture frame_of(const SnapshotPlan& plan, const std::map<unsigned, std::uint8_t>& registers,
+                 std::uint8_t portA) {
+  VideoState state = read_snapshot(memory_input(build_snapshot(plan).bytes)).state;
+  for (const auto& [address, value] : registers) state.vic[address - 0xD000] = value;
+  state.cia2PortA = portA;
+  return render_frame(state).picture;
+}
+
+// The picture's bitmap on raster lines 16-210, then, from text row 20 on, a
+// score panel: text in bank $4000 with the screen matrix at $5800 and the
+// characters at $5000, a blue border, and the light red ball moved down
+// into the panel, another frame of its animation. The snapshot was saved
+// while the panel was drawn: its registers are the panel's.
+Bytes split_snapshot() {
+  SnapshotPlan plan = picture_plan();
+  plan.shape = Shape::Vice310CycleExact;
+  const std::size_t panel = 0x5800;
+  put_font(plan.ram, 0x5000);
+  for (std::size_t i = 0; i < 1000; ++i) plan.ram[panel + i] = screen_code(' ');
+  put_text(plan.ram, panel, 21, 2, "SCORE 012300");
+  put_text(plan.ram, panel, 21, 26, "HI 045600");
+  put_text(plan.ram, panel, 23, 2, "LIVES 3");
+  put_text(plan.ram, panel, 23, 26, "LEVEL 1");
+  for (std::size_t cell = 800; cell < 1000; ++cell) plan.colorRam[cell] = cell < 880 ? 7 : 1;
+  plan.ram[panel + 0x3F8] = 0x20;
+  plan.ram[panel + 0x3F9] = 0x25;  // the ball, rolled on by a frame
+  plan.ram[panel + 0x3FA] = 0x21;
+
+  std::map<unsigned, std::uint8_t> picture = {
+      {0xD011, 0x3B}, {0xD016, 0x18}, {0xD018, 0x18}, {0xD020, 0x00}};
+  for (const auto& [offset, value] : plan.moreRegisters) picture[0xD000 + offset] = value;
+  std::map<unsigned, std::uint8_t> scores = picture;
+  scores[0xD011] = 0x1B;
+  scores[0xD016] = 0x08;
+  scores[0xD018] = 0x64;
+  scores[0xD020] = 0x06;
+  scores[0xD003] = 224;   // the light red ball at Y 224, in the panel
+  scores[0xD015] = 0x02;  // the other sprites end above it
+
+  const Picture top = frame_of(plan, picture, 0x96);
+  const Picture bottom = frame_of(plan, scores, 0x96);
+  constexpr std::size_t kSplit = 211 - 16;  // picture row of raster line 211: text row 20
+  Bytes frame(top.pixels.begin(), top.pixels.begin() + kSplit * 384);
+  frame.insert(frame.end(), bottom.pixels.begin() + kSplit * 384, bottom.pixels.end());
+  plan.savedFrame = frame;
+  plan.registers.d011 = scores[0xD011];
+  plan.registers.d016 = scores[0xD016];
+  plan.registers.d018 = scores[0xD018];
+  plan.registers.d020 = scores[0xD020];
+  for (const auto& [address, value] : scores) plan.moreRegisters[address - 0xD000] = value;
   return build_snapshot(plan).bytes;
 }
 
@@ -217,7 +283,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string folder = argv[1];
-  save(folder + "/picture.vsf", picture_snapshot());
+  save(folder + "/picture.vsf", build_snapshot(picture_plan()).bytes);
   save(folder + "/text.vsf", text_snapshot());
+  save(folder + "/split.vsf", split_snapshot());
   return 0;
 }
