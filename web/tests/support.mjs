@@ -8,7 +8,6 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
-import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 export const sourceDir = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -121,8 +120,7 @@ export async function choose(page, selector, file) {
 
 // A copy of a VICE 3.x snapshot (one with a module directory) with some
 // VIC-II registers ($D000 + key) changed and, with `frame` set, the frame
-// VICE saved filled with that byte (0 empties it, as VICE 3.6.1 leaves
-// it) or, given 384 x 272 colour indices, holding them (lines 16-287).
+// VICE saved filled with that byte: 0 empties it, as VICE 3.6.1 leaves it.
 export function patchedSnapshot(bytes, {registers = {}, frame} = {}) {
   const file = Buffer.from(bytes);
   const cycleExact = file.toString('latin1', 21, 26) === 'C64SC';
@@ -138,13 +136,7 @@ export function patchedSnapshot(bytes, {registers = {}, frame} = {}) {
   if (frame !== undefined) {
     const width = cycleExact ? 384 : 504;
     const start = vic + (cycleExact ? 2081 : 1259) + 12 + 2 * width;
-    if (Buffer.isBuffer(frame)) {
-      for (let row = 0; row < 272; row += 1) {
-        frame.copy(file, start + (16 + row) * width + (width - 384) / 2, row * 384, (row + 1) * 384);
-      }
-    } else {
-      file.fill(frame, start, start + width * 312);
-    }
+    file.fill(frame, start, start + width * 312);
   }
   return file;
 }
@@ -179,43 +171,3 @@ export function differingPixels(page, png, link = null, selector = '#screen') {
   }, data, link, selector);
 }
 
-// The colour indices of a PNG file lumerist-preview wrote: four bits a
-// pixel, rows unfiltered.
-export function pngIndices(file) {
-  const png = fs.readFileSync(file);
-  const width = png.readUInt32BE(16);
-  const height = png.readUInt32BE(20);
-  const data = [];
-  for (let at = 8; at < png.length; at += 12 + png.readUInt32BE(at)) {
-    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') {
-      data.push(png.subarray(at + 8, at + 8 + png.readUInt32BE(at)));
-    }
-  }
-  const rows = zlib.inflateSync(Buffer.concat(data));
-  const pixels = Buffer.alloc(width * height);
-  for (let y = 0; y < height; y += 1) {
-    if (rows[y * (1 + width / 2)] !== 0) throw new Error(`${file}: row ${y} is filtered`);
-    for (let x = 0; x < width; x += 1) {
-      const byte = rows[y * (1 + width / 2) + 1 + (x >> 1)];
-      pixels[y * width + x] = x & 1 ? byte & 15 : byte >> 4;
-    }
-  }
-  return pixels;
-}
-
-// A split screen: `bytes` (a snapshot of VICE 3.6 or later) whose saved
-// frame shows, down to raster line `line` - 1, the screen its registers
-// draw and from `line` on the one `registers` draw, as a program that
-// rewrites them there shows it.
-export function splitSnapshot(bytes, registers, line) {
-  const folder = folderWith({});
-  const drawn = (changes) => {
-    fs.writeFileSync(path.join(folder, 'shot.vsf'), patchedSnapshot(bytes, {registers: changes, frame: 0}));
-    const run = runNative('lumerist-preview', ['shot.vsf', 'shot.png'], folder);
-    if (run.status !== 0) throw new Error(run.output);
-    return pngIndices(path.join(folder, 'shot.png'));
-  };
-  const frame = drawn({});
-  drawn(registers).copy(frame, (line - 16) * 384, (line - 16) * 384);
-  return patchedSnapshot(bytes, {frame});
-}
