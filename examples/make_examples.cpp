@@ -258,8 +258,7 @@ Bytes split_snapshot() {
   scores[0xD016] = 0x08;
   scores[0xD018] = 0x64;
   scores[0xD020] = 0x06;
-  scores[0xD003] = 224;   // the light red ball at Y 224, in the panel
-  scores[0xD015] = 0x02;  // the other sprites end above it
+  scores[0xD003] = 224;  // the light red ball at Y 224, in the panel
 
   const Picture top = frame_of(plan, picture, 0x96);
   const Picture bottom = frame_of(plan, scores, 0x96);

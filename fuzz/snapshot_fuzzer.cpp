@@ -2,14 +2,15 @@
 // whichever export path the bytes select, the way the tool runs on a file,
 // and through the drawing of every picture the preview can show: the frame
 // VICE saved, the frame drawn from the registers, the viewer's picture and
-// their comparison; and through lumerist-sprites' whole run.
-// The bytes are read both from memory and from a file holding them; outputs
-// go to a private temporary folder. Nothing it calls prints: the reports
-// are strings.
+// their comparison; and through the whole runs of lumerist-sprites,
+// lumerist-bands and lumerist-export. The bytes are read both from memory
+// and from a file holding them; outputs go to a private temporary folder.
+// What the commands print goes nowhere.
 //
 // Besides crashes and sanitizer findings it traps when the two readings
 // differ, when an export into that folder fails or leaves a viewer program
-// of the wrong length, when a picture is not 384 x 272 colour indices, or
+// of the wrong length, when a picture is not 384 x 272 colour indices, when
+// lumerist-bands or lumerist-export fail on a snapshot they can read, or
 // when lumerist-sprites fails or writes other than 64 bytes a sprite.
 
 #include <cstdint>
@@ -20,8 +21,11 @@
 #include <span>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "bands/bands_run.h"
 #include "command/screen_rip.h"
+#include "formats/export_run.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
 #include "io/standard_streams.h"
@@ -63,6 +67,15 @@ void check_picture(const Picture& picture) {
   for (const std::uint8_t pixel : picture.pixels) {
     if (pixel > 15) __builtin_trap();
   }
+}
+
+// Runs a command's `run` on its command line; its exit status.
+template <typename Run>
+int run_command(Run run, std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  return run(static_cast<int>(arguments.size()), argv.data()).status;
 }
 
 void remove_output_folder() {
@@ -119,13 +132,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
   }
 
-  std::string program = "lumerist-sprites";
-  std::string sprites = snapshotPath;
-  char* argv[] = {program.data(), sprites.data(), nullptr};
-  if (run_sprites(2, argv).status != 0) __builtin_trap();
+  if (run_command(run_sprites, {"lumerist-sprites", snapshotPath}) != 0) __builtin_trap();
   const SpriteRip rip = rip_sprites(reading.state);
   const std::uintmax_t dataSize = std::filesystem::file_size(snapshotPath + ".sprites", error);
   if (rip.enabled.empty() ? !error : error || dataSize != 64 * rip.enabled.size()) __builtin_trap();
-  std::filesystem::remove(snapshotPath + ".sprites", error);
+
+  if (run_command(run_bands, {"lumerist-bands", snapshotPath}) != 0) __builtin_trap();
+  std::vector<std::string> exported = {"lumerist-export", snapshotPath, base + ".64c",
+                                       base + ".spd"};
+  if (bitmap) {
+    const std::vector<const char*> pictures = reading.setup.multicolorMode
+                                                  ? std::vector<const char*>{".ocp", ".ami", ".gg"}
+                                                  : std::vector<const char*>{".dd", ".jj", ".ish"};
+    for (const char* extension : pictures) exported.push_back(base + extension);
+  }
+  if (run_command(run_export, exported) != 0) __builtin_trap();
+
+  // Only the input stays, for the next run.
+  for (const auto& entry : std::filesystem::directory_iterator(output_folder())) {
+    if (entry.path() != snapshotPath) std::filesystem::remove(entry.path(), error);
+  }
   return 0;
 }

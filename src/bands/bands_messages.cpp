@@ -28,8 +28,7 @@ void print_search_cut_short() {
 }
 
 void print_no_frame_note(const std::string& snapshot) {
-  print_note("'" + snapshot +
-             "' holds no frame VICE drew: its registers stand for every line.");
+  print_note("'" + snapshot + "' holds no frame VICE drew: its registers stand for every line.");
 }
 
 void print_bands_rom_note(const std::string& snapshot) {

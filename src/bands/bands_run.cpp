@@ -1,5 +1,6 @@
 #include "bands/bands_run.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "bands/band_search.h"
@@ -82,8 +83,9 @@ int decode(const std::string& snapshotPath, const std::string& base,
     const int number = static_cast<int>(i) + 1;
     const VideoState state = band_state(reading.state, band.set);
     std::vector<std::uint8_t> program = rip_viewer_program(state);
-    const auto same = std::find_if(ripped.begin(), ripped.end(),
-                                   [&program](const auto& earlier) { return earlier.second == program; });
+    const auto same = std::find_if(ripped.begin(), ripped.end(), [&program](const auto& earlier) {
+      return earlier.second == program;
+    });
     if (same != ripped.end()) {
       print_same_rip(number, same->first);
       continue;

@@ -173,7 +173,8 @@ struct ShownSprite {
   SpriteBlock block{};
 };
 
-std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& memory) {
+std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& memory,
+                                         const std::optional<SpritePointers>& pointers) {
   std::array<ShownSprite, 8> shown{};
   for (int n = 0; n < 8; ++n) {
     const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
@@ -181,7 +182,9 @@ std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& mem
     ShownSprite& s = shown[static_cast<std::size_t>(n)];
     s = {true,          static_cast<int>(sprite.x), sprite.y + 1, sprite.tall, sprite.wide,
          sprite.behind, sprite_colors(setup, n)};
-    s.block = fetch_sprite_block(memory, fetch_sprite_pointer(memory, setup, n));
+    const auto i = static_cast<std::size_t>(n);
+    s.block = fetch_sprite_block(
+        memory, pointers ? (*pointers)[i] : fetch_sprite_pointer(memory, setup, n));
   }
   return shown;
 }
@@ -251,10 +254,10 @@ std::uint8_t put_sprites(const std::array<ShownSprite, 8>& sprites, const Sprite
 // pixel: then the graphics are drawn just on the lines with sprites, where
 // their foreground decides. Returns the sprites shown.
 std::uint8_t draw_window(const VideoSetup& setup, const VideoState& state, VicMemory& memory,
-                         std::uint8_t* picture) {
+                         std::uint8_t* picture, const std::optional<SpritePointers>& pointers) {
   const Window window = window_of(setup);
   const Graphics graphics = graphics_of(setup, state);
-  const std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory);
+  const std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory, pointers);
   GraphicsLine graphicsLine;
   SpriteLine spriteLine;
   std::array<std::uint8_t, kPictureWidth> scratch{};
@@ -279,11 +282,15 @@ std::uint8_t draw_window(const VideoSetup& setup, const VideoState& state, VicMe
 }  // namespace
 
 Frame render_frame(const VideoState& state) {
+  return render_frame(state, std::nullopt);
+}
+
+Frame render_frame(const VideoState& state, const std::optional<SpritePointers>& pointers) {
   const VideoSetup setup = decode_video_setup(state);
   Frame frame{Picture{std::vector<std::uint8_t>(kPicturePixels, setup.d020 & 15)}};
   if (!setup.displayEnabled) return frame;  // all border
   VicMemory memory = vic_memory(state, setup);
-  frame.spritesShown = draw_window(setup, state, memory, frame.picture.pixels.data());
+  frame.spritesShown = draw_window(setup, state, memory, frame.picture.pixels.data(), pointers);
   frame.readsCharRom = memory.readsRom;
   return frame;
 }
@@ -292,5 +299,5 @@ std::uint8_t sprites_shown(const VideoState& state) {
   const VideoSetup setup = decode_video_setup(state);
   if (!setup.displayEnabled) return 0;
   VicMemory memory = vic_memory(state, setup);
-  return draw_window(setup, state, memory, nullptr);
+  return draw_window(setup, state, memory, nullptr, std::nullopt);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "render/picture.h"
 #include "snapshot/video_state.h"
@@ -23,6 +25,12 @@ struct Frame {
 // rules. Fetches from the character ROM area read state.charRom, or RAM
 // when the state holds no ROM.
 Frame render_frame(const VideoState& state);
+
+// The same frame with the eight sprite pointers given instead of those in
+// the screen matrix (the pointers a program wrote for part of a frame):
+// they are not fetched, their sprites' data is.
+using SpritePointers = std::array<std::uint8_t, 8>;
+Frame render_frame(const VideoState& state, const std::optional<SpritePointers>& pointers);
 
 // Which sprites give at least one pixel of that frame (bit n: sprite n),
 // worked out without drawing the lines that hold no sprite.

@@ -158,7 +158,9 @@ TEST(BadInput, SnapshotCutInsideAnyModuleIsDamagedForEveryCommand) {
     for (const auto& run : {run_lumerist({"cut.vsf"}, in_folder(dir.path)),
                             run_lumerist_preview({"cut.vsf"}, in_folder(dir.path)),
                             run_lumerist_preview({"--compare", "cut.vsf"}, in_folder(dir.path)),
-                            run_lumerist_sprites({"cut.vsf"}, in_folder(dir.path))}) {
+                            run_lumerist_sprites({"cut.vsf"}, in_folder(dir.path)),
+                            run_lumerist_bands({"cut.vsf"}, in_folder(dir.path)),
+                            run_lumerist_export({"cut.vsf", "cut.64c"}, in_folder(dir.path))}) {
       EXPECT_EQ(run.status, 255);
       EXPECT_EQ(run.output, "Damaged VICE VSF file 'cut.vsf'!\n");
     }

@@ -76,6 +76,7 @@ const Command kCommands[] = {
     {"lumerist-preview", run_lumerist_preview, "Lumerist preview: "},
     {"lumerist-sprites", run_lumerist_sprites, "Lumerist sprites: "},
     {"lumerist-export", run_lumerist_export, "Lumerist export: "},
+    {"lumerist-bands", run_lumerist_bands, "Lumerist bands: "},
 };
 
 TEST(CommandLine, EveryCommandTakesHelpVersionAndRefusesWhatItCannotUse) {

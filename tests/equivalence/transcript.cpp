@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Tool { Lumerist, Preview, Sprites };
+enum class Tool { Lumerist, Preview, Sprites, Bands, Export };
 
 struct Command {
   const char* name;
@@ -37,6 +37,10 @@ const std::vector<Command> kOnSnapshot = {
     {"chargen", Tool::Preview, {"--chargen", "chargen.bin", "%", "chargen.png"}},
     {"sprites", Tool::Sprites, {"%"}},
     {"sprites-chargen", Tool::Sprites, {"--chargen=chargen.bin", "%"}},
+    {"bands", Tool::Bands, {"%"}},
+    {"bands-here", Tool::Bands, {"-o", ".", "%"}},
+    {"export", Tool::Export, {"%", "font.64c", "sprites.spd", "picture.kla", "picture.dd"}},
+    {"export-packed", Tool::Export, {"%", "picture.ami", "picture.gg", "picture.jj"}},
 };
 
 // And without one.
@@ -48,6 +52,9 @@ const std::vector<Command> kAlone = {
     {"preview-missing", Tool::Preview, {"missing.vsf"}},
     {"sprites-help", Tool::Sprites, {"--help"}},
     {"sprites-usage", Tool::Sprites, {"--unknown"}},
+    {"bands-version", Tool::Bands, {"--version"}},
+    {"export-list", Tool::Export, {"--list"}},
+    {"lumerist-help", Tool::Lumerist, {"--help"}},
 };
 
 Bytes bytes_of(const std::string& text) {
@@ -72,11 +79,13 @@ int run_all(const std::vector<Command>& commands, const std::string& snapshot,
       arguments.push_back(argument == "%" ? snapshot : argument);
     }
     // argv[0] as a user types it, the same for both builds.
-    const char* names[] = {"lumerist", "lumerist-preview", "lumerist-sprites"};
+    const char* names[] = {"lumerist", "lumerist-preview", "lumerist-sprites", "lumerist-bands",
+                           "lumerist-export"};
     options.programName = names[static_cast<int>(command.tool)];
-    const std::string program = command.tool == Tool::Lumerist  ? lumerist_path()
-                                : command.tool == Tool::Preview ? lumerist_preview_path()
-                                                                : lumerist_sprites_path();
+    const std::string programs[] = {lumerist_path(), lumerist_preview_path(),
+                                    lumerist_sprites_path(), lumerist_bands_path(),
+                                    lumerist_export_path()};
+    const std::string& program = programs[static_cast<int>(command.tool)];
     record(into / command.name, run_program(program, arguments, options));
   }
   make_folders((into / "files").string());

@@ -16,11 +16,14 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 if [ "$suffix" = .exe ]; then
   bin=$prefix
-  pages="$prefix/lumerist.txt $prefix/lumerist-preview.txt $prefix/lumerist-sprites.txt $prefix/lumerist-export.txt $prefix/README.md"
+  pages="$prefix/README.md"
+  for page in lumerist lumerist-preview lumerist-sprites lumerist-bands lumerist-export; do
+    pages="$pages $prefix/$page.txt"
+  done
 else
   bin=$prefix/bin
   pages=
-  for page in lumerist lumerist-preview lumerist-sprites lumerist-export; do
+  for page in lumerist lumerist-preview lumerist-sprites lumerist-bands lumerist-export; do
     pages="$pages $prefix/share/man/man1/$page.1"
   done
 fi
@@ -43,4 +46,7 @@ test -s "$prefix/shot.vsf.sprites.png"
 "$@" "$bin/lumerist-export$suffix" "$prefix/shot.vsf" "$prefix/font.64c" >"$prefix/report"
 grep -q "Character set written" "$prefix/report"
 test "$(wc -c <"$prefix/font.64c")" -eq 2050
-echo "installed lumerist, lumerist-preview, lumerist-sprites and lumerist-export ran: ok"
+"$@" "$bin/lumerist-bands$suffix" "$prefix/shot.vsf" >"$prefix/report" 2>/dev/null
+grep -q "^Band 1: lines 16-287: " "$prefix/report"
+test "$(wc -c <"$prefix/shot.vsf.band1.prg")" -eq 4149
+echo "installed lumerist, lumerist-preview, lumerist-sprites, lumerist-bands and lumerist-export ran: ok"

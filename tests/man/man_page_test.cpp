@@ -155,6 +155,16 @@ TEST(ManualPages, ExportRendersWithoutWarningsAndTellsItsMessages) {
   }
 }
 
+TEST(ManualPages, BandsRendersWithoutWarningsAndTellsItsMessages) {
+  const Rendered page = render("lumerist-bands.1");
+  EXPECT_EQ(page.warnings, "");
+  expect_page_tells_every_message(page,
+                                  {"src/bands/bands_messages.cpp", "src/command/chargen_file.cpp",
+                                   "src/command/open_snapshot.cpp", "src/command/command_line.cpp",
+                                   "src/command/run_outputs.cpp"},
+                                  20);
+}
+
 TEST(ManualPages, LumeristNamesEveryOutputSuffix) {
   const Rendered page = render("lumerist.1");
   const std::string names = source_file("src/command/screen_rip.cpp");

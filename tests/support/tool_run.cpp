@@ -18,6 +18,9 @@
 #ifndef LUMERIST_EXPORT_EXE
 #error "LUMERIST_EXPORT_EXE must name the export executable under test"
 #endif
+#ifndef LUMERIST_BANDS_EXE
+#error "LUMERIST_BANDS_EXE must name the bands executable under test"
+#endif
 
 namespace {
 
@@ -96,6 +99,14 @@ std::string lumerist_export_path() {
 
 ToolRun run_lumerist_export(const std::vector<std::string>& arguments, const RunOptions& options) {
   return run_with_environment(lumerist_export_path(), arguments, options);
+}
+
+std::string lumerist_bands_path() {
+  return std::filesystem::absolute(LUMERIST_BANDS_EXE).string();
+}
+
+ToolRun run_lumerist_bands(const std::vector<std::string>& arguments, const RunOptions& options) {
+  return run_with_environment(lumerist_bands_path(), arguments, options);
 }
 
 void make_folders(const std::string& path) {

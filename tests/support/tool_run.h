@@ -104,6 +104,11 @@ std::string lumerist_export_path();
 ToolRun run_lumerist_export(const std::vector<std::string>& arguments,
                             const RunOptions& options = {});
 
+// The lumerist-bands executable under test.
+std::string lumerist_bands_path();
+ToolRun run_lumerist_bands(const std::vector<std::string>& arguments,
+                           const RunOptions& options = {});
+
 // A fresh folder, removed with everything in it when the object goes away.
 struct TempDir {
   TempDir();

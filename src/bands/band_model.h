@@ -1,0 +1,288 @@
+#pragma once
+
+// The pieces of the band search, shared by its files and its tests: the
+// frame's rows, the register sets under construction ("alternatives"), the
+// symbolic drawing of a row and the search of every layout that draws one.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include "bands/band_search.h"
+#include "render/picture.h"
+#include "snapshot/vic_memory.h"
+#include "snapshot/video_setup.h"
+#include "snapshot/video_state.h"
+
+namespace bands {
+
+inline constexpr int kRows = kPictureHeight;    // picture rows, raster lines 16-287
+inline constexpr int kColumns = kPictureWidth;  // 384
+inline constexpr int kWords = kColumns / 64;    // a row as bits
+inline constexpr int kFirstLine = kFirstPictureLine;
+using RowBits = std::array<std::uint64_t, kWords>;
+
+// A pixel of a row drawn symbolically: 0-15 a fixed colour (colour RAM, the
+// screen matrix's nibbles, black), 16 + i the colour register $D020 + i.
+inline constexpr std::uint8_t kBorderColor = 16;
+inline constexpr std::uint8_t kBackground = 17;  // $D021-$D024: 17-20
+inline constexpr std::uint8_t kSpriteMulticolor0 = 21;
+inline constexpr std::uint8_t kSpriteMulticolor1 = 22;
+inline constexpr std::uint8_t kSpriteColor = 23;          // $D027 + n: 23 + n
+inline constexpr int kColorRegisters = 15;                // $D020-$D02E
+using Colors = std::array<std::int8_t, kColorRegisters>;  // -1: not shown yet
+
+// What the search needs to know of each row of the frame.
+struct FrameRows {
+  const std::uint8_t* pixels = nullptr;
+  std::array<std::int8_t, kRows> border{};   // colour of columns 0-31 and 352-383, -1: mixed
+  std::array<std::int8_t, kRows> uniform{};  // the row's only colour, -1: more than one
+  // The border colour plus, inside a display window, one colour: a row that
+  // countless layouts draw (the uniform ones included).
+  std::array<bool, kRows> featureless{};
+  std::vector<std::array<RowBits, 16>> equal;  // per row and colour: the columns of that colour
+  const std::uint8_t* row(int y) const {
+    return pixels + static_cast<std::ptrdiff_t>(y) * kColumns;
+  }
+};
+FrameRows frame_rows(const Picture& frame);
+
+// The graphics settings of a register set. `rows` and `columns` hold the
+// RSEL and CSEL values still possible (bit v: value v), narrowed by the
+// rows that tell them apart.
+struct Layout {
+  bool displayEnabled = true;
+  std::uint8_t mode = 0;  // ECM << 2 | BMM << 1 | MCM
+  std::uint8_t xScroll = 0, yScroll = 0;
+  std::uint8_t bank = 0;  // video bank base / $4000
+  std::uint8_t d018 = 0;
+  std::uint8_t rows = 3, columns = 3;
+  bool d018Open = false;  // only idle lines so far: screen and characters not shown yet
+  auto operator<=>(const Layout&) const = default;
+};
+
+// A layout as one number, RSEL and CSEL left out.
+inline std::uint32_t layout_code(const Layout& l) {
+  return static_cast<std::uint32_t>(l.mode | l.xScroll << 3 | l.yScroll << 6 | l.bank << 9 |
+                                    l.d018 << 11 | l.d018Open << 19 | l.displayEnabled << 20);
+}
+
+// A sprite in a set under construction: as the snapshot has it until it
+// shows a pixel or is in the way (Unseen), placed and shown (fixed from then
+// on), or switched off.
+enum class SpriteUse : std::uint8_t { Unseen, Shown, Off };
+struct SpritePlace {
+  SpriteUse use = SpriteUse::Unseen;
+  std::uint16_t x = 0;  // 0-503
+  std::uint8_t y = 0, pointer = 0;
+  auto operator<=>(const SpritePlace&) const = default;
+};
+
+struct Alternative {
+  Layout layout;
+  Colors colors{};
+  std::array<SpritePlace, 8> sprites{};
+  bool operator==(const Alternative&) const = default;
+  bool operator<(const Alternative& other) const {
+    return std::tie(layout, colors, sprites) < std::tie(other.layout, other.colors, other.sprites);
+  }
+};
+
+using BackgroundColors = std::array<std::int8_t, 4>;  // $D021-$D024, -1: any
+struct BlankLayouts {
+  std::vector<Layout> layouts;
+  std::vector<BackgroundColors> needs;  // what each layout needs in $D021-$D024
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> codes;  // layout_code, index; sorted
+};
+
+// A sprite's row of pixels as bit masks, bit j being pixel j (left to
+// right, after X expansion): value[v - 1] the pixels of value v (hires: 1;
+// multicolour: 1-3), `any` all of them.
+struct SpriteRowMasks {
+  std::array<std::uint64_t, 3> value{};
+  std::uint64_t any = 0;
+};
+
+// The search's state for one find_bands: the inputs, caches and counters.
+struct SearchContext {
+  SearchContext(const VideoState& state, const Picture& frame);
+  const VideoState& state;
+  VideoSetup snapshot;
+  int snapshotBank = 0;
+  SpritePointers snapshotPointers{};
+  FrameRows frame;
+  std::array<std::vector<std::uint8_t>, 4> views;  // each bank as the VIC-II sees it
+  // Per bank, multicolour and X expansion: the masks of the 21 rows of each
+  // of the 256 blocks; per bank: the rows of each block that hold a pixel.
+  std::array<std::vector<SpriteRowMasks>, 16> spriteMasks;
+  std::array<std::vector<std::uint32_t>, 4> spriteRowsUsed;
+  std::vector<std::optional<std::vector<Layout>>> fullSearches;  // per row
+  std::vector<std::vector<std::pair<RowBits, std::vector<Layout>>>> maskedSearches;
+  std::vector<std::vector<std::pair<RowBits, BlankLayouts>>> blankSearches;  // per row
+  int bandStart = 0;
+  std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
+  long spriteWork = 0;                           // placements tried, towards kMaxSpriteWork
+  long refines = 0;                              // rows drawn by alternatives, towards kMaxRefines
+  long searchWork = 0;                           // layouts tried on rows, towards kMaxSearchWork
+  bool exhausted = false;  // refines or layout searches spent: sets as they are only
+  // What a sprite search found (or not) for a row in a situation (the row
+  // as drawn, the colours and sprites: a hash), and how far right the row
+  // must be with it.
+  struct Remembered {
+    std::uint64_t key;
+    std::optional<SpritePlace> place;
+    int sprite;
+    int lastRight;
+  };
+  std::vector<std::vector<Remembered>> remembered;  // per row
+  bool searchSprites = true;                        // sprites may be placed where rows need them
+  bool cutShort = false;
+
+  const std::uint8_t* view(int bank);
+  const SpriteRowMasks* sprite_masks(int bank, bool multicolor, bool wide);
+  const std::uint32_t* sprite_rows_used(int bank);
+  // The bytes line k of the characters of set `charset` (0-7) takes, as a
+  // set of 256 bits; of the first 64 characters with `ecm`.
+  const std::array<std::uint64_t, 4>& glyph_lines(int bank, int charset, int k, bool ecm);
+  std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
+};
+
+// Caps: alternatives alive at once, layouts checked against the rows before
+// a first row with detail, sprites placed on one row of an alternative.
+inline constexpr std::size_t kMaxAlternatives = 256;
+inline constexpr std::size_t kMaxWitnesses = 1024;
+inline constexpr int kMaxRepairs = 8;
+// The sprite searches of one find_bands together try at most this many
+// placements (sprite, block, row) and rows below them: a bound on the time
+// that inputs of random memory would otherwise take.
+inline constexpr long kMaxSpriteWork = 1L << 22;
+// Likewise for the rows alternatives draw and the layouts the searches of
+// rows try; once one is spent, the rest of the frame gets the previous
+// band's set or the snapshot's, as they are.
+inline constexpr long kMaxRefines = 1L << 16;
+inline constexpr long kMaxSearchWork = 1L << 23;
+// Rows with detail that no layout draws alone (sprites on them) waited
+// through before a band's layout must be known: the height of an expanded
+// sprite.
+inline constexpr int kMaxPendingRows = 42;
+
+// A cell's colours by pixel value (0-1, or 0-3 for pairs), as symbols.
+struct CellSymbols {
+  bool pairs = false;
+  std::array<std::uint8_t, 4> symbol{};
+};
+inline CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
+  const bool ecm = mode & 4, bmm = mode & 2, mcm = mode & 1;
+  const auto high = static_cast<std::uint8_t>(s >> 4), low = static_cast<std::uint8_t>(s & 15);
+  CellSymbols cell;
+  if (bmm && mcm) {
+    cell = {true, {kBackground, high, low, m}};
+  } else if (bmm) {
+    cell = {false, {low, high}};
+  } else if (mcm && (m & 8)) {
+    cell = {true,
+            {kBackground, kBackground + 1, kBackground + 2, static_cast<std::uint8_t>(m & 7)}};
+  } else if (ecm) {
+    cell = {false, {static_cast<std::uint8_t>(kBackground + (s >> 6)), m}};
+  } else {
+    cell = {false, {kBackground, static_cast<std::uint8_t>(mcm ? m & 7 : m)}};
+  }
+  if (ecm && (bmm || mcm)) cell.symbol = {};  // the invalid modes draw black
+  return cell;
+}
+
+// Bank-relative address of the graphics byte of cell `cell` (0-999), line `k`.
+inline unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k) {
+  if (mode & 2) {
+    const unsigned address = (d018 >> 3 & 1) * 0x2000u + static_cast<unsigned>(cell * 8 + k);
+    return (mode & 4) ? address & ~0x0600u : address;
+  }
+  const unsigned glyph = (mode & 4) ? s & 63u : s;
+  return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
+}
+
+constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
+  std::array<std::array<std::uint8_t, 256>, 4> table{};
+  for (int g = 0; g < 256; ++g) {
+    for (int pair = 0; pair < 4; ++pair) {
+      const int v = g >> (6 - 2 * pair) & 3;
+      table[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] |=
+          static_cast<std::uint8_t>(3 << (6 - 2 * pair));
+    }
+  }
+  return table;
+}
+inline constexpr auto kPairPixels = pair_pixels();
+
+// The pixels (bit 7: leftmost) of graphics byte g that have value v.
+inline std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
+  if (pairs) return kPairPixels[static_cast<std::size_t>(v)][g];
+  return v ? g : static_cast<std::uint8_t>(~g);
+}
+
+Layout snapshot_layout(const SearchContext& ctx);
+Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout);
+
+// A row drawn symbolically by an alternative, with the given RSEL and CSEL.
+struct DrawnRow {
+  std::array<std::uint8_t, kColumns> symbol{};
+  std::array<std::int8_t, kColumns> owner{};   // sprite whose pixel shows, -1: none
+  std::array<std::int8_t, kColumns> winner{};  // lowest sprite with a pixel there, -1: none
+  std::array<std::uint8_t, kColumns> foreground{};
+  std::array<std::uint8_t, 8> pointers{};  // the pointer each sprite was drawn with
+  int left = 0, right = -1;                // the window's columns; right < left: border only
+  std::uint32_t registers = 0;             // bit i: some pixel shows register $D020 + i
+  std::uint8_t sprites = 0;                // bit n: some pixel shows sprite n
+};
+// Fetches through `tracking` (so that it notes character ROM reads) when
+// given, else through the context's views.
+void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
+              VicMemory* tracking = nullptr);
+
+// Appends to `out` what `alt` becomes once it draws picture row `y`: nothing
+// when it cannot, else one alternative, or one per RSEL/CSEL choice where
+// they differ. Sprites are placed where the row needs them.
+void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out);
+
+// Every layout whose graphics alone draw picture row `y` exactly (sprites
+// aside), most like the snapshot's first; cached per row.
+const std::vector<Layout>& full_search(SearchContext& ctx, int y);
+
+// The same with the `hidden` columns left out, where sprites are expected;
+// none when what is left shows no detail. Cached per row and columns.
+const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden);
+
+// The columns where the sprites of `alt` that are not off have a pixel on
+// row `y`, window and priorities aside.
+RowBits sprite_columns(SearchContext& ctx, const Alternative& alt, int y);
+
+// The layouts with the snapshot's horizontal scroll that draw row `y` (a
+// row without detail), the `hidden` columns aside, most like the
+// snapshot's first, and the background colours each needs; cached.
+const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidden);
+
+// Whether row y shows, the `hidden` columns aside, only the border and one
+// colour inside a display window.
+bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden);
+
+// How much a layout or an alternative differs from the snapshot's set, to
+// be compared lexicographically: bank, $D018, $D011, $D016 (bits),
+// colours, sprites, pointers.
+using Difference = std::array<int, 7>;
+Difference layout_difference(const SearchContext& ctx, const Layout& layout);
+Difference difference(const SearchContext& ctx, const Alternative& alt);
+
+// The register set an alternative stands for: what it never showed keeps
+// the snapshot's value.
+BandSet band_set_of(SearchContext& ctx, const Alternative& alt);
+
+// The alternative that stands for a set whose sprites in `shown` are placed.
+Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown);
+
+// The picture a set draws, by the symbolic drawing (which must equal
+// render_frame's).
+Picture symbolic_frame(const VideoState& state, const BandSet& set);
+
+}  // namespace bands

@@ -1,0 +1,1055 @@
+// The frame's rows, the symbolic drawing of a row by an alternative, and
+// how an alternative draws one row more: its colours settled by the row,
+// sprites placed where the row needs them.
+
+#include <algorithm>
+#include <bit>
+#include <tuple>
+
+#include "bands/band_model.h"
+#include "render/sprite_pixels.h"
+
+namespace bands {
+
+namespace {
+
+constexpr int kXWrap = 504;  // PAL sprite X positions 0-503
+constexpr int kTopLine25 = 51, kBottomLine25 = 250, kTopLine24 = 55, kBottomLine24 = 246;
+
+bool all_of_color(const std::uint8_t* row, int from, int to, int color) {
+  return std::all_of(row + from, row + to + 1, [color](std::uint8_t c) { return c == color; });
+}
+
+}  // namespace
+
+FrameRows frame_rows(const Picture& frame) {
+  FrameRows rows;
+  rows.pixels = frame.pixels.data();
+  rows.equal.resize(kRows);
+  for (int y = 0; y < kRows; ++y) {
+    const std::uint8_t* p = rows.row(y);
+    const auto i = static_cast<std::size_t>(y);
+    const int b = p[0];
+    const bool border = b < 16 && all_of_color(p, 0, 31, b) && all_of_color(p, 352, 383, b);
+    rows.border[i] = static_cast<std::int8_t>(border ? b : -1);
+    rows.uniform[i] = static_cast<std::int8_t>(border && all_of_color(p, 32, 351, b) ? b : -1);
+    const int line = y + kFirstLine;
+    const int u = p[39];
+    const auto strip = [&](int from, int to) {
+      return all_of_color(p, from, to, b) ? 1 : all_of_color(p, from, to, u) ? 2 : 0;
+    };
+    const int left = strip(32, 38), right = strip(343, 351);
+    rows.featureless[i] =
+        rows.uniform[i] >= 0 || (border && line >= kTopLine25 && line <= kBottomLine25 &&
+                                 all_of_color(p, 39, 342, u) && left != 0 && left == right);
+    for (int x = 0; x < kColumns; ++x) {
+      if (p[x] < 16) rows.equal[i][p[x]][x >> 6] |= std::uint64_t{1} << (x & 63);
+    }
+  }
+  return rows;
+}
+
+SearchContext::SearchContext(const VideoState& s, const Picture& picture)
+    : state(s),
+      snapshot(decode_video_setup(s)),
+      frame(frame_rows(picture)),
+      fullSearches(kRows),
+      maskedSearches(kRows),
+      blankSearches(kRows),
+      remembered(kRows) {
+  snapshotBank = snapshot.bankBase >> 14;
+  VicMemory memory = vic_memory(state, snapshot);
+  for (int n = 0; n < 8; ++n) {
+    snapshotPointers[static_cast<std::size_t>(n)] = fetch_sprite_pointer(memory, snapshot, n);
+  }
+}
+
+const std::uint8_t* SearchContext::view(int bank) {
+  std::vector<std::uint8_t>& v = views[static_cast<std::size_t>(bank)];
+  if (v.empty()) {
+    VicMemory memory{state, static_cast<unsigned>(bank) << 14, bank == 0 || bank == 2};
+    v.resize(0x4000);
+    for (unsigned a = 0; a < 0x4000; ++a) v[a] = vic_read(memory, a);
+  }
+  return v.data();
+}
+
+const std::array<std::uint64_t, 4>& SearchContext::glyph_lines(int bank, int charset, int k,
+                                                               bool ecm) {
+  if (glyphLines.empty()) glyphLines.resize(4 * 8 * 8 * 2);
+  auto& lines = glyphLines[static_cast<std::size_t>(((bank * 8 + charset) * 8 + k) * 2 + ecm)];
+  if (!lines) {
+    lines.emplace();
+    const std::uint8_t* memory = view(bank);
+    for (unsigned glyph = 0; glyph < (ecm ? 64u : 256u); ++glyph) {
+      const std::uint8_t g =
+          memory[static_cast<unsigned>(charset) * 0x800 + glyph * 8 + static_cast<unsigned>(k)];
+      (*lines)[g >> 6] |= std::uint64_t{1} << (g & 63);
+    }
+  }
+  return *lines;
+}
+
+namespace {
+
+// Per byte of sprite data and pixel value (hires: 1; multicolour: 1-3):
+// the byte's pixels of that value, bit j being pixel j (left to right), and
+// the same with every pixel twice as wide.
+struct BytePixels {
+  std::array<std::array<std::uint8_t, 256>, 4> narrow{};
+  std::array<std::array<std::uint16_t, 256>, 4> wide{};
+};
+constexpr BytePixels byte_pixels(bool multicolor) {
+  BytePixels table;
+  for (unsigned b = 0; b < 256; ++b) {
+    for (unsigned j = 0; j < 8; ++j) {
+      const unsigned v = multicolor ? b >> (6 - (j & ~1u)) & 3 : b >> (7 - j) & 1;
+      table.narrow[v][b] = static_cast<std::uint8_t>(table.narrow[v][b] | 1u << j);
+      table.wide[v][b] = static_cast<std::uint16_t>(table.wide[v][b] | 3u << (2 * j));
+    }
+  }
+  return table;
+}
+constexpr std::array<BytePixels, 2> kBytePixels = {byte_pixels(false), byte_pixels(true)};
+
+}  // namespace
+
+const SpriteRowMasks* SearchContext::sprite_masks(int bank, bool multicolor, bool wide) {
+  std::vector<SpriteRowMasks>& table =
+      spriteMasks[static_cast<std::size_t>(bank * 4 + multicolor * 2 + wide)];
+  if (!table.empty()) return table.data();
+  const std::uint8_t* memory = view(bank);
+  const BytePixels& pixels = kBytePixels[multicolor];
+  table.resize(256 * kSpriteRows);
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const std::size_t at = i / kSpriteRows * kSpriteBlockBytes + i % kSpriteRows * 3;
+    SpriteRowMasks& m = table[i];
+    for (std::size_t v = 1; v <= (multicolor ? 3u : 1u); ++v) {
+      std::uint64_t mask = 0;
+      for (std::size_t k = 0; k < 3; ++k) {
+        const std::uint8_t b = memory[at + k];
+        mask |= wide ? std::uint64_t{pixels.wide[v][b]} << (16 * k)
+                     : std::uint64_t{pixels.narrow[v][b]} << (8 * k);
+      }
+      m.value[v - 1] = mask;
+      m.any |= mask;
+    }
+  }
+  return table.data();
+}
+
+const std::uint32_t* SearchContext::sprite_rows_used(int bank) {
+  std::vector<std::uint32_t>& used = spriteRowsUsed[static_cast<std::size_t>(bank)];
+  if (!used.empty()) return used.data();
+  const std::uint8_t* memory = view(bank);
+  used.resize(256);
+  for (std::size_t p = 0; p < 256; ++p) {
+    for (std::size_t r = 0; r < kSpriteRows; ++r) {
+      const std::size_t at = p * kSpriteBlockBytes + r * 3;
+      if (memory[at] | memory[at + 1] | memory[at + 2]) used[p] |= 1u << r;
+    }
+  }
+  return used.data();
+}
+
+Layout snapshot_layout(const SearchContext& ctx) {
+  const VideoSetup& s = ctx.snapshot;
+  Layout layout;
+  layout.mode =
+      static_cast<std::uint8_t>(s.extendedColorMode << 2 | s.bitmapMode << 1 | s.multicolorMode);
+  layout.xScroll = s.xScroll;
+  layout.yScroll = s.yScroll;
+  layout.bank = static_cast<std::uint8_t>(ctx.snapshotBank);
+  layout.d018 = s.d018;
+  return layout;
+}
+
+Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout) {
+  Alternative alt;
+  alt.layout = layout;
+  alt.colors.fill(-1);
+  for (std::size_t n = 0; n < 8; ++n) {
+    if (!ctx.snapshot.sprites[n].enabled) alt.sprites[n].use = SpriteUse::Off;
+  }
+  return alt;
+}
+
+void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
+              VicMemory* tracking) {
+  out.symbol.fill(kBorderColor);
+  out.owner.fill(-1);
+  out.winner.fill(-1);
+  out.foreground.fill(0);
+  out.left = 0;
+  out.right = -1;
+  out.registers = 1;  // the border
+  out.sprites = 0;
+  const Layout& l = alt.layout;
+  const int line = y + kFirstLine;
+  if (!l.displayEnabled || line < (rsel ? kTopLine25 : kTopLine24) ||
+      line > (rsel ? kBottomLine25 : kBottomLine24)) {
+    return;
+  }
+  out.left = csel ? 32 : 39;
+  out.right = csel ? 351 : 342;
+  const std::uint8_t* view = tracking ? nullptr : ctx.view(l.bank);
+  const auto read = [&](unsigned address) {
+    return tracking ? vic_read(*tracking, address) : view[address & 0x3FFF];
+  };
+
+  // The graphics, as render_frame draws them: left of the first cell the
+  // background (black in the invalid modes), then 40 cells.
+  const bool ecm = l.mode & 4;
+  const std::uint8_t background = ecm && (l.mode & 3) ? 0 : kBackground;
+  const int firstCell = 32 + l.xScroll;
+  for (int x = out.left; x < firstCell && x <= out.right; ++x) {
+    out.symbol[static_cast<std::size_t>(x)] = background;
+  }
+  if (background) out.registers |= 2;
+  const int rowLine = line - 48 - l.yScroll;
+  const bool idle = rowLine < 0 || rowLine >= 200;
+  const unsigned screen = (l.d018 >> 4) * 0x400u;
+  const std::uint8_t idleByte = idle ? read(ecm ? 0x39FF : 0x3FFF) : 0;
+  for (int c = 0; c < 40; ++c) {
+    std::uint8_t s = 0, m = 0, g = idleByte;
+    if (!idle) {
+      const int cell = rowLine / 8 * 40 + c;
+      s = read(screen + static_cast<unsigned>(cell));
+      m = ctx.state.colorRam[static_cast<std::size_t>(cell)] & 15;
+      g = read(graphics_address(l.mode, l.d018, cell, s, rowLine & 7));
+    }
+    const CellSymbols cell = cell_symbols(l.mode, s, m);
+    for (const std::uint8_t sym : cell.symbol) {
+      if (sym >= 16) out.registers |= 1u << (sym - 16);
+    }
+    const int at = firstCell + 8 * c;
+    for (int p = std::max(0, out.left - at); p < 8 && at + p <= out.right; ++p) {
+      const int v = cell.pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
+      const auto x = static_cast<std::size_t>(at + p);
+      out.symbol[x] = cell.symbol[static_cast<std::size_t>(v)];
+      out.foreground[x] = cell.pairs ? v >= 2 : v == 1;
+    }
+  }
+
+  // The sprites: the lowest number wins a column, then its priority decides.
+  std::array<std::uint8_t, kColumns> spriteSymbol{};
+  for (int n = 0; n < 8; ++n) {
+    const auto i = static_cast<std::size_t>(n);
+    const SpritePlace& place = alt.sprites[i];
+    if (place.use == SpriteUse::Off) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[i];
+    const bool shown = place.use == SpriteUse::Shown;
+    const int x = shown ? place.x : static_cast<int>(sprite.x);
+    const int top = (shown ? place.y : sprite.y) + 1;
+    const std::uint8_t pointer =
+        shown ? place.pointer : read(screen + 0x3F8 + static_cast<unsigned>(n));
+    out.pointers[i] = pointer;
+    const int spriteLine = line - top;
+    if (x >= kXWrap || spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
+    const unsigned at = pointer * unsigned{kSpriteBlockBytes} + (spriteLine >> sprite.tall) * 3u;
+    const std::uint32_t bits = std::uint32_t{read(at)} << 16 | read(at + 1) << 8 | read(at + 2);
+    for (int j = 0; j < kSpriteWidth << sprite.wide; ++j) {
+      const int column = ((x + j) % kXWrap + 8) % kXWrap;
+      if (column < out.left || column > out.right) continue;
+      const auto col = static_cast<std::size_t>(column);
+      if (out.winner[col] >= 0) continue;
+      const int k = j >> sprite.wide;
+      const int v = sprite.multicolor ? bits >> (22 - (k & ~1)) & 3 : bits >> (23 - k) & 1;
+      if (v == 0) continue;
+      out.winner[col] = static_cast<std::int8_t>(n);
+      spriteSymbol[col] = static_cast<std::uint8_t>(
+          !sprite.multicolor || v == 2 ? kSpriteColor + n
+                                       : (v == 1 ? kSpriteMulticolor0 : kSpriteMulticolor1));
+    }
+  }
+  for (int x = out.left; x <= out.right; ++x) {
+    const auto col = static_cast<std::size_t>(x);
+    const int w = out.winner[col];
+    if (w < 0 ||
+        (ctx.snapshot.sprites[static_cast<std::size_t>(w)].behind && out.foreground[col])) {
+      continue;
+    }
+    out.owner[col] = static_cast<std::int8_t>(w);
+    out.symbol[col] = spriteSymbol[col];
+    out.registers |= 1u << (spriteSymbol[col] - 16);
+    out.sprites = static_cast<std::uint8_t>(out.sprites | 1 << w);
+  }
+}
+
+std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Alternative& alt,
+                                                int first, int count) {
+  std::vector<std::array<RowBits, 8>> rows(static_cast<std::size_t>(count));
+  const std::uint8_t* memory = ctx.view(alt.layout.bank);
+  for (std::size_t n = 0; n < 8; ++n) {
+    const SpritePlace& place = alt.sprites[n];
+    if (place.use == SpriteUse::Off) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    const bool shown = place.use == SpriteUse::Shown;
+    const int x = shown ? place.x : static_cast<int>(sprite.x);
+    const int top = (shown ? place.y : sprite.y) + 1;
+    const std::uint8_t pointer =
+        shown ? place.pointer : memory[((alt.layout.d018 >> 4) * 0x400u + 0x3F8 + n) & 0x3FFF];
+    if (x >= kXWrap) continue;
+    const SpriteRowMasks* masks = ctx.sprite_masks(alt.layout.bank, sprite.multicolor, sprite.wide);
+    for (std::size_t d = 0; d < rows.size(); ++d) {
+      const int spriteLine = first + static_cast<int>(d) + kFirstLine - top;
+      if (spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
+      std::uint64_t pixels = masks[pointer * kSpriteRows + (spriteLine >> sprite.tall)].any;
+      for (; pixels; pixels &= pixels - 1) {
+        const int column = ((x + std::countr_zero(pixels)) % kXWrap + 8) % kXWrap;
+        if (column < kColumns) {
+          rows[d][n][static_cast<std::size_t>(column >> 6)] |= std::uint64_t{1} << (column & 63);
+        }
+      }
+    }
+  }
+  return rows;
+}
+
+RowBits sprite_columns(SearchContext& ctx, const Alternative& alt, int y) {
+  RowBits columns{};
+  const std::vector<std::array<RowBits, 8>> rows = sprite_rows(ctx, alt, y, 1);
+  for (const RowBits& sprite : rows.front()) {
+    for (std::size_t w = 0; w < columns.size(); ++w) columns[w] |= sprite[w];
+  }
+  return columns;
+}
+
+namespace {
+
+// A drawn row set against the frame's: unknown registers take the colour
+// most of their pixels have; then the pixels that differ.
+struct Unified {
+  Colors colors{};
+  RowBits wrong{};
+  std::uint8_t shown = 0;         // sprites with a pixel on the row
+  std::uint8_t spritesWrong = 0;  // sprites with a pixel of the wrong colour
+  bool guessed = false;           // registers took the colour of most of their pixels
+  bool ok() const {
+    return std::all_of(wrong.begin(), wrong.end(), [](std::uint64_t w) { return w == 0; });
+  }
+  int first_wrong() const {
+    for (int w = 0; w < kWords; ++w) {
+      if (wrong[static_cast<std::size_t>(w)]) {
+        return w * 64 + std::countr_zero(wrong[static_cast<std::size_t>(w)]);
+      }
+    }
+    return kColumns;
+  }
+};
+
+Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colors) {
+  Unified u;
+  u.colors = colors;
+  unsigned unknown = 0;
+  for (int r = 0; r < kColorRegisters; ++r) {
+    if ((row.registers >> r & 1) && colors[static_cast<std::size_t>(r)] < 0) unknown |= 1u << r;
+  }
+  u.guessed = unknown != 0;
+  if (unknown) {
+    std::array<std::array<std::uint16_t, 16>, kColorRegisters> votes{};
+    for (int x = 0; x < kColumns; ++x) {
+      const int s = row.symbol[static_cast<std::size_t>(x)] - 16;
+      if (s >= 0 && (unknown >> s & 1) && frame[x] < 16) {
+        ++votes[static_cast<std::size_t>(s)][frame[x]];
+      }
+    }
+    for (int r = 0; r < kColorRegisters; ++r) {
+      if (!(unknown >> r & 1)) continue;
+      const auto& v = votes[static_cast<std::size_t>(r)];
+      const auto best = std::max_element(v.begin(), v.end());
+      if (*best > 0) {
+        u.colors[static_cast<std::size_t>(r)] = static_cast<std::int8_t>(best - v.begin());
+      }
+    }
+  }
+  // Each symbol's colour; 16 for a register nothing set, which no pixel has.
+  std::array<std::uint8_t, 32> color{};
+  for (std::size_t s = 0; s < color.size(); ++s) {
+    const int c = s < 16 ? static_cast<int>(s) : s - 16 < kColorRegisters ? u.colors[s - 16] : -1;
+    color[s] = static_cast<std::uint8_t>(c < 0 ? 16 : c);
+  }
+  for (int w = 0; w < kWords; ++w) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) {
+      const auto x = static_cast<std::size_t>(w * 64 + i);
+      bits |= std::uint64_t{color[row.symbol[x]] != frame[x]} << i;
+    }
+    u.wrong[static_cast<std::size_t>(w)] = bits;
+  }
+  u.shown = row.sprites;
+  if (row.sprites) {
+    for (int x = row.left; x <= row.right; ++x) {
+      const int owner = row.owner[static_cast<std::size_t>(x)];
+      if (owner >= 0 && (u.wrong[static_cast<std::size_t>(x >> 6)] >> (x & 63) & 1)) {
+        u.spritesWrong = static_cast<std::uint8_t>(u.spritesWrong | 1 << owner);
+      }
+    }
+  }
+  return u;
+}
+
+// Takes the row's colours and fixes the sprites that showed on it.
+void commit(const SearchContext& ctx, Alternative& alt, const Unified& u, const DrawnRow& row) {
+  alt.colors = u.colors;
+  for (std::size_t n = 0; n < 8; ++n) {
+    SpritePlace& place = alt.sprites[n];
+    if (!(u.shown >> n & 1) || place.use != SpriteUse::Unseen) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    place = {SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y, row.pointers[n]};
+  }
+}
+
+// 64 columns from `column` on, bit i being column + i.
+std::uint64_t bits_at(const RowBits& bits, int column) {
+  const int w = column >> 6, s = column & 63;
+  std::uint64_t out = bits[static_cast<std::size_t>(w)] >> s;
+  if (s && w + 1 < kWords) out |= bits[static_cast<std::size_t>(w + 1)] << (64 - s);
+  return out;
+}
+
+RowBits columns_where(const DrawnRow& row, auto&& test) {
+  RowBits bits{};
+  for (int x = row.left; x <= row.right; ++x) {
+    if (test(static_cast<std::size_t>(x)))
+      bits[static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+  }
+  return bits;
+}
+
+// Whether the free sprites could draw every wrong pixel: spans as wide as
+// they are (24 or 48 pixels), one each, can cover the wrong columns, and
+// (unless the row's colours are guesses) the wrong pixels show no more
+// colours than they have (one each, three if multicolour).
+bool coverable(const SearchContext& ctx, const Unified& u, const std::uint8_t* frame,
+               unsigned free) {
+  int wide = 0, narrow = 0, colors = 0;
+  for (std::size_t n = 0; n < 8; ++n) {
+    if (!(free >> n & 1)) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    (sprite.wide ? wide : narrow) += 1;
+    colors += sprite.multicolor ? 3 : 1;
+  }
+  unsigned shown = 0;
+  std::array<int, kColumns + 1> next{};  // the first wrong column from x on
+  next[kColumns] = kColumns;
+  for (int x = kColumns - 1; x >= 0; --x) {
+    const bool wrong = u.wrong[static_cast<std::size_t>(x >> 6)] >> (x & 63) & 1;
+    next[static_cast<std::size_t>(x)] = wrong ? x : next[static_cast<std::size_t>(x) + 1];
+    if (wrong) shown |= 1u << (frame[x] & 31);
+  }
+  if (!u.guessed && std::popcount(shown) > colors) return false;
+  // Covering from column x with w wide and n narrow spans left: 0 unknown,
+  // 1 possible, 2 not.
+  std::vector<std::uint8_t> known(static_cast<std::size_t>(kColumns + 1) * 81);
+  const auto cover = [&](auto&& self, int x, int w, int n) -> bool {
+    x = next[static_cast<std::size_t>(std::min(x, kColumns))];
+    if (x == kColumns) return true;
+    std::uint8_t& k = known[static_cast<std::size_t>((x * 9 + w) * 9 + n)];
+    if (!k) {
+      const bool can = (w > 0 && self(self, x + 2 * kSpriteWidth, w - 1, n)) ||
+                       (n > 0 && self(self, x + kSpriteWidth, w, n - 1));
+      k = can ? 1 : 2;
+    }
+    return k == 1;
+  };
+  return cover(cover, 0, wide, narrow);
+}
+
+std::uint64_t hash_bytes(std::uint64_t h, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  for (std::size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 0x100000001B3u;
+  return h;
+}
+
+// The situation a sprite search answers: the row as drawn, the colours, the
+// sprites and the bank they are fetched from, how far into the band the row
+// lies and where the band before had its sprites.
+std::uint64_t situation(const SearchContext& ctx, const Alternative& alt, const DrawnRow& row,
+                        int y, int anchor) {
+  std::uint64_t h = 0xCBF29CE484222325u;
+  h = hash_bytes(h, row.symbol.data(), row.symbol.size());
+  h = hash_bytes(h, row.winner.data(), row.winner.size());
+  h = hash_bytes(h, row.foreground.data(), row.foreground.size());
+  h = hash_bytes(h, alt.colors.data(), alt.colors.size());
+  for (const SpritePlace& p : alt.sprites) {
+    const std::uint8_t bytes[] = {static_cast<std::uint8_t>(p.use), static_cast<std::uint8_t>(p.x),
+                                  static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
+    h = hash_bytes(h, bytes, sizeof bytes);
+  }
+  for (const SpritePlace& p : ctx.previousSprites) {
+    const std::uint8_t bytes[] = {static_cast<std::uint8_t>(p.use), static_cast<std::uint8_t>(p.x),
+                                  static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
+    h = hash_bytes(h, bytes, sizeof bytes);
+  }
+  const int more[] = {alt.layout.bank, anchor, row.left, row.right,
+                      std::min(y - ctx.bandStart, 2 * kSpriteRows)};
+  return hash_bytes(h, more, sizeof more);
+}
+
+// A sprite placed to draw the row's leftmost wrong pixel.
+struct Candidate {
+  bool familiar = false;    // where the snapshot or the band before has this sprite
+  bool spansClean = false;  // every wrong pixel it spans is one of its own
+  int score = 0;            // wrong pixels it draws right, and right pixels below
+  bool spare = false;       // the sprite shows nothing where the snapshot has it
+  int n = 0;
+  SpritePlace place;
+  int lineOffset = 0;
+  int lastColumn = 0;  // the last column it spans
+};
+
+bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
+  const bool aFamiliar = a.familiar && a.score > 0, bFamiliar = b.familiar && b.score > 0;
+  if (aFamiliar != bFamiliar) return aFamiliar;
+  if (a.score != b.score) return a.score > b.score;
+  if (a.spansClean != b.spansClean) return a.spansClean;
+  if (a.spare != b.spare) return a.spare;
+  if (a.n != b.n) return a.n < b.n;
+  const bool aKept = a.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(a.n)];
+  const bool bKept = b.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(b.n)];
+  if (aKept != bKept) return aKept;
+  if (a.lineOffset != b.lineOffset) return a.lineOffset < b.lineOffset;
+  if (a.place.pointer != b.place.pointer) return a.place.pointer < b.place.pointer;
+  return a.place.x < b.place.x;
+}
+
+// Whether the snapshot's sprite n can still show on rows from `y` on.
+bool may_show_below(const SearchContext& ctx, int n, int y) {
+  const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+  return sprite.x < kXWrap && sprite.y + 1 + (kSpriteRows << sprite.tall) > y + kFirstLine;
+}
+
+struct SpriteSearch {
+  SearchContext& ctx;
+  const Alternative& alt;
+  int y, rsel, csel;  // the row and the RSEL and CSEL it is drawn with
+  const DrawnRow& row;
+  const Unified& u;
+  int anchor;
+};
+
+// A placement that fits a row: the sprite, its block, row and alignment,
+// its colours, and how promising it is.
+struct Fit {
+  int n, p, t, j0;
+  std::array<int, 3> color;
+  int score;
+  bool spansClean;
+};
+
+// Keeps the kScored most promising fits.
+constexpr std::size_t kScored = 64;
+void keep_promising(std::vector<Fit>& fits) {
+  if (fits.size() <= kScored) return;
+  const auto promising = [](const Fit& a, const Fit& b) {
+    if (a.score != b.score) return a.score > b.score;
+    if (a.spansClean != b.spansClean) return a.spansClean;
+    return std::tie(a.n, a.p, a.t, a.j0) < std::tie(b.n, b.p, b.t, b.j0);
+  };
+  std::nth_element(fits.begin(), fits.begin() + kScored, fits.end(), promising);
+  fits.resize(kScored);
+  std::sort(fits.begin(), fits.end(), promising);
+}
+
+// How far a sprite search goes, each extent tried when the one before
+// found nothing: sprites that start on the row with their leftmost shown
+// pixel at the anchor (or lie where the snapshot, the band before or
+// another sprite has one); also those whose first rows the border hides at
+// the window's left side; on the band's first row inside the window, also
+// those begun above on any line.
+enum class Extent { Starting, UnderTheBorder, BegunAbove };
+
+// The sprites that could draw the anchor pixel, best first.
+std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, Extent extent) {
+  const bool everyLine = extent == Extent::BegunAbove;
+  SearchContext& ctx = s.ctx;
+  const DrawnRow& row = s.row;
+  const int line = s.y + kFirstLine;
+  const std::uint8_t* frame = ctx.frame.row(s.y);
+  const RowBits window = columns_where(row, [](std::size_t) { return true; });
+  const RowBits foreground =
+      columns_where(row, [&row](std::size_t x) { return row.foreground[x] != 0; });
+  const std::uint64_t wrongHere = bits_at(s.u.wrong, s.anchor);
+  const std::uint64_t windowHere = bits_at(window, s.anchor);
+  const std::uint64_t foregroundHere = bits_at(foreground, s.anchor);
+  // Per colour, the columns from the anchor on that have it, here and on the rows below.
+  const int rowsBelow = std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - s.y));
+  std::vector<std::array<std::uint64_t, 16>> colorsAt(static_cast<std::size_t>(rowsBelow) + 1);
+  for (std::size_t d = 0; d < colorsAt.size(); ++d) {
+    for (std::size_t c = 0; c < 16; ++c) {
+      colorsAt[d][c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) + d][c], s.anchor);
+    }
+  }
+  const int sinceStart = s.y - ctx.bandStart;
+  // The band's rows above inside the display window.
+  const int windowTop = s.rsel ? 51 : 55;
+  const int shownAbove = std::max(0, std::min(sinceStart, line - windowTop));
+  std::array<std::uint64_t, 16> colorsAbove{};  // the row above, for sprites begun above the band
+  for (std::size_t c = 0; c < 16 && s.y > 0; ++c) {
+    colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
+  }
+  const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
+  // The rows below as the alternative draws them so far (drawn when first
+  // needed): where it is wrong, its window, foreground and, per sprite
+  // number n, the columns lower sprites take.
+  struct Below {
+    bool drawn = false;
+    std::uint64_t wrong = 0, window = 0, foreground = 0;
+    std::array<std::uint64_t, 9> lower{};
+  };
+  std::vector<Below> below(static_cast<std::size_t>(rowsBelow));
+  const auto below_at = [&](int d) -> const Below& {
+    Below& b = below[static_cast<std::size_t>(d - 1)];
+    if (b.drawn) return b;
+    b.drawn = true;
+    DrawnRow drawn;
+    draw_row(ctx, s.alt, s.y + d, s.rsel, s.csel, drawn);
+    b.wrong = bits_at(unify(drawn, ctx.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
+    RowBits window{}, foreground{};
+    std::array<RowBits, 9> lower{};  // by winner + 1, then summed up
+    for (int x = drawn.left; x <= drawn.right; ++x) {
+      const auto col = static_cast<std::size_t>(x);
+      const std::uint64_t bit = std::uint64_t{1} << (x & 63);
+      window[col >> 6] |= bit;
+      if (drawn.foreground[col]) foreground[col >> 6] |= bit;
+      if (drawn.winner[col] >= 0)
+        lower[static_cast<std::size_t>(drawn.winner[col]) + 1][col >> 6] |= bit;
+    }
+    for (std::size_t n = 1; n < lower.size(); ++n) {
+      for (std::size_t w = 0; w < kWords; ++w) lower[n][w] |= lower[n - 1][w];
+    }
+    b.window = bits_at(window, s.anchor);
+    b.foreground = bits_at(foreground, s.anchor);
+    for (std::size_t n = 0; n < lower.size(); ++n) b.lower[n] = bits_at(lower[n], s.anchor);
+    return b;
+  };
+
+  constexpr int kForetaste = 4;  // rows below that rank the placements first
+  std::vector<Fit> fits;
+  // What a fit does to up to `rows` rows below: the wrong pixels it draws
+  // right, until a row where it draws a right pixel wrong, less those; values
+  // first shown there take the frame's colour.
+  const auto right_below = [&](Fit& f, int rows) {
+    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+    const SpriteRowMasks* masks =
+        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
+    const int full = kSpriteWidth << sprite.wide;
+    const int height = kSpriteRows << sprite.tall;
+    const std::uint64_t span =
+        (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
+    int right = 0;
+    for (int d = 1; d <= rows && f.t + d < height && d <= rowsBelow; ++d) {
+      const Below& b = below_at(d);
+      const SpriteRowMasks& next = masks[f.p * kSpriteRows + ((f.t + d) >> sprite.tall)];
+      std::uint64_t shows = b.window & span & ~b.lower[static_cast<std::size_t>(f.n)];
+      if (sprite.behind) shows &= ~b.foreground;
+      int wrong = 0;
+      for (int v = 0; v < (sprite.multicolor ? 3 : 1); ++v) {
+        const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> f.j0 & shows;
+        if (!mv) continue;
+        int& k = f.color[static_cast<std::size_t>(v)];
+        if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
+        const std::uint64_t good =
+            k < 16 ? mv & colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
+        right += std::popcount(good & b.wrong);
+        wrong += std::popcount(mv & ~good);
+      }
+      if (wrong) return right - wrong;
+    }
+    return right;
+  };
+  for (int n = 0; n < 8; ++n) {
+    if (!(free >> n & 1)) continue;
+    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+    const RowBits lower = columns_where(
+        row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
+    std::uint64_t visibleAll = windowHere & ~bits_at(lower, s.anchor);
+    if (sprite.behind) visibleAll &= ~foregroundHere;
+    if (!(visibleAll & 1)) continue;  // the anchor is hidden from this sprite
+    // Bit 63 - d: column anchor - d (d >= 1) would show this sprite's pixel.
+    std::uint64_t visibleBefore = 0;
+    for (int d = 1; d < 64 && s.anchor - d >= row.left; ++d) {
+      const auto x = static_cast<std::size_t>(s.anchor - d);
+      const bool hidden =
+          (row.winner[x] >= 0 && row.winner[x] < n) || (sprite.behind && row.foreground[x]);
+      if (!hidden) visibleBefore |= std::uint64_t{1} << (63 - d);
+    }
+    const int full = kSpriteWidth << sprite.wide;
+    // Every column within reach before the anchor shows the sprite: only
+    // its leftmost pixel can be the anchor.
+    const std::uint64_t reach = ((std::uint64_t{1} << (full - 1)) - 1) << (64 - full);
+    const bool leftmostOnly = (visibleBefore & reach) == reach;
+    const SpriteRowMasks* masks =
+        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
+    const int height = kSpriteRows << sprite.tall;
+    const int values = sprite.multicolor ? 3 : 1;
+    std::array<int, 3> known{s.alt.colors[static_cast<std::size_t>(kSpriteColor + n - 16)], -1, -1};
+    if (sprite.multicolor) {
+      known = {s.alt.colors[kSpriteMulticolor0 - 16], known[0],
+               s.alt.colors[kSpriteMulticolor1 - 16]};
+    }
+    // Block p's row for line offset t, aligned so that pixel j0 is at the
+    // anchor: whether it fits the row, and how promising it is.
+    const auto consider = [&](int p, int t, int j0) {
+      const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
+      const std::uint64_t span =
+          (full - j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - j0)) - 1;
+      const std::uint64_t visible = visibleAll & span;
+      Fit f{n, p, t, j0, known, 0, false};
+      bool fit = true;
+      for (int v = 0; v < values && fit; ++v) {
+        const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
+        if (!mv) continue;
+        int& c = f.color[static_cast<std::size_t>(v)];
+        if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
+        fit = c < 16 && !(mv & ~colorsAt[0][static_cast<std::size_t>(c)]);
+        // Begun above the band, right under it: the row above, the band
+        // before's, shows it too (unless it is behind the graphics there).
+        if (fit && t > 0 && sinceStart == 0 && line > windowTop && !sprite.behind) {
+          const std::uint64_t above = masks[p * kSpriteRows + ((t - 1) >> sprite.tall)]
+                                              .value[static_cast<std::size_t>(v)] >>
+                                          j0 &
+                                      windowHere & span;
+          fit = !(above & ~colorsAbove[static_cast<std::size_t>(c)]);
+        }
+      }
+      if (!fit) return;
+      const std::uint64_t spanned = wrongHere & span;
+      const std::uint64_t covered = spanned & (m.any >> j0) & visible;
+      f.spansClean = covered == spanned;
+      Fit foretaste = f;
+      f.score = std::popcount(covered) + right_below(foretaste, kForetaste);
+      ctx.spriteWork += kForetaste;
+      fits.push_back(f);
+      if (fits.size() == 4 * kScored) keep_promising(fits);
+    };
+    // The anchor is the sprite's leftmost pixel that shows: those before it
+    // are under the border, lower sprites or the foreground.
+    const auto anchored = [&](const SpriteRowMasks& m, int j0) {
+      return (m.any >> j0 & 1) && !(m.any & visibleBefore >> (63 - j0));
+    };
+    // Whether the band's lines above show nothing of block p's rows, the
+    // sprite placed with its line offset t here and pixel j0 at the anchor:
+    // the rows hold nothing, or nothing inside the display window.
+    const auto unseen_above = [&](int p, int t, int j0) {
+      const std::uint32_t rowsUsed = used[p];
+      const int above = std::min(t, shownAbove);
+      if (above <= 0) return true;
+      const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
+      const std::uint32_t rows = rowsUsed & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
+      if (!rows) return true;
+      // Pixel j shows at column anchor - j0 + j.
+      const int lo = row.left - s.anchor + j0, hi = row.right - s.anchor + j0;
+      if (lo <= 0 && hi >= full - 1) return false;
+      const std::uint64_t inside = (hi >= 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << hi) - 1) &
+                                   (lo <= 0 ? ~std::uint64_t{0} : ~((std::uint64_t{1} << lo) - 1));
+      for (int r = firstRow; r <= lastRow; ++r) {
+        if ((rows >> r & 1) && (masks[p * kSpriteRows + r].any & inside)) return false;
+      }
+      return true;
+    };
+    // At the window's left side a sprite may begin with rows the border
+    // hides (its first pixel shown within a cell of the side).
+    const bool nearSide = extent != Extent::Starting && s.anchor - row.left < 8;
+    if (extent == Extent::UnderTheBorder && !nearSide) continue;  // nothing new
+    const bool starting = extent == Extent::Starting || !nearSide;
+    for (int p = 0; p < 256 && ctx.spriteWork < kMaxSpriteWork; ++p) {
+      const std::uint32_t rowsUsed = used[p];
+      if (!rowsUsed) continue;
+      const int firstLine = std::countr_zero(rowsUsed) << sprite.tall;
+      const int lastT = everyLine || nearSide ? height - 1 : firstLine;
+      for (int t = everyLine ? 0 : firstLine; t <= lastT; ++t) {
+        ++ctx.spriteWork;
+        if (!(rowsUsed >> (t >> sprite.tall) & 1)) continue;
+        const int top = line - 1 - t;
+        if (top < 0 || top > 255) continue;
+        const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
+        for (std::uint64_t set = m.any; set; set &= set - 1) {
+          const int j0 = std::countr_zero(set);
+          if (j0 > std::countr_zero(m.any) && leftmostOnly) break;
+          if (anchored(m, j0) && unseen_above(p, t, j0)) consider(p, t, j0);
+        }
+      }
+    }
+    // Where another sprite of the alternative is (sprites laid over each
+    // other, any block), and where the snapshot or the band before has this
+    // one: begun on the band's lines above, hidden there or not.
+    const auto at_place = [&](const SpritePlace& place, int pointer) {
+      const int t = line - 1 - place.y;
+      const int j0 = ((s.anchor - 8 - place.x) % kXWrap + kXWrap) % kXWrap;
+      if (t < 0 || t >= height || j0 >= full) return;
+      for (int p = pointer < 0 ? 0 : pointer; p < (pointer < 0 ? 256 : pointer + 1); ++p) {
+        ++ctx.spriteWork;
+        if (anchored(masks[p * kSpriteRows + (t >> sprite.tall)], j0)) consider(p, t, j0);
+      }
+    };
+    for (std::size_t other = 0; other < 8 && starting; ++other) {
+      if (s.alt.sprites[other].use == SpriteUse::Shown && static_cast<int>(other) != n) {
+        at_place(s.alt.sprites[other], -1);
+      }
+    }
+    if (starting) {
+      const SpritePlace& before = ctx.previousSprites[static_cast<std::size_t>(n)];
+      if (before.use == SpriteUse::Shown) at_place(before, before.pointer);
+      at_place({SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
+                ctx.snapshotPointers[static_cast<std::size_t>(n)]},
+               ctx.snapshotPointers[static_cast<std::size_t>(n)]);
+    }
+  }
+  // The most promising are scored on every row below the sprite reaches.
+  keep_promising(fits);
+  std::vector<Candidate> found;
+  for (Fit& f : fits) {
+    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+    const SpriteRowMasks* masks =
+        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
+    const int full = kSpriteWidth << sprite.wide;
+    const std::uint64_t span =
+        (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
+    const SpriteRowMasks& m = masks[f.p * kSpriteRows + (f.t >> sprite.tall)];
+    Candidate c;
+    c.spansClean = f.spansClean;
+    c.score = std::popcount(wrongHere & span & (m.any >> f.j0));
+    c.spare = !may_show_below(ctx, f.n, s.y) ||
+              s.alt.sprites[static_cast<std::size_t>(f.n)].use == SpriteUse::Off;
+    c.n = f.n;
+    int x = s.anchor - 8 - f.j0;
+    if (x < 0) x += kXWrap;
+    c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
+               static_cast<std::uint8_t>(line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
+    const SpriteSetup& own = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+    c.familiar = c.place == ctx.previousSprites[static_cast<std::size_t>(f.n)] ||
+                 (c.place.x == own.x && c.place.y == own.y &&
+                  c.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(f.n)]);
+    c.lineOffset = f.t;
+    c.lastColumn = s.anchor + full - f.j0 - 1;
+    c.score += right_below(f, rowsBelow);
+    found.push_back(c);
+  }
+  std::sort(found.begin(), found.end(),
+            [&ctx](const Candidate& a, const Candidate& b) { return better(a, b, ctx); });
+  found.erase(std::unique(found.begin(), found.end(),
+                          [](const Candidate& a, const Candidate& b) {
+                            return a.n == b.n && a.place == b.place;
+                          }),
+              found.end());
+  return found;
+}
+
+// Tries a placement: the row drawn with it must be right up to its last
+// spanned column (or, when it leaves wrong pixels there, past the anchor).
+bool try_place(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, int n,
+               const SpritePlace& place, int lastRight, DrawnRow& row, Unified& u) {
+  Alternative trial = alt;
+  trial.sprites[static_cast<std::size_t>(n)] = place;
+  DrawnRow trialRow;
+  draw_row(ctx, trial, y, rsel, csel, trialRow);
+  Unified trialU = unify(trialRow, ctx.frame.row(y), trial.colors);
+  if (trialU.first_wrong() <= lastRight) return false;
+  // The band's rows above that the sprite reaches stay right.
+  DrawnRow above;
+  for (int r = std::max(ctx.bandStart, place.y + 1 - kFirstLine); r < y; ++r) {
+    draw_row(ctx, trial, r, rsel, csel, above);
+    if (!unify(above, ctx.frame.row(r), trialU.colors).ok()) return false;
+  }
+  alt = trial;
+  row = trialRow;
+  u = trialU;
+  return true;
+}
+
+constexpr std::size_t kTriedPlacements = 8;
+
+// Places a free sprite where the row's leftmost wrong pixel is.
+bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, DrawnRow& row,
+                  Unified& u, unsigned free) {
+  const int anchor = u.first_wrong();
+  const std::uint64_t key = situation(ctx, alt, row, y, anchor);
+  auto& remembered = ctx.remembered[static_cast<std::size_t>(y)];
+  for (const SearchContext::Remembered& r : remembered) {
+    if (r.key != key) continue;
+    return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
+  }
+  if (!ctx.searchSprites) return false;
+  if (ctx.spriteWork >= kMaxSpriteWork) {
+    ctx.cutShort = true;
+    return false;
+  }
+  // On the band's first row inside the window sprites may have begun on
+  // any line above, and at the window's left side the border may hide a
+  // sprite's first pixels: there the wider searches compete with the
+  // first at once.
+  const bool firstShown = std::min(y - ctx.bandStart, y + kFirstLine - (rsel ? 51 : 55)) <= 0;
+  const bool leftSide = anchor - row.left < 8;
+  for (const Extent extent : {Extent::Starting, Extent::UnderTheBorder, Extent::BegunAbove}) {
+    if (extent == Extent::Starting && (leftSide || firstShown)) continue;
+    if (extent == Extent::UnderTheBorder && firstShown) continue;
+    if (extent == Extent::BegunAbove && !firstShown) break;
+    const std::vector<Candidate> candidates =
+        sprite_candidates({ctx, alt, y, rsel, csel, row, u, anchor}, free, extent);
+    for (std::size_t i = 0; i < candidates.size() && i < kTriedPlacements; ++i) {
+      const Candidate& c = candidates[i];
+      const int lastRight = c.spansClean ? c.lastColumn : anchor;
+      if (try_place(ctx, alt, y, rsel, csel, c.n, c.place, lastRight, row, u)) {
+        remembered.push_back({key, c.place, c.n, lastRight});
+        return true;
+      }
+    }
+  }
+  remembered.push_back({key, std::nullopt, 0, 0});
+  return false;
+}
+
+// Makes the row right with sprites: the snapshot's sprites that draw wrong
+// pixels are switched off, then free sprites are placed at the leftmost
+// wrong pixel, one after the other.
+bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
+  DrawnRow row;
+  draw_row(ctx, alt, y, rsel, csel, row);
+  Unified u = unify(row, ctx.frame.row(y), alt.colors);
+  bool redraw = false;
+  for (std::size_t n = 0; n < 8; ++n) {
+    if ((u.spritesWrong >> n & 1) && alt.sprites[n].use == SpriteUse::Unseen) {
+      alt.sprites[n].use = SpriteUse::Off;
+      redraw = true;
+    }
+  }
+  if (redraw) {
+    draw_row(ctx, alt, y, rsel, csel, row);
+    u = unify(row, ctx.frame.row(y), alt.colors);
+  }
+  for (int step = 0; step <= kMaxRepairs; ++step) {
+    if (u.ok()) {
+      commit(ctx, alt, u, row);
+      return true;
+    }
+    const int anchor = u.first_wrong();
+    if (step == kMaxRepairs || anchor < row.left || anchor > row.right) return false;
+    unsigned free = 0;
+    for (int n = 0; n < 8; ++n) {
+      const auto i = static_cast<std::size_t>(n);
+      if (ctx.snapshot.sprites[i].enabled && alt.sprites[i].use != SpriteUse::Shown &&
+          !(u.shown >> n & 1)) {
+        free |= 1u << n;
+      }
+    }
+    if (!free || !coverable(ctx, u, ctx.frame.row(y), free)) return false;
+    if (!place_sprite(ctx, alt, y, rsel, csel, row, u, free)) return false;
+  }
+  return false;
+}
+
+bool shows_cells(const Layout& l, int line) {
+  const int rowLine = line - 48 - l.yScroll;
+  return l.displayEnabled && line >= kTopLine25 && line <= kBottomLine25 && rowLine >= 0 &&
+         rowLine < 200;
+}
+
+// The values of a RSEL or CSEL mask, the snapshot's first.
+std::vector<int> values_of(std::uint8_t mask, bool snapshotValue) {
+  std::vector<int> values;
+  if (mask >> snapshotValue & 1) values.push_back(snapshotValue);
+  if (mask >> !snapshotValue & 1) values.push_back(!snapshotValue);
+  return values;
+}
+
+}  // namespace
+
+void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out) {
+  if (++ctx.refines > kMaxRefines) {
+    ctx.exhausted = ctx.cutShort = true;
+    return;
+  }
+  const Layout& l = alt.layout;
+  const int line = y + kFirstLine;
+  const bool always = line >= kTopLine24 && line <= kBottomLine24;
+  const bool edge = !always && line >= kTopLine25 && line <= kBottomLine25;
+  if (!l.displayEnabled || (!always && !edge)) {  // the border only
+    const int c = ctx.frame.uniform[static_cast<std::size_t>(y)];
+    const int known = alt.colors[0];
+    if (c < 0 || (known >= 0 && known != c)) return;
+    out.push_back(alt);
+    out.back().colors[0] = static_cast<std::int8_t>(c);
+    return;
+  }
+  if (l.d018Open && shows_cells(l, line)) {  // the first line of cells: screen and characters
+    for (int screen = 0; screen < 16; ++screen) {
+      for (int pointer = 0; pointer < ((l.mode & 2) ? 2 : 8); ++pointer) {
+        Alternative a = alt;
+        a.layout.d018Open = false;
+        a.layout.d018 = static_cast<std::uint8_t>(
+            screen << 4 | ((l.mode & 2) ? pointer << 3 | (ctx.snapshot.d018 & 6) : pointer << 1));
+        refine(ctx, a, y, out);
+      }
+    }
+    return;
+  }
+  struct Variant {
+    int rsel, csel;
+    bool window;
+  };
+  std::vector<Variant> variants;
+  for (int rsel : values_of(edge ? l.rows : 3, ctx.snapshot.rows25)) {
+    const bool window = always || rsel == 1;
+    for (int csel : values_of(window ? l.columns : 3, ctx.snapshot.columns40)) {
+      variants.push_back({rsel, csel, window});
+      if (!window) break;
+    }
+    if (!edge) break;
+  }
+  // What each variant makes of the alternative. A snapshot sprite that
+  // first shows on the row in the colours beneath it may as well be off:
+  // both are kept.
+  std::vector<std::vector<Alternative>> drawn(variants.size());
+  bool any = false;
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    const Variant& v = variants[i];
+    DrawnRow row;
+    draw_row(ctx, alt, y, v.rsel, v.csel, row);
+    const Unified u = unify(row, ctx.frame.row(y), alt.colors);
+    if (!u.ok()) continue;
+    any = true;
+    Alternative a = alt;
+    commit(ctx, a, u, row);
+    drawn[i].push_back(a);
+    Alternative off = alt;
+    for (std::size_t n = 0; n < 8; ++n) {
+      if ((u.shown >> n & 1) && off.sprites[n].use == SpriteUse::Unseen) {
+        off.sprites[n].use = SpriteUse::Off;
+      }
+    }
+    if (off == alt) continue;
+    draw_row(ctx, off, y, v.rsel, v.csel, row);
+    const Unified without = unify(row, ctx.frame.row(y), off.colors);
+    if (!without.ok()) continue;
+    commit(ctx, off, without, row);
+    drawn[i].push_back(off);
+  }
+  const auto narrowed = [&](Alternative a, const Variant& v) {
+    if (edge) a.layout.rows = static_cast<std::uint8_t>(1 << v.rsel);
+    if (v.window) a.layout.columns = static_cast<std::uint8_t>(1 << v.csel);
+    return a;
+  };
+  if (any) {
+    if (std::all_of(drawn.begin(), drawn.end(),
+                    [&](const auto& d) { return d == drawn.front(); })) {
+      out.insert(out.end(), drawn.front().begin(), drawn.front().end());
+      return;
+    }
+    for (std::size_t i = 0; i < variants.size(); ++i) {
+      for (const Alternative& a : drawn[i]) out.push_back(narrowed(a, variants[i]));
+    }
+    return;
+  }
+  for (const Variant& v : variants) {
+    if (!v.window) continue;
+    Alternative a = narrowed(alt, v);
+    if (repair(ctx, a, y, v.rsel, v.csel)) {
+      out.push_back(a);
+      return;
+    }
+  }
+}
+
+}  // namespace bands

@@ -1,0 +1,120 @@
+// Register sets: what an alternative stands for, and back; drawing a set
+// with the renderer and, for the tests, symbolically.
+
+#include "bands/band_model.h"
+#include "render/sprite_pixels.h"
+
+namespace bands {
+
+namespace {
+
+std::uint8_t& reg(BandSet& set, unsigned address) {
+  return set.vic[address - 0xD000];
+}
+
+VideoState state_with(const VideoState& state, const BandSet& set) {
+  VideoState drawn = state;
+  drawn.vic = set.vic;
+  drawn.cia2PortA = set.cia2PortA;
+  return drawn;
+}
+
+}  // namespace
+
+BandSet band_set_of(SearchContext& ctx, const Alternative& alt) {
+  const VideoSetup& s = ctx.snapshot;
+  const Layout& l = alt.layout;
+  BandSet set{ctx.state.vic, ctx.state.cia2PortA, {}};
+  if (!l.displayEnabled) {
+    reg(set, 0xD011) &= 0xEF;
+  } else {
+    const int rsel = l.rows == 3 ? s.rows25 : l.rows == 2;
+    const int csel = l.columns == 3 ? s.columns40 : l.columns == 2;
+    reg(set, 0xD011) =
+        static_cast<std::uint8_t>((s.d011 & 0x80) | (l.mode >> 2 & 1) << 6 |
+                                  (l.mode >> 1 & 1) << 5 | 0x10 | rsel << 3 | l.yScroll);
+    reg(set, 0xD016) =
+        static_cast<std::uint8_t>((s.d016 & 0xE0) | (l.mode & 1) << 4 | csel << 3 | l.xScroll);
+    if (!l.d018Open) reg(set, 0xD018) = static_cast<std::uint8_t>((l.d018 & 0xFE) | (s.d018 & 1));
+    set.cia2PortA = static_cast<std::uint8_t>((ctx.state.cia2PortA & ~3) | (3 - l.bank));
+  }
+  for (unsigned r = 0; r < kColorRegisters; ++r) {
+    const int c = alt.colors[r];
+    if (c >= 0) reg(set, 0xD020 + r) = static_cast<std::uint8_t>((reg(set, 0xD020 + r) & 0xF0) | c);
+  }
+  const VideoSetup setup = decode_video_setup(set.vic, set.cia2PortA);
+  VicMemory memory = vic_memory(ctx.state, setup);
+  for (unsigned n = 0; n < 8; ++n) {
+    const SpritePlace& place = alt.sprites[n];
+    const auto bit = static_cast<std::uint8_t>(1u << n);
+    set.pointers[n] = fetch_sprite_pointer(memory, setup, static_cast<int>(n));
+    if (place.use == SpriteUse::Off) reg(set, 0xD015) &= static_cast<std::uint8_t>(~bit);
+    if (place.use != SpriteUse::Shown) continue;
+    reg(set, 0xD015) |= bit;
+    reg(set, 0xD000 + 2 * n) = static_cast<std::uint8_t>(place.x);
+    reg(set, 0xD001 + 2 * n) = place.y;
+    reg(set, 0xD010) = static_cast<std::uint8_t>((reg(set, 0xD010) & ~bit) | (place.x >> 8) << n);
+    set.pointers[n] = place.pointer;
+  }
+  return set;
+}
+
+Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown) {
+  const VideoSetup s = decode_video_setup(set.vic, set.cia2PortA);
+  Alternative alt;
+  alt.layout = {
+      s.displayEnabled,
+      static_cast<std::uint8_t>(s.extendedColorMode << 2 | s.bitmapMode << 1 | s.multicolorMode),
+      s.xScroll,
+      s.yScroll,
+      static_cast<std::uint8_t>(s.bankBase >> 14),
+      s.d018,
+      static_cast<std::uint8_t>(1 << s.rows25),
+      static_cast<std::uint8_t>(1 << s.columns40),
+      false};
+  for (std::size_t r = 0; r < kColorRegisters; ++r) {
+    alt.colors[r] = static_cast<std::int8_t>(set.vic[0x20 + r] & 15);
+  }
+  for (std::size_t n = 0; n < 8; ++n) {
+    const SpriteSetup& sprite = s.sprites[n];
+    alt.sprites[n] = {SpriteUse::Off, 0, 0, 0};
+    if (sprite.enabled && (shown >> n & 1) && ctx.snapshot.sprites[n].enabled) {
+      alt.sprites[n] = {SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
+                        set.pointers[n]};
+    }
+  }
+  return alt;
+}
+
+Picture symbolic_frame(const VideoState& state, const BandSet& set) {
+  const VideoState drawn = state_with(state, set);
+  SearchContext ctx(drawn, Picture{});
+  const Alternative alt = alternative_of(ctx, set, 0xFF);
+  Picture picture;
+  DrawnRow row;
+  for (int y = 0; y < kRows; ++y) {
+    draw_row(ctx, alt, y, ctx.snapshot.rows25, ctx.snapshot.columns40, row);
+    for (std::size_t x = 0; x < kColumns; ++x) {
+      const int s = row.symbol[x];
+      picture.pixels[static_cast<std::size_t>(y) * kColumns + x] =
+          static_cast<std::uint8_t>(s < 16 ? s : alt.colors[static_cast<std::size_t>(s - 16)]);
+    }
+  }
+  return picture;
+}
+
+}  // namespace bands
+
+Frame draw_band_set(const VideoState& state, const BandSet& set) {
+  return render_frame(bands::state_with(state, set), set.pointers);
+}
+
+BandSet snapshot_set(const VideoState& state) {
+  const VideoSetup setup = decode_video_setup(state);
+  VicMemory memory = vic_memory(state, setup);
+  BandSet set{state.vic, state.cia2PortA, {}};
+  for (int n = 0; n < 8; ++n) {
+    set.pointers[static_cast<std::size_t>(n)] = fetch_sprite_pointer(memory, setup, n);
+  }
+  return set;
+}

@@ -1,0 +1,404 @@
+// The search of every layout that draws a row with detail: for each
+// horizontal and vertical scroll and mode the row is cut into cells, and
+// each bank, screen and character set (or bitmap) is tried cell by cell,
+// the most telling cells first, until one cell cannot be drawn.
+
+#include <algorithm>
+#include <bit>
+
+#include "bands/band_model.h"
+
+namespace bands {
+
+namespace {
+
+constexpr int kCells = 40;
+constexpr int kValidModes = 5;  // text, multicolour text, hires and multicolour bitmap, ECM text
+
+// A cell of a frame row cut at a horizontal scroll: its 8 pixels, those in
+// the columns every window shows (39-342) and those in the strips only a
+// 40-column window shows, and per colour its pixels of that colour (bit 7:
+// pixel 0).
+struct FrameCell {
+  std::array<std::uint8_t, 8> pixel{};
+  std::uint8_t core = 0, strip = 0;
+  std::array<std::uint8_t, 16> coreEqual{}, stripEqual{};
+  int colors = 0;  // distinct colours in the core columns
+};
+
+using Registers = BackgroundColors;
+
+// Whether the cell's visible pixels are drawn, the registers they take
+// being consistent.
+bool match_cell(const CellSymbols& cell, std::uint8_t g, std::uint8_t visible,
+                const std::array<std::uint8_t, 16>& equal, const std::array<std::uint8_t, 8>& pixel,
+                Registers& registers) {
+  for (int v = 0; v < (cell.pairs ? 4 : 2); ++v) {
+    const auto mv = static_cast<std::uint8_t>(value_pixels(cell.pairs, v, g) & visible);
+    if (!mv) continue;
+    int color = cell.symbol[static_cast<std::size_t>(v)];
+    if (color >= 16) {
+      std::int8_t& r = registers[static_cast<std::size_t>(color - kBackground)];
+      if (r < 0) {
+        const int first = pixel[static_cast<std::size_t>(std::countl_zero(mv))];
+        if (first >= 16) return false;
+        r = static_cast<std::int8_t>(first);
+      }
+      color = r;
+    }
+    if (mv & ~equal[static_cast<std::size_t>(color)]) return false;
+  }
+  return true;
+}
+
+bool pairs_equal(const FrameCell& f) {
+  for (int q = 0; q < 4; ++q) {
+    const int both = 3 << (6 - 2 * q);
+    if ((f.core & both) == both &&
+        f.pixel[static_cast<std::size_t>(2 * q)] != f.pixel[static_cast<std::size_t>(2 * q + 1)]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Whether some memory could draw the cells in `mode` with colour RAM row
+// `colors` (text modes): a quick test before the memory is searched.
+bool plausible(int mode, const std::array<FrameCell, kCells>& cells, const std::uint8_t* colors) {
+  unsigned byRegisters = 0;  // colours the background registers would draw
+  for (int c = 0; c < kCells; ++c) {
+    const FrameCell& f = cells[static_cast<std::size_t>(c)];
+    if (!f.core) continue;
+    unsigned present = 0;
+    for (int p = 0; p < 8; ++p) {
+      if (f.core >> (7 - p) & 1) present |= 1u << (f.pixel[static_cast<std::size_t>(p)] & 31);
+    }
+    if (present >> 16) return false;
+    const int m = colors[c] & 15;
+    const int fore = mode == 1 ? m & 7 : m;
+    const unsigned others = present & ~(1u << fore);
+    switch (mode) {
+      case 0:
+      case 4:
+        if (std::popcount(others) > 1) return false;
+        byRegisters |= others;
+        break;
+      case 1:
+        if ((m & 8) ? !pairs_equal(f) : std::popcount(others) > 1) return false;
+        byRegisters |= others;
+        break;
+      case 2:
+        if (std::popcount(present) > 2) return false;
+        break;
+      default:
+        if (!pairs_equal(f) || std::popcount(present) > 4) return false;
+        break;
+    }
+  }
+  const int registers = mode == 0 ? 1 : mode == 1 ? 3 : 4;
+  return std::popcount(byRegisters) <= registers;
+}
+
+bool is_hidden(const RowBits& hidden, int column) {
+  return hidden[static_cast<std::size_t>(column >> 6)] >> (column & 63) & 1;
+}
+
+// The cells at horizontal scroll x, leaving out the `hidden` columns.
+std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x, const RowBits& hidden) {
+  std::array<FrameCell, kCells> cells{};
+  for (int c = 0; c < kCells; ++c) {
+    FrameCell& f = cells[static_cast<std::size_t>(c)];
+    unsigned present = 0;
+    for (int p = 0; p < 8; ++p) {
+      const int column = 32 + x + 8 * c + p;
+      if (column > 351) break;
+      const std::uint8_t color = row[column];
+      const auto bit = static_cast<std::uint8_t>(0x80 >> p);
+      f.pixel[static_cast<std::size_t>(p)] = color;
+      if (is_hidden(hidden, column)) continue;
+      const bool core = column >= 39 && column <= 342;
+      (core ? f.core : f.strip) |= bit;
+      if (color < 16) (core ? f.coreEqual : f.stripEqual)[color] |= bit;
+      if (core) present |= 1u << (color & 31);
+    }
+    f.colors = std::popcount(present);
+  }
+  return cells;
+}
+
+// The layouts that draw row y, `hidden` columns aside; with the horizontal
+// scroll `onlyX` alone unless it is negative.
+// `registers`, when given, gets for each layout the values it needs in
+// $D021-$D024 (-1: any).
+std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden, int onlyX = -1,
+                               std::vector<BackgroundColors>* needs = nullptr) {
+  std::vector<Layout> found;
+  const int border = ctx.frame.border[static_cast<std::size_t>(y)];
+  const int line = y + kFirstLine;
+  if (border < 0 || line < 51 || line > 250) return found;
+  const std::uint8_t* row = ctx.frame.row(y);
+  const auto rows = static_cast<std::uint8_t>(line < 55 || line > 246 ? 2 : 3);
+  const bool stripsBorder =
+      std::all_of(row + 32, row + 39, [border](std::uint8_t c) { return c == border; }) &&
+      std::all_of(row + 343, row + 352, [border](std::uint8_t c) { return c == border; });
+  const VideoSetup& snapshot = ctx.snapshot;
+  for (int x = 0; x < 8; ++x) {
+    if (onlyX >= 0 && x != onlyX) continue;
+    const std::array<FrameCell, kCells> cells = cut_cells(row, x, hidden);
+    int leftStrip = -1;  // colour of columns 32 to 31 + x, -2: more than one
+    for (int column = 32; column < 32 + x; ++column) {
+      if (is_hidden(hidden, column)) continue;
+      if (leftStrip == -1) leftStrip = row[column] < 16 ? row[column] : -2;
+      if (row[column] != leftStrip) leftStrip = -2;
+    }
+    std::vector<int> order, strips;
+    for (int c = 0; c < kCells; ++c) {
+      if (cells[static_cast<std::size_t>(c)].core) order.push_back(c);
+      if (cells[static_cast<std::size_t>(c)].strip) strips.push_back(c);
+    }
+    std::stable_sort(order.begin(), order.end(), [&cells](int a, int b) {
+      return cells[static_cast<std::size_t>(a)].colors > cells[static_cast<std::size_t>(b)].colors;
+    });
+    for (int yScroll = 0; yScroll < 8; ++yScroll) {
+      const int rowLine = line - 48 - yScroll;
+      const bool idle = rowLine < 0 || rowLine >= 200;
+      const int r = idle ? 0 : rowLine / 8, k = rowLine & 7;
+      const std::uint8_t* colors = ctx.state.colorRam.data() + r * kCells;
+      for (int mode = 0; mode < kValidModes; ++mode) {
+        if (!idle && !plausible(mode, cells, colors)) continue;
+        const bool bitmap = mode & 2;
+        // Cells whose fore colour (colour RAM) tells their graphics byte:
+        // those of two colours, fore and background, all eight pixels shown.
+        std::array<std::pair<int, std::uint8_t>, 3> told{};
+        std::size_t telling = 0;
+        for (std::size_t i = 0; i < order.size() && telling < told.size() && !idle && !bitmap;
+             ++i) {
+          const FrameCell& f = cells[static_cast<std::size_t>(order[i])];
+          const int m = colors[order[i]] & 15;
+          if (f.core != 0xFF || (mode == 1 && (m & 8))) continue;
+          const std::uint8_t fore = f.coreEqual[static_cast<std::size_t>(mode == 1 ? m & 7 : m)];
+          if (fore != 0 && fore != 0xFF) told[telling++] = {order[i], fore};
+        }
+        for (int bank = 0; bank < 4; ++bank) {
+          const std::uint8_t* memory = ctx.view(bank);
+          for (int pointer = 0; pointer < (idle ? 1 : bitmap ? 2 : 8); ++pointer) {
+            // Without the screen matrix: the character set must hold the
+            // told bytes; the bitmap's bytes must split their cells'
+            // pixels into colours.
+            bool possible = true;
+            for (std::size_t i = 0; i < telling && possible; ++i) {
+              const auto& lines = ctx.glyph_lines(bank, pointer, k, mode & 4);
+              const std::uint8_t g = told[i].second;
+              possible = lines[g >> 6] >> (g & 63) & 1;
+            }
+            for (std::size_t i = 0; i < order.size() && i < 4 && possible && bitmap && !idle; ++i) {
+              const FrameCell& f = cells[static_cast<std::size_t>(order[i])];
+              const int cell = r * kCells + order[i];
+              const std::uint8_t g = memory[(pointer * 0x2000 + cell * 8 + k) & 0x3FFF];
+              for (int v = 0; v < ((mode & 1) ? 4 : 2) && possible; ++v) {
+                const auto mv = static_cast<std::uint8_t>(value_pixels(mode & 1, v, g) & f.core);
+                if (!mv) continue;
+                const int color = f.pixel[static_cast<std::size_t>(std::countl_zero(mv))];
+                possible = color < 16 && !(mv & ~f.coreEqual[static_cast<std::size_t>(color)]);
+              }
+            }
+            if (!possible) continue;
+            ctx.searchWork += idle ? 1 : 16;
+            if (ctx.searchWork > kMaxSearchWork) {
+              ctx.exhausted = ctx.cutShort = true;
+              return found;
+            }
+            for (int screen = 0; screen < (idle ? 1 : 16); ++screen) {
+              const auto d018 = static_cast<std::uint8_t>(idle     ? snapshot.d018
+                                                          : bitmap ? screen << 4 | pointer << 3 |
+                                                                         (snapshot.d018 & 6)
+                                                                   : screen << 4 | pointer << 1);
+              const auto cell_of = [&](int c, std::uint8_t& g) {
+                if (idle) {
+                  g = memory[(mode & 4) ? 0x39FF : 0x3FFF];
+                  return cell_symbols(mode, 0, 0);
+                }
+                const int cell = r * kCells + c;
+                const std::uint8_t s = memory[(screen * 0x400 + cell) & 0x3FFF];
+                g = memory[graphics_address(mode, d018, cell, s, k) & 0x3FFF];
+                return cell_symbols(mode, s, colors[c] & 15);
+              };
+              Registers registers{-1, -1, -1, -1};
+              bool drawn = true;
+              for (int c : order) {
+                std::uint8_t g = 0;
+                const CellSymbols cell = cell_of(c, g);
+                const FrameCell& f = cells[static_cast<std::size_t>(c)];
+                if (!match_cell(cell, g, f.core, f.coreEqual, f.pixel, registers)) {
+                  drawn = false;
+                  break;
+                }
+              }
+              if (!drawn) continue;
+              // The strips: border (38 columns) or graphics (40 columns).
+              bool strip = leftStrip != -2;
+              if (strip && leftStrip >= 0) {
+                if (registers[0] < 0) registers[0] = static_cast<std::int8_t>(leftStrip);
+                strip = registers[0] == leftStrip;
+              }
+              for (std::size_t i = 0; i < strips.size() && strip; ++i) {
+                std::uint8_t g = 0;
+                const CellSymbols cell = cell_of(strips[i], g);
+                const FrameCell& f = cells[static_cast<std::size_t>(strips[i])];
+                strip = match_cell(cell, g, f.strip, f.stripEqual, f.pixel, registers);
+              }
+              const auto columns = static_cast<std::uint8_t>(stripsBorder | strip << 1);
+              if (!columns) continue;
+              found.push_back({true, static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(x),
+                               static_cast<std::uint8_t>(yScroll), static_cast<std::uint8_t>(bank),
+                               d018, rows, columns, idle});
+              if (needs) needs->push_back(registers);
+            }
+          }
+        }
+      }
+    }
+  }
+  return found;
+}
+
+// Sorts layouts most like the snapshot's first, keeping the first `keep`.
+// The order of layouts most like the snapshot's first: their differences
+// (each below 16) packed into one number, then their position.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> ranked(const SearchContext& ctx,
+                                                            const std::vector<Layout>& layouts) {
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> keys;
+  keys.reserve(layouts.size());
+  for (std::size_t i = 0; i < layouts.size(); ++i) {
+    const Difference d = layout_difference(ctx, layouts[i]);
+    keys.emplace_back(static_cast<std::uint32_t>(d[0] << 12 | d[1] << 8 | d[2] << 4 | d[3]),
+                      static_cast<std::uint32_t>(i));
+  }
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+void sort_by_difference(const SearchContext& ctx, std::vector<Layout>& layouts) {
+  std::vector<Layout> sorted;
+  sorted.reserve(layouts.size());
+  for (const auto& key : ranked(ctx, layouts)) sorted.push_back(layouts[key.second]);
+  layouts = std::move(sorted);
+}
+
+}  // namespace
+
+const std::vector<Layout>& full_search(SearchContext& ctx, int y) {
+  std::optional<std::vector<Layout>>& cached = ctx.fullSearches[static_cast<std::size_t>(y)];
+  if (!cached) {
+    cached = search_row(ctx, y, RowBits{});
+    sort_by_difference(ctx, *cached);
+  }
+  return *cached;
+}
+
+// Whether the row's columns that are not hidden show a display window of
+// one colour: any layout draws them, and the search would find them all.
+bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden) {
+  const std::uint8_t* row = ctx.frame.row(y);
+  const int border = ctx.frame.border[static_cast<std::size_t>(y)];
+  int inner = -1;
+  for (int column = 39; column <= 342; ++column) {
+    if (is_hidden(hidden, column)) continue;
+    if (inner < 0) inner = row[column];
+    if (row[column] != inner) return false;
+  }
+  const auto strip = [&](int from, int to) {
+    int kind = 3;  // bit 0: all border so far, bit 1: all inner
+    for (int column = from; column <= to; ++column) {
+      if (is_hidden(hidden, column)) continue;
+      kind &= (row[column] == border) | (row[column] == inner) << 1;
+    }
+    return kind;
+  };
+  return (strip(32, 38) & strip(343, 351)) != 0;
+}
+
+const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden) {
+  auto& cached = ctx.maskedSearches[static_cast<std::size_t>(y)];
+  for (const auto& [mask, layouts] : cached) {
+    if (mask == hidden) return layouts;
+  }
+  std::vector<Layout> found;
+  if (!featureless_but(ctx, y, hidden)) {
+    found = search_row(ctx, y, hidden);
+    sort_by_difference(ctx, found);
+  }
+  cached.emplace_back(hidden, std::move(found));
+  return cached.back().second;
+}
+
+const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidden) {
+  auto& cached = ctx.blankSearches[static_cast<std::size_t>(y)];
+  for (const auto& [mask, layouts] : cached) {
+    if (mask == hidden) return layouts;
+  }
+  std::vector<BackgroundColors> needs;
+  std::vector<Layout> found = search_row(ctx, y, hidden, ctx.snapshot.xScroll, &needs);
+  const std::uint8_t* row = ctx.frame.row(y);
+  const int line = y + kFirstLine;
+  int inner = 39;
+  while (inner < 342 && is_hidden(hidden, inner)) ++inner;
+  if (line >= 51 && line <= 250 && row[inner] == 0 && featureless_but(ctx, y, hidden)) {
+    // The invalid modes draw black whatever they fetch.
+    const int border = row[0];
+    const bool stripsBlack = row[32] == 0 && row[351] == 0;
+    const bool stripsBorder = row[32] == border && row[351] == border;
+    Layout l = snapshot_layout(ctx);
+    l.rows = static_cast<std::uint8_t>(line < 55 || line > 246 ? 2 : 3);
+    l.columns = static_cast<std::uint8_t>(stripsBorder | stripsBlack << 1);
+    for (int mode : {5, 6, 7}) {
+      l.mode = static_cast<std::uint8_t>(mode);
+      found.push_back(l);
+      needs.push_back({-1, -1, -1, -1});
+    }
+  }
+  BlankLayouts blank;
+  for (const auto& key : ranked(ctx, found)) {
+    blank.codes.emplace_back(layout_code(found[key.second]),
+                             static_cast<std::uint32_t>(blank.layouts.size()));
+    blank.layouts.push_back(found[key.second]);
+    blank.needs.push_back(needs[key.second]);
+  }
+  std::sort(blank.codes.begin(), blank.codes.end());
+  cached.emplace_back(hidden, std::move(blank));
+  return cached.back().second;
+}
+
+Difference layout_difference(const SearchContext& ctx, const Layout& l) {
+  const VideoSetup& s = ctx.snapshot;
+  const auto differs = [](bool a, bool b) { return a != b ? 1 : 0; };
+  const int d011 = differs(l.mode >> 2 & 1, s.extendedColorMode) +
+                   differs(l.mode >> 1 & 1, s.bitmapMode) +
+                   differs(l.displayEnabled, s.displayEnabled) + !(l.rows >> s.rows25 & 1) +
+                   std::popcount(static_cast<unsigned>(l.yScroll ^ s.yScroll));
+  const int d016 = differs(l.mode & 1, s.multicolorMode) + !(l.columns >> s.columns40 & 1) +
+                   std::popcount(static_cast<unsigned>(l.xScroll ^ s.xScroll));
+  const int d018 = l.d018Open ? 0 : std::popcount(static_cast<unsigned>((l.d018 ^ s.d018) & 0xFE));
+  return {l.bank != ctx.snapshotBank, d018, d011, d016, 0, 0, 0};
+}
+
+Difference difference(const SearchContext& ctx, const Alternative& alt) {
+  Difference d = layout_difference(ctx, alt.layout);
+  for (int r = 0; r < kColorRegisters; ++r) {
+    const int c = alt.colors[static_cast<std::size_t>(r)];
+    d[4] += c >= 0 && c != (ctx.state.vic[0x20 + static_cast<std::size_t>(r)] & 15);
+  }
+  for (std::size_t n = 0; n < 8; ++n) {
+    const SpritePlace& place = alt.sprites[n];
+    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    if (place.use == SpriteUse::Shown) {
+      d[5] += place.x != sprite.x || place.y != sprite.y;
+      d[6] += place.pointer != ctx.snapshotPointers[n];
+    } else if (place.use == SpriteUse::Off) {
+      d[5] += sprite.enabled;
+    }
+  }
+  return d;
+}
+
+}  // namespace bands
