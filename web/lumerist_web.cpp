@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/run.h"
+#include "bands/bands_run.h"
 #include "command/chargen_file.h"
 #include "command/console.h"
 #include "command/open_snapshot.h"
@@ -25,9 +26,6 @@
 #include "render/picture.h"
 #include "sprites/sprites_run.h"
 #include "viewer/viewer_program.h"
-#ifdef LUMERIST_WEB_BANDS
-#include "bands/bands_run.h"
-#endif
 
 namespace {
 
@@ -218,7 +216,6 @@ EMSCRIPTEN_KEEPALIVE int lumerist_export(const char* snapshot, const char* exten
       arguments);
 }
 
-#ifdef LUMERIST_WEB_BANDS
 // Runs `lumerist-bands SNAPSHOT` in the current folder: the frame VICE
 // saved in the page's pixels (none without one), and its bands a line
 // each in lumerist_bands_found: number, first and last raster line, and 1
@@ -243,6 +240,5 @@ EMSCRIPTEN_KEEPALIVE int lumerist_bands(const char* snapshot) {
 EMSCRIPTEN_KEEPALIVE const char* lumerist_bands_found() {
   return listed.c_str();
 }
-#endif
 
 }  // extern "C"

@@ -130,9 +130,8 @@ const tasks = {
             outputs: run.result === 0 ? writtenFiles(module) : []};
   },
 
-  // lumerist-bands on the snapshot opened last, where the module has it.
+  // lumerist-bands on the snapshot opened last.
   bands(module) {
-    if (!module._lumerist_bands) return null;
     const run = call(module, 'lumerist_bands', 'number', snapshot);
     const marks = module.UTF8ToString(module.ccall('lumerist_bands_found', 'number', [], []));
     return {status: run.result, text: run.text, notes: run.notes,
