@@ -1,7 +1,8 @@
 'use strict';
-// Hands a snapshot to lumerist compiled to WebAssembly (lumerist.js) and
-// shows what it prints, writes and draws. The files live in the module's
-// in-memory file system: nothing leaves the machine.
+// Hands a snapshot to lumerist compiled to WebAssembly, which runs in a
+// worker (worker.js), and shows what the commands print, draw and write.
+// The worker reads the chosen file itself, only the bytes the commands
+// need: nothing leaves the machine.
 
 const byId = (id) => document.getElementById(id);
 const snapshotInput = byId('snapshot-file');
@@ -13,7 +14,6 @@ const canvas = byId('screen');
 const viewerBox = byId('viewer-picture');
 const pictureSource = byId('picture-source');
 const pictureNotes = byId('picture-notes');
-const spritesSection = byId('sprites');
 const spriteSheet = byId('sprite-sheet');
 const spriteReport = byId('sprite-report');
 const spriteNotes = byId('sprite-notes');
@@ -21,59 +21,61 @@ const report = byId('report');
 const downloads = byId('downloads');
 const downloadsHeading = byId('downloads-heading');
 const sections = {picture: byId('picture-section'), compare: byId('compare-section'),
-                  results: byId('results-section')};
+                  sprites: byId('sprites'), export: byId('export-section'),
+                  bands: byId('bands-section'), results: byId('results-section')};
 const comparisonCanvas = byId('comparison');
 const compareSummary = byId('compare-summary');
 const compareReport = byId('compare-report');
+const exportFormats = byId('export-formats');
+const exportButton = byId('export-button');
+const exportReport = byId('export-report');
+const exportDownloads = byId('export-downloads');
+const bandsReport = byId('bands-report');
+const bandsFrame = byId('bands-frame');
+const bandsNotes = byId('bands-notes');
+const bandsDownloads = byId('bands-downloads');
+const bandRips = byId('band-rips');
 
-const SNAPSHOT_DIR = '/snapshot';  // the folder lumerist runs in
-const ROM_DIR = '/rom';
 const WIDTH = 384;
 const HEIGHT = 272;
-const COMPARISON_WIDTH = 3 * WIDTH;
+const FIRST_LINE = 16;  // the raster line of the frame's first row
 const SOURCES = ['the frame VICE saved', 'the VIC-II registers', 'the viewer program'];
-
-// Everything the module prints to standard output and to standard error
-// (notes), byte by byte.
-let printedBytes = [];
-let noteBytes = [];
-// The module, or null when it could not be loaded (the page says so).
-const ready = createLumerist({
-  stdout: (byte) => printedBytes.push(byte & 0xFF),
-  stderr: (byte) => noteBytes.push(byte & 0xFF),
-  onAbort: () => fail('The page stopped working; reload it to try again.'),
-}).then((module) => {
-  module.FS.mkdir(SNAPSHOT_DIR);
-  module.FS.mkdir(ROM_DIR);
-  return module;
-}).catch(() => {
-  fail('The page could not load its program, lumerist.wasm: open it from a web server, ' +
-       'not as a local file.');
-  return null;
-});
 
 function fail(message) {
   pageMessage.textContent = message;
 }
 
-// Calls `call` and returns its result with the text it printed and the
-// notes it wrote to standard error.
-function printing(call) {
-  printedBytes = [];
-  noteBytes = [];
-  const result = call();
-  const decode = (bytes) => new TextDecoder().decode(new Uint8Array(bytes));
-  const text = decode(printedBytes);
-  const notes = decode(noteBytes);
-  printedBytes = [];
-  noteBytes = [];
-  return [result, text, notes];
+// The worker, and the answers it still owes, by id.
+const pending = new Map();
+let asked = 0;
+let worker = null;
+const noProgram = 'The page could not load its program, lumerist.wasm: open it from a web server, ' +
+    'not as a local file.';
+try {
+  worker = new Worker('worker.js');
+  worker.onmessage = ({data}) => {
+    const answer = pending.get(data.id);
+    pending.delete(data.id);
+    if (data.failed) answer.reject(new Error(noProgram));
+    else if ('error' in data) answer.reject(new Error(data.error));
+    else answer.resolve(data.result);
+  };
+  worker.onerror = (event) => {
+    event.preventDefault();
+    fail(noProgram);
+  };
+} catch (error) {
+  fail(noProgram);
 }
 
-function emptyFolder(module, folder) {
-  for (const name of module.FS.readdir(folder)) {
-    if (name !== '.' && name !== '..') module.FS.unlink(folder + '/' + name);
-  }
+// Asks the worker to run `task`; the promise of its answer.
+function ask(task, details = {}) {
+  if (!worker) return Promise.reject(new Error(noProgram));
+  return new Promise((resolve, reject) => {
+    asked += 1;
+    pending.set(asked, {resolve, reject});
+    worker.postMessage({id: asked, task, ...details});
+  });
 }
 
 // A name the file system takes as one file in a folder; `fallback` for
@@ -83,90 +85,29 @@ function plainName(name, fallback) {
   return base && base !== '.' && base !== '..' && base.length <= 255 ? base : fallback;
 }
 
-// The character ROM in use: its path in the file system, or ''.
-let chargenPath = '';
-// The snapshot last opened: its name and a promise of its bytes.
+// The snapshot last opened: its name and a promise of its File or Blob.
 let opened = null;
 // What the page shows for a snapshot once it has been run.
 let shown = null;
-// Each kind of change counts its starts; one that finds its count moved on
-// after waiting has been overtaken by a newer one and stops there.
+// Each open counts; a run that finds the count moved on after waiting has
+// been overtaken by a newer one and stops there.
 let opens = 0;
-let presentations = 0;
 let chargens = 0;
 
-// The files the last run of a command wrote, in the order its report
-// names them, each with its bytes offered as a download.
-function writtenFiles(module) {
-  const count = module.ccall('lumerist_output_count', 'number', [], []);
-  const files = [];
-  for (let i = 0; i < count; i += 1) {
-    const name = module.UTF8ToString(module.ccall('lumerist_output_name', 'number', ['number'], [i]));
-    const bytes = module.FS.readFile(name);
-    files.push({name, size: bytes.length, url: URL.createObjectURL(new Blob([bytes]))});
-  }
-  return files;
+// Files from the worker, each offered by an address of its own.
+function offered(files) {
+  return files.map(({name, blob}) => ({name, size: blob.size, url: URL.createObjectURL(blob)}));
 }
 
-// The pixels the module drew last, `width` wide.
-function drawnImage(module, width) {
-  const start = module.ccall('lumerist_pixels', 'number', [], []);
-  const pixels = module.HEAPU8.slice(start, start + width * HEIGHT * 4);
-  return new ImageData(new Uint8ClampedArray(pixels.buffer), width, HEIGHT);
-}
-
-// lumerist-preview's run: its picture (for the canvas), the picture's
-// source, the notes it wrote and the PNG file it wrote.
-function picture(module, name, viewer) {
-  const [source, , notes] = printing(() => module.ccall(
-      'lumerist_preview', 'number', ['string', 'number', 'string'], [name, viewer ? 1 : 0, chargenPath]));
-  if (source < 0) return null;
-  const png = writtenFiles(module)[0];
-  return {image: drawnImage(module, WIDTH), source, notes, png};
-}
-
-// lumerist-preview --compare's run: its picture, how many pixels differ,
-// the lines it prints before the one naming its PNG, and that PNG.
-function comparison(module, name) {
-  const [differing, text] = printing(() => module.ccall(
-      'lumerist_compare', 'number', ['string', 'string'], [name, chargenPath]));
-  if (differing < 0) return null;
-  const png = writtenFiles(module)[0];
-  return {image: drawnImage(module, COMPARISON_WIDTH), differing, text: text.replace(/[^\n]*\n$/, ''),
-          png};
-}
-
-// lumerist-sprites' run: its report, notes and files.
-function sprites(module, name) {
-  const [status, text, notes] = printing(() => module.ccall(
-      'lumerist_sprites', 'number', ['string', 'string'], [name, chargenPath]));
-  return {status, text, notes, outputs: status === 0 ? writtenFiles(module) : []};
-}
-
-// Runs lumerist, lumerist-preview (the screen and the viewer's picture) and
-// lumerist-sprites on the opened snapshot.
-function runLumerist(module, name, bytes) {
-  emptyFolder(module, SNAPSHOT_DIR);
-  module.FS.chdir(SNAPSHOT_DIR);
-  // Without bytes there is no file, and lumerist says it cannot open it.
-  if (bytes) module.FS.writeFile(name, bytes);
-  const [status, text] = printing(() => module.ccall('lumerist_run', 'number', ['string'], [name]));
-  const outputs = writtenFiles(module);
-  const pictures = {screen: picture(module, name, false), viewer: picture(module, name, true)};
-  const compared = comparison(module, name);
-  const sprite = sprites(module, name);
-  emptyFolder(module, SNAPSHOT_DIR);
-  return {name, status, text, outputs, pictures, compared, sprites: sprite};
-}
-
-function forget(old) {
-  if (!old) return;
-  const files = [...old.outputs, ...old.sprites.outputs];
-  for (const drawn of [...Object.values(old.pictures), old.compared]) if (drawn) files.push(drawn.png);
+function forget(files) {
   for (const file of files) URL.revokeObjectURL(file.url);
 }
 
-function link(name, url, size) {
+function image({width, data}) {
+  return new ImageData(new Uint8ClampedArray(data), width, HEIGHT);
+}
+
+function link(list, {name, url, size}) {
   const item = document.createElement('li');
   const anchor = document.createElement('a');
   anchor.href = url;
@@ -176,30 +117,25 @@ function link(name, url, size) {
   bytes.className = 'size';
   bytes.textContent = ` ${size} bytes`;
   item.append(anchor, bytes);
-  downloads.append(item);
-  downloadsHeading.hidden = false;
+  list.append(item);
 }
 
-// Clears what the page shows; data-status is set again once all of it is
-// back in place.
+// Clears what the page shows for a snapshot; data-status is set again once
+// all of it is back in place.
 function clearShown() {
-  presentations += 1;
   report.removeAttribute('data-status');
   for (const section of Object.values(sections)) section.hidden = true;
   downloads.replaceChildren();
   downloadsHeading.hidden = true;
   canvas.getContext('2d').clearRect(0, 0, WIDTH, HEIGHT);
   canvas.setAttribute('aria-label', 'No picture');
-  pictureSource.textContent = '';
-  pictureNotes.textContent = '';
-  comparisonCanvas.getContext('2d').clearRect(0, 0, COMPARISON_WIDTH, HEIGHT);
+  for (const text of [pictureSource, pictureNotes, compareSummary, compareReport, spriteReport,
+                      spriteNotes]) {
+    text.textContent = '';
+  }
+  comparisonCanvas.getContext('2d').clearRect(0, 0, comparisonCanvas.width, HEIGHT);
   comparisonCanvas.setAttribute('aria-label', 'No comparison');
-  compareSummary.textContent = '';
-  compareReport.textContent = '';
-  spritesSection.hidden = true;
   spriteSheet.removeAttribute('src');
-  spriteReport.textContent = '';
-  spriteNotes.textContent = '';
 }
 
 // The lines of lumerist-sprites' report that tell the sprites: the bank
@@ -212,15 +148,97 @@ function spriteLines(text) {
 // The check of the rip: a plain answer first, then lumerist-preview's
 // lines and the picture.
 function presentComparison(compared) {
-  compareSummary.textContent = compared.differing === 0
-    ? 'The rip holds the screen: the viewer program shows it pixel for pixel.'
-    : 'The rip does not hold all of the screen: the lines below say why, the picture on the ' +
-        'right where.';
+  const {differing, uncompared} = compared;
+  if (differing > 0) {
+    compareSummary.textContent = 'The rip does not hold all of the screen: the lines below say ' +
+        'why, the picture on the right where.';
+  } else if (uncompared > 0) {
+    compareSummary.textContent = `The rip could not be checked everywhere: ${uncompared} pixels ` +
+        'show the character ROM, which the snapshot does not hold. Choose a character ROM file ' +
+        'above to check them too.';
+  } else {
+    compareSummary.textContent = 'The rip holds the screen: the viewer program shows it pixel ' +
+        'for pixel.';
+  }
   compareReport.textContent = compared.text;
-  comparisonCanvas.getContext('2d').putImageData(compared.image, 0, 0);
+  comparisonCanvas.getContext('2d').putImageData(image(compared.image), 0, 0);
   comparisonCanvas.setAttribute('aria-label', `The screen of ${shown.name}, the viewer ` +
-      `program's picture and their ${compared.differing} differing pixels in white`);
+      `program's picture and their ${differing} differing pixels in white`);
   sections.compare.hidden = false;
+}
+
+// The formats lumerist-export can write for the screen shown.
+function presentExport() {
+  exportFormats.replaceChildren();
+  for (const format of shown.formats) {
+    const label = document.createElement('label');
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.value = format.extension;
+    box.checked = shown.chosen.has(format.extension);
+    box.addEventListener('change', () => {
+      shown.chosen[box.checked ? 'add' : 'delete'](format.extension);
+      exportButton.disabled = shown.chosen.size === 0;
+    });
+    label.append(box, ` ${format.name} (${format.extension})`);
+    exportFormats.append(label);
+  }
+  exportButton.disabled = shown.chosen.size === 0;
+  exportReport.textContent = shown.exported ? shown.exported.text + shown.exported.notes : '';
+  exportDownloads.replaceChildren();
+  for (const file of shown.exported ? shown.exported.outputs : []) link(exportDownloads, file);
+  sections.export.hidden = shown.formats.length === 0;
+}
+
+// The bands of the frame: lumerist-bands' lines, the frame VICE saved with
+// each band marked over it, the bands' rips and files.
+function presentBands(bands) {
+  if (!bands) return;
+  const text = bands.text;
+  const rule = text.search(/^-{10,}$/m);
+  bandsReport.textContent = rule < 0 ? text : text.slice(0, rule);
+  bandRips.textContent = rule < 0 ? '' : text.slice(rule);
+  bandsNotes.textContent = bands.notes;
+  bandsDownloads.replaceChildren();
+  for (const file of bands.outputs) link(bandsDownloads, file);
+  bandsFrame.hidden = !bands.frame;
+  if (bands.frame) drawBands(bands);
+  bandsReport.setAttribute('data-status', String(bands.status));
+  sections.bands.hidden = false;
+}
+
+// The frame at twice its size, and over it each band's extent (raster line
+// L is row L - 16) and its number: a solid frame where a register set draws
+// the band, a dashed one where the display is off.
+function drawBands({frame, bands}) {
+  const scale = bandsFrame.width / WIDTH;
+  const source = document.createElement('canvas');
+  source.width = WIDTH;
+  source.height = HEIGHT;
+  source.getContext('2d').putImageData(image(frame), 0, 0);
+  const context = bandsFrame.getContext('2d');
+  context.imageSmoothingEnabled = false;
+  context.drawImage(source, 0, 0, bandsFrame.width, bandsFrame.height);
+  context.lineWidth = 2;
+  context.font = 'bold 14px sans-serif';
+  context.textBaseline = 'top';
+  const labels = [];
+  for (const band of bands) {
+    const top = Math.max(band.firstLine - FIRST_LINE, 0);
+    const bottom = Math.min(band.lastLine - FIRST_LINE + 1, HEIGHT);
+    labels.push(`band ${band.number}, lines ${band.firstLine} to ${band.lastLine}`);
+    if (bottom <= top) continue;
+    context.setLineDash(band.drawn ? [] : [6, 4]);
+    context.strokeStyle = '#ff0';
+    context.strokeRect(1, top * scale + 1, bandsFrame.width - 2, (bottom - top) * scale - 2);
+    const label = String(band.number);
+    context.fillStyle = '#ff0';
+    context.fillRect(2, top * scale + 2, context.measureText(label).width + 8, 18);
+    context.fillStyle = '#000';
+    context.fillText(label, 6, top * scale + 4);
+  }
+  bandsFrame.setAttribute('aria-label', `The frame VICE saved in ${shown.name}, with ` +
+      `${labels.join('; ')}`);
 }
 
 // Shows `shown` with the picture the checkbox picks.
@@ -228,65 +246,138 @@ function present() {
   clearShown();
   report.textContent = shown.text;
   sections.results.hidden = false;
-  const drawn = shown.pictures[viewerBox.checked ? 'viewer' : 'screen'];
+  const drawn = shown.status === 0 ? shown.pictures[viewerBox.checked ? 'viewer' : 'screen'] : null;
   if (drawn) {
     sections.picture.hidden = false;
-    canvas.getContext('2d').putImageData(drawn.image, 0, 0);
+    canvas.getContext('2d').putImageData(image(drawn.image), 0, 0);
     const from = SOURCES[drawn.source];
     canvas.setAttribute('aria-label', `The screen of ${shown.name}, drawn from ${from}`);
     pictureSource.textContent = `Drawn from ${from}.`;
     pictureNotes.textContent = drawn.notes;
   }
-  if (shown.compared) presentComparison(shown.compared);
   const files = [...shown.outputs];
-  if (drawn) files.push(drawn.png);
-  if (shown.compared) files.push(shown.compared.png);
-  files.push(...shown.sprites.outputs);
-  for (const file of files) link(file.name, file.url, file.size);
-  const sheet = shown.sprites.outputs.find((file) => file.name.endsWith('.sprites.png'));
-  if (sheet) {
-    spriteSheet.src = sheet.url;
-    spriteSheet.alt = `The 256 sprite blocks of the video bank of ${shown.name}`;
-    spriteReport.textContent = spriteLines(shown.sprites.text);
-    spriteNotes.textContent = shown.sprites.notes;
-    spritesSection.hidden = false;
+  if (shown.status === 0) {
+    if (shown.compared) presentComparison(shown.compared);
+    if (drawn) files.push(drawn.png);
+    if (shown.compared) files.push(shown.compared.png);
+    files.push(...shown.sprites.outputs);
+    const sheet = shown.sprites.outputs.find((file) => file.name.endsWith('.sprites.png'));
+    if (sheet) {
+      spriteSheet.src = sheet.url;
+      spriteSheet.alt = `The 256 sprite blocks of the video bank of ${shown.name}`;
+      spriteReport.textContent = spriteLines(shown.sprites.text);
+      spriteNotes.textContent = shown.sprites.notes;
+      sections.sprites.hidden = false;
+    }
+    presentExport();
+    presentBands(shown.bands);
   }
+  for (const file of files) link(downloads, file);
+  downloadsHeading.hidden = files.length === 0;
   report.setAttribute('data-status', String(shown.status));
 }
 
-// Opens a snapshot: `bytes` is a promise of its contents.
-async function open(name, bytes) {
+// Every address `run` offers, for forgetting them.
+function filesOf(run) {
+  if (!run) return [];
+  const files = [...run.outputs];
+  if (run.status !== 0) return files;
+  for (const drawn of [run.pictures.screen, run.pictures.viewer, run.compared]) {
+    if (drawn) files.push(drawn.png);
+  }
+  files.push(...run.sprites.outputs);
+  if (run.exported) files.push(...run.exported.outputs);
+  if (run.bands) files.push(...run.bands.outputs);
+  return files;
+}
+
+// The worker's answer for a snapshot, its files offered.
+function received(run) {
+  run.outputs = offered(run.outputs);
+  if (run.status !== 0) return run;
+  for (const drawn of [run.pictures.screen, run.pictures.viewer, run.compared]) {
+    if (drawn) [drawn.png] = offered([drawn.png]);
+  }
+  run.sprites.outputs = offered(run.sprites.outputs);
+  return run;
+}
+
+// Opens a snapshot: `file` is a promise of its File or Blob.
+async function open(name, file) {
   const current = ++opens;
-  opened = {name, bytes};
+  opened = {name, file};
   clearShown();
   report.textContent = '';
   pageMessage.textContent = '';
   let contents = null;
   let problem = '';
   try {
-    contents = await bytes;
+    contents = await file;
   } catch (error) {
     problem = `Can't read ${name}: ${error.message}`;
     fail(problem);
   }
-  const module = await ready;
-  if (current !== opens || !module) return;
-  forget(shown);
-  shown = null;
+  let run;
   try {
-    shown = runLumerist(module, name, contents);
+    run = received(await ask('open', {name, file: contents}));
   } catch (error) {
-    fail(`The page failed on ${name}: ${error.message || error}`);
+    if (current === opens) fail(`The page failed on ${name}: ${error.message}`);
     return;
   }
+  if (current !== opens) {
+    forget(filesOf(run));
+    return;
+  }
+  forget(filesOf(shown));
+  shown = {...run, name, open: current, chosen: new Set()};
   // lumerist's refusal, where the page's own messages are.
-  if (shown.status !== 0) fail([problem, shown.text.trim()].filter(Boolean).join('\n'));
-  shown.open = current;
+  if (run.status !== 0) fail([problem, run.text.trim()].filter(Boolean).join('\n'));
   present();
+  if (run.status !== 0) return;
+  let bands = null;
+  try {
+    bands = await ask('bands');
+  } catch (error) {
+    if (current === opens) fail(`The page failed on the bands of ${name}: ${error.message}`);
+  }
+  if (!bands) return;
+  bands.outputs = offered(bands.outputs);
+  if (current !== opens) {
+    forget(bands.outputs);
+    return;
+  }
+  shown.bands = bands;
+  presentBands(bands);
+}
+
+// lumerist-export on the snapshot shown, in the formats chosen.
+async function exportChosen() {
+  const current = opens;
+  const extensions = [...shown.chosen];
+  exportReport.textContent = '';
+  exportDownloads.replaceChildren();
+  let run;
+  try {
+    run = await ask('export', {extensions});
+  } catch (error) {
+    if (current === opens) fail(`The page failed on ${shown.name}: ${error.message}`);
+    return;
+  }
+  run.outputs = offered(run.outputs);
+  if (current !== opens) {
+    forget(run.outputs);
+    return;
+  }
+  if (shown.exported) forget(shown.exported.outputs);
+  shown.exported = run;
+  pageMessage.textContent = run.status === 0 ? '' : run.text.trim();
+  exportReport.textContent = run.text + run.notes;
+  for (const file of run.outputs) link(exportDownloads, file);
+  exportReport.setAttribute('data-status', String(run.status));
 }
 
 function openFile(file) {
-  open(plainName(file.name, 'snapshot.vsf'), file.arrayBuffer().then((data) => new Uint8Array(data)));
+  open(plainName(file.name, 'snapshot.vsf'), Promise.resolve(file));
 }
 
 // ?snapshot=URL: a snapshot on this page's own site.
@@ -299,46 +390,40 @@ function openAddress(address) {
   } catch (error) {
     url = null;
   }
-  let bytes;
+  let file;
   if (!url || url.origin !== location.origin) {
-    bytes = Promise.reject(new Error('snapshots are loaded from this page\'s own site only'));
+    file = Promise.reject(new Error('snapshots are loaded from this page\'s own site only'));
   } else {
-    bytes = fetch(url, {mode: 'same-origin', credentials: 'same-origin'}).then((response) => {
+    file = fetch(url, {mode: 'same-origin', credentials: 'same-origin'}).then((response) => {
       if (!response.ok) throw new Error(`the server answered ${response.status} ${response.statusText}`);
-      return response.arrayBuffer();
-    }).then((data) => new Uint8Array(data));
+      return response.blob();
+    });
   }
-  open(name, bytes);
+  open(name, file);
 }
 
-// Takes a character ROM image, or none, and draws the opened snapshot again.
+// Takes a character ROM image, or none, and runs the opened snapshot again.
 async function useChargen(file) {
   const current = ++chargens;
   chargenStatus.textContent = '';
-  let contents = null;
-  if (file) contents = await file.arrayBuffer().then((data) => new Uint8Array(data), () => null);
-  const module = await ready;
-  if (current !== chargens || !module) return;
-  emptyFolder(module, ROM_DIR);
-  chargenPath = '';
-  if (file) {
-    const name = plainName(file.name, 'chargen.bin');
-    module.FS.chdir(ROM_DIR);
-    if (contents) module.FS.writeFile(name, contents);
-    const [usable, refusal] = printing(
-        () => module.ccall('lumerist_chargen_usable', 'number', ['string'], [name]));
-    if (usable) {
-      chargenPath = ROM_DIR + '/' + name;
-      chargenStatus.textContent = `Using ${name} where the VIC-II sees the character ROM, ` +
-          'unless the snapshot holds a ROM of its own.';
-    } else {
-      emptyFolder(module, ROM_DIR);
-      chargenInput.value = '';
-      chargenStatus.textContent = refusal.trim();
-    }
+  const name = file ? plainName(file.name, 'chargen.bin') : '';
+  let answer;
+  try {
+    answer = await ask('chargen', {name, file});
+  } catch (error) {
+    fail(error.message);
+    return;
   }
-  chargenClear.hidden = chargenPath === '';
-  if (opened) open(opened.name, opened.bytes);
+  if (current !== chargens) return;
+  if (file && answer.usable) {
+    chargenStatus.textContent = `Using ${name} where the VIC-II sees the character ROM, ` +
+        'unless the snapshot holds a ROM of its own.';
+  } else if (file) {
+    chargenInput.value = '';
+    chargenStatus.textContent = answer.refusal;
+  }
+  chargenClear.hidden = !(file && answer.usable);
+  if (opened) open(opened.name, opened.file);
 }
 
 snapshotInput.addEventListener('change', () => {
@@ -354,6 +439,7 @@ chargenClear.addEventListener('click', () => {
 viewerBox.addEventListener('change', () => {
   if (shown && shown.open === opens) present();
 });
+exportButton.addEventListener('click', exportChosen);
 
 // A file dropped anywhere is the snapshot; dropped on the ROM's chooser,
 // the character ROM.

@@ -48,9 +48,13 @@ export function folderWith(files) {
 }
 
 // Runs a native tool in `folder`: its status, standard output and error,
-// and the files it left there besides `inputs`.
-export function runNative(tool, args, folder, inputs = []) {
-  const result = spawnSync(path.join(nativeBuild, tool), args, {cwd: folder});
+// and the files it left there besides `inputs`. Like the page, it finds no
+// character ROM in VICE's folders; `env` adds to its environment.
+const noRoms = temporaryFolder('lumerist-no-roms-');
+export function runNative(tool, args, folder, inputs = [], env = {}) {
+  const environment = {...process.env, XDG_DATA_HOME: noRoms, XDG_DATA_DIRS: noRoms, ...env};
+  if (!('LUMERIST_CHARGEN' in env)) delete environment.LUMERIST_CHARGEN;
+  const result = spawnSync(path.join(nativeBuild, tool), args, {cwd: folder, env: environment});
   const files = {};
   for (const name of fs.readdirSync(folder)) {
     if (!inputs.includes(name)) files[name] = fs.readFileSync(path.join(folder, name));
@@ -59,8 +63,25 @@ export function runNative(tool, args, folder, inputs = []) {
           files};
 }
 
-// A page that fails its test on any error and any request off its own site.
+// Files put into the served folder for a test, removed when the tests end.
+const hosted = [];
+process.on('exit', () => {
+  for (const file of hosted) fs.rmSync(file, {recursive: true, force: true});
+});
+
+// A page that fails its test on any error and any request off its own
+// site. `serve` maps paths on the page's site to files put there for the
+// page to fetch (hosted snapshots); null, to none. Requests are watched,
+// not intercepted: Chromium holds a worker's intercepted requests.
 export async function openPage(browser, query = '', serve = {}) {
+  for (const [pathname, file] of Object.entries(serve)) {
+    const served = path.join(pageDir, ...pathname.split('/'));
+    fs.rmSync(served, {force: true});
+    if (file === null) continue;
+    const folder = fs.mkdirSync(path.dirname(served), {recursive: true});
+    fs.copyFileSync(file, served);
+    hosted.push(folder || served);
+  }
   const page = await browser.newPage();
   const origin = new URL(pageUrl).origin;
   page.problems = [];
@@ -68,21 +89,11 @@ export async function openPage(browser, query = '', serve = {}) {
   page.on('console', (message) => {
     if (message.type() === 'error') page.problems.push(message.text());
   });
-  await page.setRequestInterception(true);
   page.on('request', (request) => {
     const url = new URL(request.url());
-    if (url.protocol === 'blob:' || url.protocol === 'data:') return request.continue();
-    if (url.origin !== origin) {
+    if (url.protocol !== 'blob:' && url.protocol !== 'data:' && url.origin !== origin) {
       page.problems.push(`request to ${url}`);
-      return request.abort();
     }
-    // `serve` maps paths on the page's site to files: hosted snapshots.
-    if (url.pathname in serve) {
-      const file = serve[url.pathname];
-      if (file === null) return request.respond({status: 404, body: 'Not found'});
-      return request.respond({status: 200, contentType: 'application/octet-stream', body: fs.readFileSync(file)});
-    }
-    return request.continue();
   });
   await page.goto(new URL(query, pageUrl).href);
   return page;
@@ -93,7 +104,7 @@ export async function shown(page) {
   await page.waitForSelector('#report[data-status]');
   return page.evaluate(async () => {
     const links = {};
-    for (const link of document.querySelectorAll('a[download]')) {
+    for (const link of document.querySelectorAll('#downloads a[download]')) {
       const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
       links[link.download] = Array.from(bytes);
     }
@@ -159,3 +170,4 @@ export function differingPixels(page, png, link = null, selector = '#screen') {
     return differing;
   }, data, link, selector);
 }
+
