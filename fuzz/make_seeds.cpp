@@ -1,6 +1,7 @@
-// Writes the fuzz target's seed corpus into FOLDER: snapshots of every shape
+// Writes the fuzz targets' seed corpus into FOLDER: snapshots of every shape
 // with text, hires and multicolour screens, the same cut off at a few
-// places, and small hand-made files that reach both export paths.
+// places, small hand-made files that reach both export paths, and machines
+// described for the memory target.
 // Usage: make_fuzz_seeds FOLDER
 
 #include <cstdio>
@@ -90,5 +91,36 @@ int main(int argc, char** argv) {
   save(folder + "/tagged-multicolour.vsf", tagged_stub(0x3B, 0xD8, 0x38));
   save(folder + "/short-modules-fast.vsf", short_modules("C64", "VIC-II"));
   save(folder + "/short-modules-cycle-exact.vsf", short_modules("C64SC", "VIC-IISC"));
+  // Machines described for the memory target: two register sets ($D000-
+  // $D02E and port A each; the second the snapshot's), the raster line
+  // where the second takes over, then memory repeated through RAM.
+  const struct {
+    const char* name;
+    VideoRegisters upper, lower;
+    std::uint8_t split;
+  } machines[] = {
+      {"bitmap-over-text", screens[2].registers, screens[0].registers, 195},
+      {"text-over-hires", screens[0].registers, screens[1].registers, 120},
+      {"hires-over-bitmap", screens[1].registers, screens[2].registers, 60},
+  };
+  for (const auto& machine : machines) {
+    Bytes described;
+    for (const VideoRegisters* r : {&machine.upper, &machine.lower}) {
+      Bytes set(47, 0);
+      set[0x11] = r->d011;
+      set[0x15] = 0x03;  // two sprites
+      set[0x16] = r->d016;
+      set[0x18] = r->d018;
+      set[0x20] = static_cast<std::uint8_t>(r == &machine.upper ? 2 : 6);
+      set[0x00] = 80;
+      set[0x01] = 100;
+      set[0x27] = 1;
+      described.insert(described.end(), set.begin(), set.end());
+      described.push_back(r->cia2PortA);
+    }
+    described.push_back(machine.split);
+    for (int i = 0; i < 512; ++i) described.push_back(static_cast<std::uint8_t>(i * 37 ^ i >> 3));
+    save(folder + "/described-" + machine.name, described);
+  }
   return 0;
 }

@@ -1,18 +1,19 @@
 // Fuzz target without files or PNG, for speed: through the reader, the
 // register decoder, the renderer and the band search, in memory. Bytes
-// that start "VICE" are a snapshot; any others are a small description of
-// one (the registers of two sets, the line where the second takes over,
-// and memory), built into a snapshot of VICE 3.10's shape whose saved frame
-// the two sets draw, so that small inputs reach the search at a thousand
-// runs a second. The search takes the frame VICE saved where the snapshot
-// holds one, else the frame drawn from the registers with its lower part
-// drawn by a second register set made from the last bytes: a split screen
-// whose split the search must find.
+// that start "VICE" are a snapshot; any others describe a machine and a
+// frame: the registers of two sets, the line where the second takes over,
+// and memory, so that small inputs reach the renderer and the search
+// without a snapshot's size. The search takes the frame VICE saved where
+// a snapshot holds one, else the frame drawn from the registers with its
+// lower part drawn by a second register set made from the last bytes: a
+// split screen whose split the search must find.
 //
 // Besides crashes and sanitizer findings it traps when a picture holds
 // other than colour indices, when the decoder disagrees with itself, when
 // the bands do not cover the frame's lines in order, or when a band the
 // search says a register set draws is drawn otherwise by the renderer.
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -25,7 +26,6 @@
 #include "render/render_frame.h"
 #include "snapshot/read_snapshot.h"
 #include "snapshot/video_setup.h"
-#include "snapshot_builder.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void check_bands(const VideoState& state, const Picture& frame, const BandSearch
     if (band.firstLine != next || band.lastLine < band.firstLine) __builtin_trap();
     next = band.lastLine + 1;
     if (band.kind == BandKind::Unmatched) continue;
-    const Picture drawn = draw_band_set(state, band.set).picture;
+    const Picture drawn = draw_band_set(state, band.set, {band.firstLine, band.lastLine}).picture;
     const auto from =
         static_cast<std::ptrdiff_t>(band.firstLine - kFirstPictureLine) * kPictureWidth;
     const auto to =
@@ -76,58 +76,68 @@ void check_bands(const VideoState& state, const Picture& frame, const BandSearch
 // The two register sets: $D000-$D02E and port A each.
 constexpr std::size_t kSetBytes = kVicRegisterCount + 1;
 
-// A snapshot from a small description: two sets, the first raster line of
-// the second, then bytes repeated through RAM and colour RAM.
-Bytes described_snapshot(std::span<const std::uint8_t> data) {
-  SnapshotPlan plan;
-  plan.shape = Shape::Vice310CycleExact;
-  plan.decoyTags = false;
-  const auto set = [&data](std::size_t at) { return data.subspan(at, kSetBytes); };
+// A state and its saved frame from a small description: two register sets,
+// the raster line where the second takes over, then bytes repeated through
+// RAM and colour RAM. The state's registers are the second set's.
+struct Described {
+  VideoState state;
+  Picture frame;
+};
+
+Described described(std::span<const std::uint8_t> data) {
+  Described made;
+  VideoState& state = made.state;
   const std::span<const std::uint8_t> memory = data.subspan(2 * kSetBytes + 1);
-  for (std::size_t i = 0; i < plan.ram.size(); ++i) {
-    plan.ram[i] = memory.empty() ? 0 : memory[i % memory.size()];
+  // The memory bytes over and over: copied, then the RAM filled so far
+  // copied after itself.
+  const std::size_t first = std::min(memory.size(), state.ram.size());
+  std::copy_n(memory.begin(), first, state.ram.begin());
+  for (std::size_t filled = first; filled > 0 && filled < state.ram.size(); filled *= 2) {
+    std::copy_n(state.ram.begin(), std::min(filled, state.ram.size() - filled),
+                state.ram.begin() + static_cast<std::ptrdiff_t>(filled));
   }
-  for (std::size_t i = 0; i < plan.colorRam.size(); ++i) {
-    plan.colorRam[i] = memory.empty() ? 0 : memory[(i * 7) % memory.size()];
+  for (std::size_t i = 0; i < state.colorRam.size(); ++i) {
+    state.colorRam[i] = memory.empty() ? 0 : memory[i * 7 % memory.size()];
   }
-  const auto put = [](SnapshotPlan& into, std::span<const std::uint8_t> registers) {
-    for (unsigned r = 0; r < kVicRegisterCount; ++r) into.moreRegisters[r] = registers[r];
-    into.registers = {registers[kVicRegisterCount],
-                      registers[0x11],
-                      registers[0x16],
-                      registers[0x18],
-                      registers[0x20],
-                      registers[0x21],
-                      registers[0x22],
-                      registers[0x23]};
+  const auto take = [&data](VideoState& into, std::size_t at) {
+    std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at), kVicRegisterCount,
+                into.vic.begin());
+    into.cia2PortA = data[at + kVicRegisterCount];
   };
-  put(plan, set(kSetBytes));  // the snapshot was saved in the second band
-  VideoState top = read_snapshot(memory_input(build_snapshot(plan).bytes)).state;
-  VideoState bottom = top;
-  for (unsigned r = 0; r < kVicRegisterCount; ++r) top.vic[r] = set(0)[r];
-  top.cia2PortA = set(0)[kVicRegisterCount];
+  VideoState top = state;
+  take(top, 0);
+  take(state, kSetBytes);
   const Picture upper = render_frame(top).picture;
-  const Picture lower = render_frame(bottom).picture;
+  made.frame = render_frame(state).picture;
   const auto split =
       static_cast<std::ptrdiff_t>(data[2 * kSetBytes] % kPictureHeight) * kPictureWidth;
-  plan.savedFrame = Bytes(upper.pixels.begin(), upper.pixels.begin() + split);
-  plan.savedFrame->insert(plan.savedFrame->end(), lower.pixels.begin() + split, lower.pixels.end());
-  return build_snapshot(plan).bytes;
+  std::copy(upper.pixels.begin(), upper.pixels.begin() + split, made.frame.pixels.begin());
+  return made;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Memory freed is kept for the next run instead of going back to the
+  // system and faulting in again: most of a run's time otherwise.
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  mallopt(M_MMAP_THRESHOLD, 256 << 20);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Bytes described;
+  // Small budgets: the same paths as the default one, cut short sooner; the
+  // smallest for the machines described, whose registers and memory are
+  // anything and whose search is the most costly.
+  const SearchBudget budget{1L << 12, 1L << 9, 1L << 13};
+  const SearchBudget smallBudget{1L << 9, 1L << 6, 1L << 8};
   if (size > 2 * kSetBytes && !(size >= 4 && std::equal(data, data + 4, "VICE"))) {
-    described = described_snapshot(std::span(data, size));
-    data = described.data();
-    size = described.size();
+    const Described made = described(std::span(data, size));
+    check_picture(made.frame);
+    check_bands(made.state, made.frame, find_bands(made.state, made.frame, smallBudget));
+    return 0;
   }
+
   const InputFile input = memory_input(std::span(data, size));
   const SnapshotReading reading = read_snapshot(input);
   if (reading.error != SnapshotError::None) return 0;
@@ -146,8 +156,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     frame = registers.picture;
   }
-  // A small budget: the same paths as the default one, cut short sooner.
-  const SearchBudget budget{1L << 14, 1L << 10, 1L << 15};
   check_bands(reading.state, *frame, find_bands(reading.state, *frame, budget));
   return 0;
 }

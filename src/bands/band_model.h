@@ -18,6 +18,17 @@
 
 namespace bands {
 
+// The number of set bits, without the processor's population count, which
+// the baseline x86-64 lacks (std::popcount then calls a slow library
+// routine in the search's hottest loops).
+constexpr int bit_count(std::uint64_t x) {
+  x = x - (x >> 1 & 0x5555555555555555u);
+  x = (x & 0x3333333333333333u) + (x >> 2 & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>(x * 0x0101010101010101u >> 56);
+}
+static_assert(bit_count(0) == 0 && bit_count(0xF0) == 4 && bit_count(~std::uint64_t{0}) == 64);
+
 inline constexpr int kRows = kPictureHeight;    // picture rows, raster lines 16-287
 inline constexpr int kColumns = kPictureWidth;  // 384
 inline constexpr int kWords = kColumns / 64;    // a row as bits

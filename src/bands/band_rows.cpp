@@ -440,7 +440,7 @@ bool coverable(const SearchContext& ctx, const Unified& u, const std::uint8_t* f
     next[static_cast<std::size_t>(x)] = wrong ? x : next[static_cast<std::size_t>(x) + 1];
     if (wrong) shown |= 1u << (frame[x] & 31);
   }
-  if (!u.guessed && std::popcount(shown) > colors) return false;
+  if (!u.guessed && bit_count(shown) > colors) return false;
   // Covering from column x with w wide and n narrow spans left: 0 unknown,
   // 1 possible, 2 not.
   std::vector<std::uint8_t> known(static_cast<std::size_t>(kColumns + 1) * 81);
@@ -654,8 +654,8 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
         if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
         const std::uint64_t good =
             k < 16 ? mv & colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
-        right += std::popcount(good & b.wrong);
-        wrong += std::popcount(mv & ~good);
+        right += bit_count(good & b.wrong);
+        wrong += bit_count(mv & ~good);
       }
       if (wrong) return right - wrong;
     }
@@ -721,7 +721,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
       const std::uint64_t covered = spanned & (m.any >> j0) & visible;
       f.spansClean = covered == spanned;
       Fit foretaste = f;
-      f.score = std::popcount(covered) + right_below(foretaste, kForetaste);
+      f.score = bit_count(covered) + right_below(foretaste, kForetaste);
       ctx.spriteWork += kForetaste;
       fits.push_back(f);
       if (fits.size() == 4 * kScored) keep_promising(fits);
@@ -812,7 +812,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
     const SpriteRowMasks& m = masks[f.p * kSpriteRows + (f.t >> sprite.tall)];
     Candidate c;
     c.spansClean = f.spansClean;
-    c.score = std::popcount(wrongHere & span & (m.any >> f.j0));
+    c.score = bit_count(wrongHere & span & (m.any >> f.j0));
     c.spare = !may_show_below(ctx, f.n, s.y) ||
               s.alt.sprites[static_cast<std::size_t>(f.n)].use == SpriteUse::Off;
     c.n = f.n;

@@ -312,7 +312,10 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
     if (!alt.layout.displayEnabled) continue;
     if (checks++ == kRendererChecks) break;
     const BandSet set = band_set_of(ctx, alt);
-    Picture drawn = draw_band_set(ctx.state, set).picture;
+    // The band's lines, and those above it back to the band before's first,
+    // which add_drawn looks at.
+    const int first = result.bands.empty() ? a + kFirstLine : result.bands.back().firstLine;
+    Picture drawn = draw_band_set(ctx.state, set, {first, end + kFirstLine}).picture;
     const int last = last_equal(drawn, frame, a, end);
     if (last > bestEnd) {
       bestEnd = last;
@@ -327,6 +330,10 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
   }
   add_drawn(ctx, frame, best, bestDrawn, a, bestEnd, result);
   return bestEnd;
+}
+
+bool same_set(const BandSet& a, const BandSet& b) {
+  return a.vic == b.vic && a.cia2PortA == b.cia2PortA && a.pointers == b.pointers;
 }
 
 // Once the search has spent its budget: the previous band's set or the
@@ -381,12 +388,18 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
   }
   SearchContext ctx(state, frame, budget);
   std::optional<Alternative> previous;
+  // Once the budget is spent: the band before's set (drawn once for as
+  // long as it stays the one) and the snapshot's.
+  std::optional<std::pair<BandSet, Picture>> before;
   for (int a = 0; a < kRows;) {
     if (ctx.exhausted) {
       std::vector<std::pair<BandSet, Picture>> sets;
       if (!result.bands.empty() && result.bands.back().kind == BandKind::Drawn) {
-        sets.emplace_back(result.bands.back().set,
-                          draw_band_set(state, result.bands.back().set).picture);
+        const BandSet& set = result.bands.back().set;
+        if (!before || !same_set(before->first, set)) {
+          before.emplace(set, draw_band_set(state, set).picture);
+        }
+        sets.push_back(*before);
       }
       sets.emplace_back(snapshot_set(state), own.picture);
       a = settle_as_they_are(ctx, frame, a, sets, result) + 1;

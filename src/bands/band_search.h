@@ -68,7 +68,8 @@ BandSearch find_bands(const VideoState& state, const Picture& frame,
 
 // The frame `set` draws from `state`'s memory (its RAM, colour RAM and
 // character ROM) with render_frame.
-Frame draw_band_set(const VideoState& state, const BandSet& set);
+// Only the raster lines of `lines` are drawn when given (render_frame).
+Frame draw_band_set(const VideoState& state, const BandSet& set, LineRange lines = {});
 
 // The snapshot's own register set: its registers and port, and the pointers
 // in its screen matrix.

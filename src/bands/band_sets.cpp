@@ -105,8 +105,8 @@ Picture symbolic_frame(const VideoState& state, const BandSet& set) {
 
 }  // namespace bands
 
-Frame draw_band_set(const VideoState& state, const BandSet& set) {
-  return render_frame(bands::state_with(state, set), set.pointers);
+Frame draw_band_set(const VideoState& state, const BandSet& set, LineRange lines) {
+  return render_frame(state, set.vic, set.cia2PortA, set.pointers, lines);
 }
 
 BandSet snapshot_set(const VideoState& state) {

@@ -80,23 +80,23 @@ bool plausible(int mode, const std::array<FrameCell, kCells>& cells, const std::
     switch (mode) {
       case 0:
       case 4:
-        if (std::popcount(others) > 1) return false;
+        if (bit_count(others) > 1) return false;
         byRegisters |= others;
         break;
       case 1:
-        if ((m & 8) ? !pairs_equal(f) : std::popcount(others) > 1) return false;
+        if ((m & 8) ? !pairs_equal(f) : bit_count(others) > 1) return false;
         byRegisters |= others;
         break;
       case 2:
-        if (std::popcount(present) > 2) return false;
+        if (bit_count(present) > 2) return false;
         break;
       default:
-        if (!pairs_equal(f) || std::popcount(present) > 4) return false;
+        if (!pairs_equal(f) || bit_count(present) > 4) return false;
         break;
     }
   }
   const int registers = mode == 0 ? 1 : mode == 1 ? 3 : 4;
-  return std::popcount(byRegisters) <= registers;
+  return bit_count(byRegisters) <= registers;
 }
 
 bool is_hidden(const RowBits& hidden, int column) {
@@ -121,7 +121,7 @@ std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x, const Ro
       if (color < 16) (core ? f.coreEqual : f.stripEqual)[color] |= bit;
       if (core) present |= 1u << (color & 31);
     }
-    f.colors = std::popcount(present);
+    f.colors = bit_count(present);
   }
   return cells;
 }
@@ -375,10 +375,10 @@ Difference layout_difference(const SearchContext& ctx, const Layout& l) {
   const int d011 = differs(l.mode >> 2 & 1, s.extendedColorMode) +
                    differs(l.mode >> 1 & 1, s.bitmapMode) +
                    differs(l.displayEnabled, s.displayEnabled) + !(l.rows >> s.rows25 & 1) +
-                   std::popcount(static_cast<unsigned>(l.yScroll ^ s.yScroll));
+                   bit_count(static_cast<unsigned>(l.yScroll ^ s.yScroll));
   const int d016 = differs(l.mode & 1, s.multicolorMode) + !(l.columns >> s.columns40 & 1) +
-                   std::popcount(static_cast<unsigned>(l.xScroll ^ s.xScroll));
-  const int d018 = l.d018Open ? 0 : std::popcount(static_cast<unsigned>((l.d018 ^ s.d018) & 0xFE));
+                   bit_count(static_cast<unsigned>(l.xScroll ^ s.xScroll));
+  const int d018 = l.d018Open ? 0 : bit_count(static_cast<unsigned>((l.d018 ^ s.d018) & 0xFE));
   return {l.bank != ctx.snapshotBank, d018, d011, d016, 0, 0, 0};
 }
 

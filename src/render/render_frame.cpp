@@ -37,9 +37,9 @@ struct Graphics {
   std::array<std::uint8_t, 4> background;  // $D021-$D024, low nibbles
 };
 
-Graphics graphics_of(const VideoSetup& setup, const VideoState& state) {
-  const auto nibble = [&state](unsigned address) {
-    return static_cast<std::uint8_t>(state.reg(address) & 15);
+Graphics graphics_of(const VideoSetup& setup, const RegisterImages& vic) {
+  const auto nibble = [&vic](unsigned address) {
+    return static_cast<std::uint8_t>(vic[address - 0xD000] & 15);
   };
   return {setup.extendedColorMode,
           setup.bitmapMode,
@@ -253,16 +253,18 @@ std::uint8_t put_sprites(const std::array<ShownSprite, 8>& sprites, const Sprite
 // line 16), or, without a picture, only works out which sprites give a
 // pixel: then the graphics are drawn just on the lines with sprites, where
 // their foreground decides. Returns the sprites shown.
-std::uint8_t draw_window(const VideoSetup& setup, const VideoState& state, VicMemory& memory,
-                         std::uint8_t* picture, const std::optional<SpritePointers>& pointers) {
+std::uint8_t draw_window(const VideoSetup& setup, const RegisterImages& vic, VicMemory& memory,
+                         std::uint8_t* picture, const std::optional<SpritePointers>& pointers,
+                         LineRange lines = {}) {
   const Window window = window_of(setup);
-  const Graphics graphics = graphics_of(setup, state);
+  const Graphics graphics = graphics_of(setup, vic);
   const std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory, pointers);
   GraphicsLine graphicsLine;
   SpriteLine spriteLine;
   std::array<std::uint8_t, kPictureWidth> scratch{};
   std::uint8_t shown = 0;
-  for (int line = window.topLine; line <= window.bottomLine; ++line) {
+  const int last = std::min(window.bottomLine, lines.last);
+  for (int line = std::max(window.topLine, lines.first); line <= last; ++line) {
     std::array<std::uint32_t, 8> rows{};
     const unsigned onLine = sprite_rows_on_line(sprites, line, rows);
     if (!picture && onLine == 0) continue;
@@ -285,12 +287,19 @@ Frame render_frame(const VideoState& state) {
   return render_frame(state, std::nullopt);
 }
 
-Frame render_frame(const VideoState& state, const std::optional<SpritePointers>& pointers) {
-  const VideoSetup setup = decode_video_setup(state);
+Frame render_frame(const VideoState& state, const std::optional<SpritePointers>& pointers,
+                   LineRange lines) {
+  return render_frame(state, state.vic, state.cia2PortA, pointers, lines);
+}
+
+Frame render_frame(const VideoState& state, const RegisterImages& vic, std::uint8_t cia2PortA,
+                   const std::optional<SpritePointers>& pointers, LineRange lines) {
+  const VideoSetup setup = decode_video_setup(vic, cia2PortA);
   Frame frame{Picture{std::vector<std::uint8_t>(kPicturePixels, setup.d020 & 15)}};
   if (!setup.displayEnabled) return frame;  // all border
   VicMemory memory = vic_memory(state, setup);
-  frame.spritesShown = draw_window(setup, state, memory, frame.picture.pixels.data(), pointers);
+  frame.spritesShown =
+      draw_window(setup, vic, memory, frame.picture.pixels.data(), pointers, lines);
   frame.readsCharRom = memory.readsRom;
   return frame;
 }
@@ -299,5 +308,5 @@ std::uint8_t sprites_shown(const VideoState& state) {
   const VideoSetup setup = decode_video_setup(state);
   if (!setup.displayEnabled) return 0;
   VicMemory memory = vic_memory(state, setup);
-  return draw_window(setup, state, memory, nullptr, std::nullopt);
+  return draw_window(setup, state.vic, memory, nullptr, std::nullopt);
 }

@@ -28,9 +28,21 @@ Frame render_frame(const VideoState& state);
 
 // The same frame with the eight sprite pointers given instead of those in
 // the screen matrix (the pointers a program wrote for part of a frame):
-// they are not fetched, their sprites' data is.
+// they are not fetched, their sprites' data is. Only the raster lines of
+// `lines` are drawn (the others are the border colour, and their sprites
+// count for nothing): for the lines of one band.
 using SpritePointers = std::array<std::uint8_t, 8>;
-Frame render_frame(const VideoState& state, const std::optional<SpritePointers>& pointers);
+struct LineRange {
+  int first = kFirstPictureLine;
+  int last = kFirstPictureLine + kPictureHeight - 1;
+};
+Frame render_frame(const VideoState& state, const std::optional<SpritePointers>& pointers,
+                   LineRange lines = {});
+
+// The same with the registers and port A given instead of the state's: the
+// state's memory as another register set shows it.
+Frame render_frame(const VideoState& state, const RegisterImages& vic, std::uint8_t cia2PortA,
+                   const std::optional<SpritePointers>& pointers, LineRange lines = {});
 
 // Which sprites give at least one pixel of that frame (bit n: sprite n),
 // worked out without drawing the lines that hold no sprite.
