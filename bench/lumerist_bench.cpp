@@ -181,8 +181,8 @@ Bytes two_band_snapshot() {
   plan.moreRegisters = {{0x15, 0x01}, {0x00, 100}, {0x01, 80}, {0x27, 1}};
   const VideoState state = read_snapshot(memory_input(build_snapshot(plan).bytes)).state;
   const BandSet picture = snapshot_set(state);
-  const BandSet panel = changed(picture, {{0xD011, 0x1B}, {0xD016, 0x08}, {0xD018, 0x34},
-                                          {0xD020, 0x06}, {0xD001, 230}});
+  const BandSet panel = changed(
+      picture, {{0xD011, 0x1B}, {0xD016, 0x08}, {0xD018, 0x34}, {0xD020, 0x06}, {0xD001, 230}});
   return split_snapshot(plan, {{picture, 16, 210}, {panel, 211, 287}});
 }
 
@@ -194,17 +194,17 @@ Bytes five_band_snapshot() {
   const VideoState state = read_snapshot(memory_input(build_snapshot(plan).bytes)).state;
   const BandSet text = snapshot_set(state);
   return split_snapshot(
-      plan, {{changed(text, {{0xDD00, 0x96}, {0xD011, 0x3B}, {0xD016, 0x18}, {0xD018, 0x18}}),
-              16, 90},
-             {text, 91, 140},
-             {changed(text, {{0xD016, 0x0B}}), 141, 180},
-             {changed(text, {{0xD018, 0x1C}}), 181, 230},
-             {changed(text, {{0xD020, 0x02}, {0xD021, 0x05}}), 231, 287}});
+      plan,
+      {{changed(text, {{0xDD00, 0x96}, {0xD011, 0x3B}, {0xD016, 0x18}, {0xD018, 0x18}}), 16, 90},
+       {text, 91, 140},
+       {changed(text, {{0xD016, 0x0B}}), 141, 180},
+       {changed(text, {{0xD018, 0x1C}}), 181, 230},
+       {changed(text, {{0xD020, 0x02}, {0xD021, 0x05}}), 231, 287}});
 }
 
 // A game frame: colour bars every four lines, the scroll and the character
-// set changed every 32, and a sprite multiplexed down the screen: about 64
-// register sets.
+// set changed every 32, and a sprite multiplexed down the screen, a new
+// place every 24 lines: 68 register sets.
 Bytes game_frame_snapshot() {
   SnapshotPlan plan;
   plan.shape = Shape::Vice310CycleExact;
@@ -216,11 +216,10 @@ Bytes game_frame_snapshot() {
     const auto scroll = static_cast<std::uint8_t>(0x08 | (line / 32) % 8);
     const auto charset = static_cast<std::uint8_t>(line / 32 % 2 ? 0x1C : 0x18);
     const auto spriteY = static_cast<std::uint8_t>(line - 1 - (line - 16) % 24);
-    parts.push_back({changed(snapshot_set(state), {{0xD020, colour},
-                                                   {0xD016, scroll},
-                                                   {0xD018, charset},
-                                                   {0xD001, spriteY}}),
-                     line, std::min(line + 3, 287)});
+    parts.push_back(
+        {changed(snapshot_set(state),
+                 {{0xD020, colour}, {0xD016, scroll}, {0xD018, charset}, {0xD001, spriteY}}),
+         line, std::min(line + 3, 287)});
   }
   return split_snapshot(plan, parts);
 }
@@ -232,7 +231,7 @@ Bytes ordinary_snapshot() {
   return build_snapshot(plan).bytes;
 }
 
-// Runs `argv` with standard output on /dev/null; wall time from fork to
+// Runs `argv` with standard output and error on /dev/null; wall time from fork to
 // reaped, peak resident memory from the kernel's accounting of the child.
 Sample run_once(const std::vector<std::string>& argv, int expectedStatus = 0) {
   std::vector<char*> args;
@@ -244,7 +243,7 @@ Sample run_once(const std::vector<std::string>& argv, int expectedStatus = 0) {
   if (child < 0) fail("fork failed");
   if (child == 0) {
     const int null = open("/dev/null", O_WRONLY);
-    if (null < 0 || dup2(null, STDOUT_FILENO) < 0) _exit(126);
+    if (null < 0 || dup2(null, STDOUT_FILENO) < 0 || dup2(null, STDERR_FILENO) < 0) _exit(126);
     close(null);
     execv(args[0], args.data());
     _exit(127);
@@ -374,7 +373,7 @@ int main(int argc, char** argv) {
        Tool::Preview},
       {"Split screen of 5 bands, lumerist-bands", filesDir + "/five.vsf", 10.0, Tool::Bands, 0,
        Tool::Preview},
-      {"Game frame of 68 bands, lumerist-bands", filesDir + "/game.vsf", 1.0, Tool::Bands, 0,
+      {"Game frame of 68 sets, lumerist-bands", filesDir + "/game.vsf", 1.0, Tool::Bands, 0,
        Tool::Lumerist, 500.0},
   };
   make_files(rows);
@@ -392,9 +391,9 @@ int main(int argc, char** argv) {
       "%d runs of each command per file, alternating, after %d warm-up runs; medians of "
       "wall time.\n\n",
       lumerist.c_str(), preview.c_str(), sprites.c_str(), bands.c_str(), filesDir.c_str(),
-      linksDir.c_str(), runs,
-      kWarmUpRuns);
-  std::printf("| File | Size | Against | its time | tool | Ratio | Target | tool peak RSS | Met |\n");
+      linksDir.c_str(), runs, kWarmUpRuns);
+  std::printf(
+      "| File | Size | Against | its time | tool | Ratio | Target | tool peak RSS | Met |\n");
   std::printf("|---|---|---|---|---|---|---|---|---|\n");
 
   bool allMet = true;
@@ -433,7 +432,7 @@ int main(int argc, char** argv) {
     const double ratio = toolMedian / catMedian;
     const bool met = ratio <= row.target && toolTimes.peakRssKiB <= kMemoryLimitKiB;
     allMet = allMet && met;
-    const char* against = row.fixedMs > 0                   ? "fixed"
+    const char* against = row.fixedMs > 0                 ? "fixed"
                           : row.baseline == Tool::Preview ? "lumerist-preview"
                                                           : "cat";
     std::printf("| %s | %s | %s | %.2f ms | %.2f ms | %.2f | <= %.1f | %.1f MiB | %s |\n",
