@@ -15,7 +15,7 @@ void print_banner(const std::string& program) {
   print_separator();
 }
 
-void print_usage(const std::string& program) {
+void print_usage(const char* program) {
   print_separator();
   std::printf(
       "Lumerist 4.0 by Korvane/Dunmarsh & Pelloth/Thrennic\n"
@@ -24,6 +24,6 @@ void print_usage(const std::string& program) {
       "Rips each snapshot in turn. The files are named after the snapshot followed by a\n"
       "suffix, next to it or, with -o DIR (--output-dir DIR), in the folder DIR. --help\n"
       "prints this text, --version the version.\n",
-      program.c_str());
+      program);
   print_separator();
 }

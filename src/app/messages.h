@@ -10,4 +10,4 @@ void print_banner(const std::string& program);
 
 // The usage text of --help and of a command line that cannot be used: the
 // banner's lines, the syntax with the options, and what they do.
-void print_usage(const std::string& program);
+void print_usage(const char* program);

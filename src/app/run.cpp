@@ -3,10 +3,10 @@
 #include "app/messages.h"
 #include "command/chargen_file.h"
 #include "command/command_line.h"
+#include "command/command_run.h"
 #include "command/console.h"
 #include "command/exit_status.h"
 #include "command/open_snapshot.h"
-#include "command/run_outputs.h"
 #include "command/screen_rip.h"
 #include "io/input_file.h"
 #include "snapshot/read_snapshot.h"
@@ -36,34 +36,11 @@ RunResult run(int argc, char** argv) {
   }
   Arguments arguments = parse_arguments(argc, argv, {}, false);
   require_snapshot(arguments);
-  switch (arguments.kind) {
-    case CommandLine::Help:
-      print_usage(program);
-      result.status = kExitSuccess;
-      return result;
-    case CommandLine::Version:
-      print_version("lumerist");
-      result.status = kExitSuccess;
-      return result;
-    case CommandLine::Usage:
-      print_problem(arguments.problem);
-      print_usage(program);
-      return result;
-    case CommandLine::Run:
-      break;
+  if (const std::optional<int> answered = answer_command_line(arguments.kind, arguments.problem,
+                                                              "lumerist", program, print_usage)) {
+    result.status = *answered;
+    return result;
   }
-  if (!output_folder_usable(arguments.outputDir)) return result;
-
-  // Each snapshot as if the tool were run on it alone.
-  result.status = kExitSuccess;
-  for (const std::string& snapshot : arguments.operands) {
-    std::vector<std::string> written;
-    const int status = rip(snapshot, output_base(snapshot, arguments.outputDir), written);
-    if (finish_outputs(status) != kExitSuccess) {
-      result.status = kExitFailure;
-      continue;
-    }
-    result.written.insert(result.written.end(), written.begin(), written.end());
-  }
+  result.status = run_each_snapshot(arguments, rip, result.written);
   return result;
 }

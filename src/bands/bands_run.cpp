@@ -7,6 +7,7 @@
 #include "bands/bands_messages.h"
 #include "command/chargen_file.h"
 #include "command/command_line.h"
+#include "command/command_run.h"
 #include "command/console.h"
 #include "command/open_snapshot.h"
 #include "command/run_outputs.h"
@@ -107,35 +108,17 @@ BandsRun run_bands(int argc, char** argv) {
   Arguments arguments = parse_arguments(argc, argv, {}, true);
   require_snapshot(arguments);
   const char* program = program_name(argc, argv, "lumerist-bands");
-  switch (arguments.kind) {
-    case CommandLine::Help:
-      print_bands_usage(program);
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Version:
-      print_version("lumerist-bands");
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Usage:
-      print_problem(arguments.problem);
-      print_bands_usage(program);
-      return run;
-    case CommandLine::Run:
-      break;
+  if (const std::optional<int> answered = answer_command_line(
+          arguments.kind, arguments.problem, "lumerist-bands", program, print_bands_usage)) {
+    run.status = *answered;
+    return run;
   }
-  if (!output_folder_usable(arguments.outputDir)) return run;
-
-  // Each snapshot as if the command were run on it alone.
-  run.status = kExitSuccess;
-  for (const std::string& snapshot : arguments.operands) {
-    std::vector<std::string> written;
-    const int status = decode(snapshot, output_base(snapshot, arguments.outputDir),
-                              arguments.chargen, run, written);
-    if (finish_outputs(status) != kExitSuccess) {
-      run.status = kExitFailure;
-      continue;
-    }
-    run.written.insert(run.written.end(), written.begin(), written.end());
-  }
+  run.status = run_each_snapshot(
+      arguments,
+      [&arguments, &run](const std::string& snapshot, const std::string& base,
+                         std::vector<std::string>& written) {
+        return decode(snapshot, base, arguments.chargen, run, written);
+      },
+      run.written);
   return run;
 }

@@ -6,6 +6,7 @@
 
 #include "command/chargen_file.h"
 #include "command/command_line.h"
+#include "command/command_run.h"
 #include "command/console.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
@@ -81,21 +82,10 @@ ExportRun run_export(int argc, char** argv) {
     if (arguments.operands.size() == 1) refuse(arguments, "No output file given.");
   }
   const char* program = program_name(argc, argv, "lumerist-export");
-  switch (arguments.kind) {
-    case CommandLine::Help:
-      print_export_usage(program);
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Version:
-      print_version("lumerist-export");
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Usage:
-      print_problem(arguments.problem);
-      print_export_usage(program);
-      return run;
-    case CommandLine::Run:
-      break;
+  if (const std::optional<int> answered = answer_command_line(
+          arguments.kind, arguments.problem, "lumerist-export", program, print_export_usage)) {
+    run.status = *answered;
+    return run;
   }
   if (list) {
     std::fputs(format_list().c_str(), stdout);

@@ -1,6 +1,7 @@
 #include "preview/preview_run.h"
 
 #include "command/chargen_file.h"
+#include "command/command_run.h"
 #include "command/console.h"
 #include "command/exit_status.h"
 #include "command/input_guard.h"
@@ -76,21 +77,10 @@ PreviewRun run_preview(int argc, char** argv) {
   PreviewRun run;
   const PreviewOptions options = parse_preview_command_line(argc, argv);
   const char* program = program_name(argc, argv, "lumerist-preview");
-  switch (options.kind) {
-    case CommandLine::Help:
-      print_preview_usage(program);
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Version:
-      print_version("lumerist-preview");
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Usage:
-      print_problem(options.problem);
-      print_preview_usage(program);
-      return run;
-    case CommandLine::Run:
-      break;
+  if (const std::optional<int> answered = answer_command_line(
+          options.kind, options.problem, "lumerist-preview", program, print_preview_usage)) {
+    run.status = *answered;
+    return run;
   }
   if (!output_folder_usable(options.outputDir)) return run;
   run.status = finish_outputs(draw(options, run));

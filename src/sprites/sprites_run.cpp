@@ -4,11 +4,11 @@
 
 #include "command/chargen_file.h"
 #include "command/command_line.h"
+#include "command/command_run.h"
 #include "command/console.h"
 #include "command/exit_status.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
-#include "command/run_outputs.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
 #include "png/png_file.h"
@@ -65,35 +65,17 @@ SpritesRun run_sprites(int argc, char** argv) {
   Arguments arguments = parse_arguments(argc, argv, {}, true);
   require_snapshot(arguments);
   const char* program = program_name(argc, argv, "lumerist-sprites");
-  switch (arguments.kind) {
-    case CommandLine::Help:
-      print_sprites_usage(program);
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Version:
-      print_version("lumerist-sprites");
-      run.status = kExitSuccess;
-      return run;
-    case CommandLine::Usage:
-      print_problem(arguments.problem);
-      print_sprites_usage(program);
-      return run;
-    case CommandLine::Run:
-      break;
+  if (const std::optional<int> answered = answer_command_line(
+          arguments.kind, arguments.problem, "lumerist-sprites", program, print_sprites_usage)) {
+    run.status = *answered;
+    return run;
   }
-  if (!output_folder_usable(arguments.outputDir)) return run;
-
-  // Each snapshot as if the command were run on it alone.
-  run.status = kExitSuccess;
-  for (const std::string& snapshot : arguments.operands) {
-    std::vector<std::string> written;
-    const int status =
-        rip(snapshot, output_base(snapshot, arguments.outputDir), arguments.chargen, written);
-    if (finish_outputs(status) != kExitSuccess) {
-      run.status = kExitFailure;
-      continue;
-    }
-    run.written.insert(run.written.end(), written.begin(), written.end());
-  }
+  run.status = run_each_snapshot(
+      arguments,
+      [&arguments](const std::string& snapshot, const std::string& base,
+                   std::vector<std::string>& written) {
+        return rip(snapshot, base, arguments.chargen, written);
+      },
+      run.written);
   return run;
 }
