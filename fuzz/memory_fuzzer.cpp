@@ -13,8 +13,6 @@
 // the bands do not cover the frame's lines in order, or when a band the
 // search says a register set draws is drawn otherwise by the renderer.
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -26,6 +24,10 @@
 #include "render/render_frame.h"
 #include "snapshot/read_snapshot.h"
 #include "snapshot/video_setup.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -118,10 +120,12 @@ Described described(std::span<const std::uint8_t> data) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+#ifdef __GLIBC__
   // Memory freed is kept for the next run instead of going back to the
   // system and faulting in again: most of a run's time otherwise.
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
   mallopt(M_MMAP_THRESHOLD, 256 << 20);
+#endif
   return 0;
 }
 
