@@ -23,10 +23,10 @@ OutputFile open_output(const std::string& path) {
   OutputFile output;
   output.path = path;
   const std::string target = link_target(path);
-  if (path_kind(target) == PathKind::Other) {  // a device or a FIFO: written as it is
+  const PathKind kind = path_kind(target);
+  if (kind == PathKind::Other) {  // a device or a FIFO: written as it is
     output.file.reset(open_system_output(target));
-  } else if (!can_name_file(target) || file_name_of(target).empty() ||
-             path_kind(target) == PathKind::Folder) {
+  } else if (!can_name_file(target) || file_name_of(target).empty() || kind == PathKind::Folder) {
     output.file.reset();  // no file can take this name
   } else {
     output.file.reset(open_system_temporary(folder_of(target), output.temporary));

@@ -91,6 +91,24 @@ BandSet bitmap_set(const VideoState& state) {
                  {{0xDD00, 0x96}, {0xD011, 0x3B}, {0xD016, 0x18}, {0xD018, 0x18}, {0xD021, 0x00}});
 }
 
+// The frame the parts draw gives their bands or fewer, each drawing its
+// lines, none unmatched (with `allDrawn`, none with the display off).
+void expect_parts_found(const VideoState& state, const char* what,
+                        const std::vector<SetLines>& parts, bool allDrawn) {
+  SCOPED_TRACE(what);
+  const Picture frame = split_frame(state, parts);
+  const BandSearch found = find_bands(state, frame);
+  expect_bands_draw(state, frame, found);
+  EXPECT_LE(found.bands.size(), parts.size());
+  for (const Band& band : found.bands) {
+    EXPECT_NE(band.kind, BandKind::Unmatched);
+    if (allDrawn) {
+      EXPECT_EQ(band.kind, BandKind::Drawn);
+    }
+  }
+  EXPECT_FALSE(found.cutShort);
+}
+
 TEST(BandSearch, SplitScreensGiveTheirBandsOrFewerEachDrawingItsLines) {
   const VideoState state = machine();
   const BandSet own = snapshot_set(state);
@@ -129,15 +147,7 @@ TEST(BandSearch, SplitScreensGiveTheirBandsOrFewerEachDrawingItsLines) {
        {{changed(own, {{0xD001, 120}, {0xD003, 125}}), 16, 130},
         {changed(bitmap, {{0xD001, 120}, {0xD003, 125}}), 131, 287}}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const Picture frame = split_frame(state, c.parts);
-    const BandSearch found = find_bands(state, frame);
-    expect_bands_draw(state, frame, found);
-    EXPECT_LE(found.bands.size(), c.parts.size());
-    for (const Band& band : found.bands) EXPECT_EQ(band.kind, BandKind::Drawn);
-    EXPECT_FALSE(found.cutShort);
-  }
+  for (const Case& c : cases) expect_parts_found(state, c.what, c.parts, true);
 }
 
 TEST(BandSearch, SpritesAtTheBordersOverEachOtherOrOffAndOddModesAreFound) {
@@ -173,15 +183,7 @@ TEST(BandSearch, SpritesAtTheBordersOverEachOtherOrOffAndOddModesAreFound) {
       {"a bitmap with idle lines at the bottom (vertical scroll 0)",
        {{own, 16, 200}, {changed(bitmap_set(state), {{0xD011, 0x38}}), 201, 287}}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const Picture frame = split_frame(state, c.parts);
-    const BandSearch found = find_bands(state, frame);
-    expect_bands_draw(state, frame, found);
-    EXPECT_LE(found.bands.size(), c.parts.size());
-    for (const Band& band : found.bands) EXPECT_NE(band.kind, BandKind::Unmatched);
-    EXPECT_FALSE(found.cutShort);
-  }
+  for (const Case& c : cases) expect_parts_found(state, c.what, c.parts, false);
 }
 
 TEST(BandSearch, WhatABandNeverShowsKeepsTheSnapshotsValue) {
