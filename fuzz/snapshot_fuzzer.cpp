@@ -112,8 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::string> written;
   const std::string base = output_folder() + "/shot.vsf";
-  if (!rip_screen(reading.state, base, snapshot, std::nullopt, written) ||
-      commit_outputs().failed) {
+  OutputBatch outputs;
+  const std::optional<std::string> noRom;
+  if (!rip_screen(reading.state, base, {snapshot, noRom}, outputs, written) ||
+      commit_outputs(outputs).failed) {
     __builtin_trap();
   }
   const bool bitmap = reading.setup.bitmapMode;

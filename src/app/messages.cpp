@@ -4,14 +4,14 @@
 
 #include "command/console.h"
 
-void print_banner(const std::string& program) {
+void print_banner(const char* program) {
   print_separator();
   std::printf(
       "Lumerist 4.0 by Korvane/Dunmarsh & Pelloth/Thrennic\n"
       "Save VICE snapshot during display of any Screen.\n"
       "Original code by Korvane; Support for MultiColor Bitmap by Pelloth\n"
       "Syntax: '%s ViceSnapshotFile.vsf'.\n",
-      program.c_str());
+      program);
   print_separator();
 }
 

@@ -6,7 +6,7 @@
 
 // The usage banner between two rule lines; `program` is the name the tool
 // was started under.
-void print_banner(const std::string& program);
+void print_banner(const char* program);
 
 // The usage text of --help and of a command line that cannot be used: the
 // banner's lines, the syntax with the options, and what they do.

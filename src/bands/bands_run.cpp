@@ -51,13 +51,12 @@ VideoState band_state(const VideoState& snapshot, const BandSet& set) {
 }
 
 // Decodes one snapshot's bands, prints their lines and rips each band.
-int decode(const std::string& snapshotPath, const std::string& base,
-           const std::optional<std::string>& chargen, BandsRun& run,
-           std::vector<std::string>& written) {
+int decode(SnapshotRun& job, BandsRun& run) {
+  const std::string& snapshotPath = job.snapshot;
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(chargen, reading.state);
+  const CharacterRom rom = find_character_rom(job.arguments.chargen, reading.state);
   if (rom.refused) return kExitFailure;
   run.frame.clear();
   const BandSearch search = bands_of(snapshot, reading, snapshotPath, run.frame);
@@ -92,33 +91,24 @@ int decode(const std::string& snapshotPath, const std::string& base,
       continue;
     }
     std::vector<std::string> files;
-    if (!rip_screen(state, base + ".band" + std::to_string(number), snapshot, rom.file, files)) {
+    if (!rip_screen(state, job.base + ".band" + std::to_string(number), {snapshot, rom.file},
+                    job.outputs, files)) {
       return kExitFailure;
     }
-    written.insert(written.end(), files.begin(), files.end());
+    job.written.insert(job.written.end(), files.begin(), files.end());
     ripped.emplace_back(number, std::move(program));
   }
   return kExitSuccess;
 }
 
+constexpr CommandSpec kBands{
+    .name = "lumerist-bands", .printUsage = print_bands_usage, .flags = {}};
+
 }  // namespace
 
 BandsRun run_bands(int argc, char** argv) {
   BandsRun run;
-  Arguments arguments = parse_arguments(argc, argv, {}, true);
-  require_snapshot(arguments);
-  const char* program = program_name(argc, argv, "lumerist-bands");
-  if (const std::optional<int> answered = answer_command_line(
-          arguments.kind, arguments.problem, "lumerist-bands", program, print_bands_usage)) {
-    run.status = *answered;
-    return run;
-  }
-  run.status = run_each_snapshot(
-      arguments,
-      [&arguments, &run](const std::string& snapshot, const std::string& base,
-                         std::vector<std::string>& written) {
-        return decode(snapshot, base, arguments.chargen, run, written);
-      },
-      run.written);
+  run.status = run_command(
+      kBands, argc, argv, [&run](SnapshotRun& job) { return decode(job, run); }, run.written);
   return run;
 }

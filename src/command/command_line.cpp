@@ -38,10 +38,21 @@ void refuse_option(Arguments& arguments, const std::string& problem) {
   arguments.problem = problem;
 }
 
+// A band number: a whole number from 1, written in decimal.
+std::optional<unsigned> band_number(const std::optional<std::string>& value) {
+  if (!value || value->empty() || value->size() > 9 || (*value)[0] == '0') return std::nullopt;
+  unsigned number = 0;
+  for (const char digit : *value) {
+    if (digit < '0' || digit > '9') return std::nullopt;
+    number = number * 10 + static_cast<unsigned>(digit - '0');
+  }
+  return number;
+}
+
 }  // namespace
 
 Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags,
-                          bool takesChargen) {
+                          bool takesChargen, bool takesBand) {
   Arguments arguments;
   bool optionsEnded = false;
   for (int at = 1; at < argc; ++at) {
@@ -66,6 +77,10 @@ Arguments parse_arguments(int argc, char** argv, std::span<const std::string_vie
                takesChargen && option_value(arg, "--chargen", "", argc, argv, at, file)) {
       if (!file) refuse_option(arguments, "Option --chargen needs a file name.");
       arguments.chargen = file;
+    } else if (std::optional<std::string> band;
+               takesBand && option_value(arg, "--band", "", argc, argv, at, band)) {
+      arguments.band = band_number(band);
+      if (!arguments.band) refuse_option(arguments, "Option --band needs a band number.");
     } else {
       refuse_option(arguments, "Unknown option '" + std::string(arg) + "'.");
     }

@@ -1,35 +1,73 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command/command_line.h"
 #include "command/exit_status.h"
 #include "command/run_outputs.h"
+#include "io/output_file.h"
 
-// The steps every command runs around its own work.
+// The steps every command runs: answer the command line (--help,
+// --version, a refusal), then each snapshot it names in turn, as if the
+// command were run on it alone, then the exit status.
 
-// Answers a command line that asks for the usage (--help), the version, or
-// cannot be used (its reason, then the usage), and gives the exit status;
-// nothing when the command is to run.
-std::optional<int> answer_command_line(CommandLine kind, const std::string& problem,
-                                       const char* command, const char* program,
-                                       void (*print_usage)(const char*));
+// What a command is to those steps.
+struct CommandSpec {
+  const char* name;                                    // "lumerist-bands"
+  void (*printUsage)(const char* program);             // the usage text
+  std::span<const std::string_view> flags;             // the command's own flags
+  bool takesChargen = true;                            // --chargen FILE
+  bool takesBand = false;                              // --band N
+  void (*printBanner)(const char* program) = nullptr;  // printed when run without an argument
+  // The command's own rules for its file names, after the shared ones
+  // (refuse() where they fail); by default, at least one snapshot.
+  void (*checkOperands)(Arguments& arguments) = require_snapshot;
+  // A command line the command answers itself (lumerist-export --list): its
+  // status, or nothing when the snapshots are to be run.
+  std::optional<int> (*answer)(const Arguments& arguments) = nullptr;
+  // The snapshots the file names name, when not every one is a snapshot.
+  std::vector<std::string> (*snapshotsOf)(const Arguments& arguments) = nullptr;
+};
 
-// Runs `rip(snapshot, base, written)` on each snapshot of the command line in
-// turn, as if the command were run on it alone: `base` names its outputs
-// (output_base), and finish_outputs ends its run. An output folder that
-// cannot be used is refused first. Returns 0 when every snapshot's run
-// succeeded; `written` gathers the files of those that did.
+// One snapshot's run, as the command's own work sees it.
+struct SnapshotRun {
+  const Arguments& arguments;
+  const std::string& snapshot;        // its path
+  std::string base;                   // the start of its outputs' names (output_base)
+  OutputBatch& outputs;               // the run's outputs, committed when the snapshot is done
+  std::vector<std::string>& written;  // the files it wrote, in the order its report names them
+};
+
+// Reads the command line and answers it where the command is not to run:
+// the status then, else nothing, with `arguments` read and the output
+// folder found usable.
+std::optional<int> prepare_command(const CommandSpec& spec, int argc, char** argv,
+                                   Arguments& arguments);
+
+// The snapshots of a command line that runs.
+std::vector<std::string> snapshots_named(const CommandSpec& spec, const Arguments& arguments);
+
+// Runs the command: `rip(run)` on each snapshot, its outputs committed (or,
+// after a failure, discarded) before the next. Returns 0 when every
+// snapshot's run succeeded; `written` gathers the files of those that did.
 template <typename Rip>
-int run_each_snapshot(const Arguments& arguments, Rip rip, std::vector<std::string>& written) {
-  if (!output_folder_usable(arguments.outputDir)) return kExitFailure;
+int run_command(const CommandSpec& spec, int argc, char** argv, Rip rip,
+                std::vector<std::string>& written) {
+  Arguments arguments;
+  if (const std::optional<int> answered = prepare_command(spec, argc, argv, arguments)) {
+    return *answered;
+  }
+  OutputBatch outputs;
   int status = kExitSuccess;
-  for (const std::string& snapshot : arguments.operands) {
+  for (const std::string& snapshot : snapshots_named(spec, arguments)) {
     std::vector<std::string> files;
-    if (finish_outputs(rip(snapshot, output_base(snapshot, arguments.outputDir), files)) !=
-        kExitSuccess) {
+    SnapshotRun run{arguments, snapshot, output_base(snapshot, arguments.outputDir), outputs,
+                    files};
+    if (finish_outputs(outputs, rip(run)) != kExitSuccess) {
       status = kExitFailure;
       continue;
     }

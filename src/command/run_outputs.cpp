@@ -20,13 +20,25 @@ bool output_folder_usable(const std::optional<std::string>& outputDir) {
   return false;
 }
 
-int finish_outputs(int status) {
+bool claim_outputs(const OutputBatch& outputs, std::span<const std::string> paths) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    bool taken = replaces_committed(outputs, paths[i]);
+    for (std::size_t j = 0; j < i && !taken; ++j) taken = same_output_file(paths[i], paths[j]);
+    if (taken) {
+      std::printf("Won't overwrite '%s', written earlier in this run!\n", paths[i].c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+int finish_outputs(OutputBatch& outputs, int status) {
   const bool reported = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
   if (status != kExitSuccess || !reported) {
-    discard_outputs();
+    discard_outputs(outputs);
     return kExitFailure;
   }
-  const Commit commit = commit_outputs();
+  const Commit commit = commit_outputs(outputs);
   if (!commit.failed) return kExitSuccess;
   std::printf("Can't replace '%s' with its new file!\n", commit.failed->c_str());
   std::string replaced;

@@ -5,6 +5,7 @@
 
 #include "command/console.h"
 #include "command/input_guard.h"
+#include "command/run_outputs.h"
 #include "export/bitmap_export.h"
 #include "export/outputs.h"
 #include "export/text_export.h"
@@ -65,25 +66,28 @@ void print_output_failure(const OutputFailure& failure) {
 
 }  // namespace
 
-bool rip_screen(const VideoState& state, const std::string& base, const InputFile& snapshot,
-                const std::optional<std::string>& romFile, std::vector<std::string>& written) {
+bool rip_screen(const VideoState& state, const std::string& base, const RipInputs& inputs,
+                OutputBatch& outputs, std::vector<std::string>& written) {
   const OutputNames names = output_names(base);
   const VideoSetup setup = decode_video_setup(state);
   // An output that is an input (a link to one) would destroy it.
+  std::vector<std::string> paths;
   for (const OutputName& output : outputs_written(names, setup)) {
-    if (overwrites_an_input(output.path, snapshot, romFile)) {
+    if (overwrites_an_input(output.path, inputs.snapshot, inputs.romFile)) {
       print_output_failure(output);
       return false;
     }
+    paths.push_back(output.path);
   }
+  if (!claim_outputs(outputs, paths)) return false;
 
-  OutputFile prg = open_output(names.prg);
+  OutputFile prg = open_output(outputs, names.prg);
   if (!prg.file) {
     print_output_failure({Output::Prg, names.prg});
     return false;
   }
-  const ExportResult exported = setup.bitmapMode ? BitmapExport(prg, names, setup, state)
-                                                 : TextExport(prg, names, setup, state);
+  const ExportResult exported = setup.bitmapMode ? BitmapExport(outputs, prg, names, setup, state)
+                                                 : TextExport(outputs, prg, names, setup, state);
   if (!exported.report.empty()) {
     print_separator();
     std::fputs(exported.report.c_str(), stdout);

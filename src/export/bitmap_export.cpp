@@ -31,21 +31,21 @@ std::string report_of(bool multicolor, const VideoSetup& setup, const OutputName
 
 }  // namespace
 
-ExportResult BitmapExport(OutputFile& prg, const OutputNames& names, const VideoSetup& setup,
-                          const VideoState& state) {
+ExportResult BitmapExport(OutputBatch& outputs, OutputFile& prg, const OutputNames& names,
+                          const VideoSetup& setup, const VideoState& state) {
   const bool multicolor = setup.multicolorMode;
   const ViewerKind kind = multicolor ? ViewerKind::Multicolor : ViewerKind::Hires;
 
   ExportResult result;
-  OutputFile bitmap = open_output(names.bitmap);
+  OutputFile bitmap = open_output(outputs, names.bitmap);
   if (!note_opened(bitmap, Output::Bitmap, result)) return result;
-  OutputFile picture = open_output(multicolor ? names.koala : names.hires);
+  OutputFile picture = open_output(outputs, multicolor ? names.koala : names.hires);
   if (!note_opened(picture, Output::Picture, result)) return result;
-  OutputFile colmap = open_output(names.colmap);
+  OutputFile colmap = open_output(outputs, names.colmap);
   if (!note_opened(colmap, Output::Colmap, result)) return result;
   OutputFile attrib;
   if (multicolor) {
-    attrib = open_output(names.attrib);
+    attrib = open_output(outputs, names.attrib);
     if (!note_opened(attrib, Output::Attrib, result)) return result;
   }
 

@@ -10,5 +10,5 @@
 // colour RAM, the 14145-byte viewer program into `prg`, and the Koala or
 // hires picture. Opens its outputs first and puts its report together, then
 // writes; closes every file it was given or opened.
-ExportResult BitmapExport(OutputFile& prg, const OutputNames& names, const VideoSetup& setup,
-                          const VideoState& state);
+ExportResult BitmapExport(OutputBatch& outputs, OutputFile& prg, const OutputNames& names,
+                          const VideoSetup& setup, const VideoState& state);

@@ -1,5 +1,6 @@
 #include "export/picture_files.h"
 
+#include "export/picture_layout.h"
 #include "viewer/viewer_layout.h"
 
 namespace {
@@ -18,10 +19,8 @@ void write_bitmap_and_screen(OutputFile& file, const ScreenBlocks& blocks) {
 }  // namespace
 
 void write_koala(OutputFile& koala, const VideoSetup& setup, const ScreenBlocks& blocks) {
-  write_load_address(koala, 0x6000);
-  write_bitmap_and_screen(koala, blocks);
-  write_bytes(koala, std::span(blocks.colors).first(kColorRamBytes));
-  write_byte(koala, setup.d021);
+  write_bytes(koala, picture_image(kKoalaLayout, kKoalaLoadAddress, kKoalaSize, setup, blocks,
+                                   ColourBytes::AsSaved));
 }
 
 void write_hires_picture(OutputFile& picture, const ScreenBlocks& blocks) {

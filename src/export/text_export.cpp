@@ -22,14 +22,14 @@ std::string report_of(const VideoSetup& setup, const OutputNames& names) {
 
 }  // namespace
 
-ExportResult TextExport(OutputFile& prg, const OutputNames& names, const VideoSetup& setup,
-                        const VideoState& state) {
+ExportResult TextExport(OutputBatch& outputs, OutputFile& prg, const OutputNames& names,
+                        const VideoSetup& setup, const VideoState& state) {
   ExportResult result;
-  OutputFile screen = open_output(names.screen);
+  OutputFile screen = open_output(outputs, names.screen);
   if (!note_opened(screen, Output::Screen, result)) return result;
-  OutputFile font = open_output(names.font);
+  OutputFile font = open_output(outputs, names.font);
   if (!note_opened(font, Output::Font, result)) return result;
-  OutputFile attrib = open_output(names.attrib);
+  OutputFile attrib = open_output(outputs, names.attrib);
   if (!note_opened(attrib, Output::Attrib, result)) return result;
 
   const ScreenBlocks blocks = screen_blocks(setup, state);

@@ -28,8 +28,9 @@ struct Output {
 };
 
 // Writes the outputs of the snapshot; its status.
-int export_snapshot(const Arguments& arguments) {
-  const std::string& snapshotPath = arguments.operands[0];
+int export_snapshot(SnapshotRun& run) {
+  const Arguments& arguments = run.arguments;
+  const std::string& snapshotPath = run.snapshot;
   InputFile snapshot;
   SnapshotReading reading;
   if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
@@ -52,11 +53,14 @@ int export_snapshot(const Arguments& arguments) {
     }
     outputs.push_back({path, choice.format});
   }
+  std::vector<std::string> paths;
+  for (const Output& output : outputs) paths.push_back(output.path);
+  if (!claim_outputs(run.outputs, paths)) return kExitFailure;
 
   const FormatSource source = format_source(reading.state);
   bool readsRom = false;
   for (const Output& output : outputs) {
-    OutputFile file = open_output(output.path);
+    OutputFile file = open_output(run.outputs, output.path);
     write_bytes(file, format_bytes(*output.format, source));
     if (!close_output(file)) {
       print_format_failure(output.path);
@@ -68,36 +72,38 @@ int export_snapshot(const Arguments& arguments) {
   }
   if (readsRom && !reading.state.charRom) print_export_rom_note(snapshotPath);
   for (const Output& output : outputs) print_format_written(*output.format, output.path);
+  run.written = paths;
   return kExitSuccess;
 }
+
+// The snapshot and at least one output, unless --list asks for the formats.
+void check_export_operands(Arguments& arguments) {
+  if (!arguments.flags.empty()) return;
+  require_snapshot(arguments);
+  if (arguments.operands.size() == 1) refuse(arguments, "No output file given.");
+}
+
+std::optional<int> list_formats(const Arguments& arguments) {
+  if (arguments.flags.empty()) return std::nullopt;
+  std::fputs(format_list().c_str(), stdout);
+  return kExitSuccess;
+}
+
+std::vector<std::string> first_operand(const Arguments& arguments) {
+  return {arguments.operands.front()};
+}
+
+constexpr CommandSpec kExport{.name = "lumerist-export",
+                              .printUsage = print_export_usage,
+                              .flags = kListFlag,
+                              .checkOperands = check_export_operands,
+                              .answer = list_formats,
+                              .snapshotsOf = first_operand};
 
 }  // namespace
 
 ExportRun run_export(int argc, char** argv) {
   ExportRun run;
-  Arguments arguments = parse_arguments(argc, argv, kListFlag, true);
-  const bool list = !arguments.flags.empty();
-  if (!list) {
-    require_snapshot(arguments);
-    if (arguments.operands.size() == 1) refuse(arguments, "No output file given.");
-  }
-  const char* program = program_name(argc, argv, "lumerist-export");
-  if (const std::optional<int> answered = answer_command_line(
-          arguments.kind, arguments.problem, "lumerist-export", program, print_export_usage)) {
-    run.status = *answered;
-    return run;
-  }
-  if (list) {
-    std::fputs(format_list().c_str(), stdout);
-    run.status = kExitSuccess;
-    return run;
-  }
-  if (!output_folder_usable(arguments.outputDir)) return run;
-  run.status = finish_outputs(export_snapshot(arguments));
-  if (run.status == kExitSuccess) {
-    for (std::size_t i = 1; i < arguments.operands.size(); ++i) {
-      run.written.push_back(named_output(arguments.operands[i], arguments.outputDir));
-    }
-  }
+  run.status = run_command(kExport, argc, argv, export_snapshot, run.written);
   return run;
 }

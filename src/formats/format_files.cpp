@@ -27,32 +27,10 @@ void put(Bytes& file, std::size_t offset, std::span<const std::uint8_t> part) {
   std::copy(part.begin(), part.end(), file.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-// The memory image of a picture format: load address, each part at its
-// placement, zeros between.
+// The memory image of a picture format, with the editors' colour bytes.
 Bytes picture_image(const PictureFormat& format, const FormatSource& source) {
-  Bytes file = zero_file(format.loadAddress, format.size);
-  const ScreenBlocks& blocks = source.blocks;
-  for (const Placement& placement : format.placements) {
-    switch (placement.part) {
-      case PicturePart::Bitmap:
-        put(file, placement.offset, blocks.bitmap);
-        break;
-      case PicturePart::Screen:
-        put(file, placement.offset, blocks.screen);
-        break;
-      case PicturePart::ColorRam:
-        std::transform(blocks.colors.begin(), blocks.colors.end(),
-                       file.begin() + static_cast<std::ptrdiff_t>(placement.offset), nibble);
-        break;
-      case PicturePart::Background:
-        file[placement.offset] = nibble(source.setup.d021);
-        break;
-      case PicturePart::Border:
-        file[placement.offset] = nibble(source.setup.d020);
-        break;
-    }
-  }
-  return file;
+  return picture_image(format.placements, format.loadAddress, format.size, source.setup,
+                       source.blocks, ColourBytes::LowNibbles);
 }
 
 // Load address, then the memory image after it packed.

@@ -9,7 +9,7 @@ namespace {
 
 using enum PicturePart;
 
-constexpr Placement kKoala[] = {{2, Bitmap}, {8002, Screen}, {9002, ColorRam}, {10002, Background}};
+constexpr auto& kKoala = kKoalaLayout;
 constexpr Placement kAdvancedOcp[] = {
     {2, Bitmap}, {8002, Screen}, {9002, Border}, {9003, Background}, {9018, ColorRam}};
 constexpr Placement kDrazpaint[] = {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "export/picture_layout.h"
 #include "viewer/viewer_stub.h"
 
 // The file formats of C64 paint programs and editors that lumerist-export
@@ -19,21 +20,6 @@ enum class FormatScreen : std::uint8_t { MulticolorBitmap, HiresBitmap, Any };
 // What a file holds: a picture laid out by its placements, the character
 // set, or the video bank's 256 sprite blocks.
 enum class FormatContents : std::uint8_t { Picture, Charset, Sprites };
-
-// A picture's part that a placement puts into the file.
-enum class PicturePart : std::uint8_t {
-  Bitmap,      // 8000 bytes
-  Screen,      // the screen matrix, 1000 bytes, as it is
-  ColorRam,    // 1000 bytes, low nibbles
-  Background,  // $D021, low nibble
-  Border,      // $D020, low nibble
-};
-
-// Where a part lies: a file offset, the two bytes of load address counted.
-struct Placement {
-  std::size_t offset;
-  PicturePart part;
-};
 
 // How a picture's memory image (all of it after the load address) is packed.
 enum class Packing : std::uint8_t {

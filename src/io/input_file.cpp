@@ -61,19 +61,12 @@ std::uint8_t byte_at(const InputFile& input, std::int64_t offset) {
   return byte;
 }
 
-namespace {
-
-// False only when the two are known to be different files: either does not
-// exist, only one is a device, or their numbers differ in the widest form
-// both have. Files without a form in common may be one file.
 bool may_be_one_file(const FileIdentity& a, const FileIdentity& b) {
   if (!a.exists || !b.exists || a.device != b.device) return false;
   if (a.wide && b.wide) return *a.wide == *b.wide;
   if (a.narrow && b.narrow) return *a.narrow == *b.narrow;
   return true;
 }
-
-}  // namespace
 
 bool is_same_file(const std::string& path, const InputFile& input) {
   return input.file && may_be_one_file(identify_file(path), input.identity);

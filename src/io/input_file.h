@@ -39,6 +39,11 @@ void read_at(const InputFile& input, std::int64_t offset, std::span<std::uint8_t
 // One byte at `offset`, $FF past the end.
 std::uint8_t byte_at(const InputFile& input, std::int64_t offset);
 
+// False only when the two are known to be different files: either does not
+// exist, only one is a device, or their numbers differ in the widest form
+// both have. Files without a form in common may be one file.
+bool may_be_one_file(const FileIdentity& a, const FileIdentity& b);
+
 // True when `path`, its links followed, names the open file `input`, or
 // may: when it names an existing file whose identity cannot be read (or the
 // snapshot's could not be), which the guards must then take for the input.

@@ -1,25 +1,9 @@
 #include "io/output_file.h"
 
+#include "io/input_file.h"
 #include "io/system.h"
 
-namespace {
-
-// The outputs opened since the last commit or discard: temporary file, the
-// file it replaces (where a link leads) and the output's name.
-struct Pending {
-  std::string temporary;
-  std::string target;
-  std::string path;
-};
-
-std::vector<Pending>& pending() {
-  static std::vector<Pending> outputs;
-  return outputs;
-}
-
-}  // namespace
-
-OutputFile open_output(const std::string& path) {
+OutputFile open_output(OutputBatch& batch, const std::string& path) {
   OutputFile output;
   output.path = path;
   const std::string target = link_target(path);
@@ -30,7 +14,7 @@ OutputFile open_output(const std::string& path) {
     output.file.reset();  // no file can take this name
   } else {
     output.file.reset(open_system_temporary(folder_of(target), output.temporary));
-    if (output.file) pending().push_back({output.temporary, target, path});
+    if (output.file) batch.pending.push_back({output.temporary, target, path});
   }
   output.failed = !output.file;
   return output;
@@ -60,25 +44,26 @@ bool close_output(OutputFile& output) {
   return !output.failed;
 }
 
-Commit commit_outputs() {
+Commit commit_outputs(OutputBatch& batch) {
   Commit commit;
-  for (const Pending& output : pending()) {
+  for (const PendingOutput& output : batch.pending) {
     if (commit.failed) {
       remove_system_file(output.temporary);
     } else if (replace_system_file(output.temporary, output.target)) {
       commit.replaced.push_back(output.path);
+      batch.committed.push_back(identify_file(output.target));
     } else {
       commit.failed = output.path;
       remove_system_file(output.temporary);
     }
   }
-  pending().clear();
+  batch.pending.clear();
   return commit;
 }
 
-void discard_outputs() {
-  for (const Pending& output : pending()) remove_system_file(output.temporary);
-  pending().clear();
+void discard_outputs(OutputBatch& batch) {
+  for (const PendingOutput& output : batch.pending) remove_system_file(output.temporary);
+  batch.pending.clear();
 }
 
 bool is_writable_folder(const std::string& folder) {
@@ -89,4 +74,38 @@ bool is_writable_folder(const std::string& folder) {
   std::fclose(file);
   remove_system_file(probe);
   return true;
+}
+
+namespace {
+
+bool written_as_it_is(const std::string& path) {
+  return path_kind(path) == PathKind::Other;
+}
+
+std::string folder_or_current(const std::string& path) {
+  const std::string folder = folder_of(path);
+  return folder.empty() ? "." : folder;
+}
+
+}  // namespace
+
+bool replaces_committed(const OutputBatch& batch, const std::string& path) {
+  if (batch.committed.empty() || written_as_it_is(path)) return false;
+  const FileIdentity identity = identify_file(path);
+  for (const FileIdentity& committed : batch.committed) {
+    if (may_be_one_file(identity, committed)) return true;
+  }
+  return false;
+}
+
+bool same_output_file(const std::string& path, const std::string& other) {
+  if (written_as_it_is(path) || written_as_it_is(other)) return false;
+  const std::string first = link_target(path);
+  const std::string second = link_target(other);
+  const FileIdentity a = identify_file(first);
+  const FileIdentity b = identify_file(second);
+  if (a.exists || b.exists) return may_be_one_file(a, b);
+  return file_name_of(first) == file_name_of(second) &&
+         may_be_one_file(identify_file(folder_or_current(first)),
+                         identify_file(folder_or_current(second)));
 }

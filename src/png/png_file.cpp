@@ -7,7 +7,9 @@
 #include <csetjmp>
 #include <vector>
 
+#include "io/input_file.h"
 #include "io/output_file.h"
+#include "io/system.h"
 #include "png/palette.h"
 
 namespace {
@@ -72,15 +74,27 @@ bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width
 
 }  // namespace
 
-bool write_png_file(const std::string& path, std::span<const std::uint8_t> pixels, int width,
-                    int height, PngPacking packing) {
+bool write_png_file(OutputBatch& outputs, const std::string& path,
+                    std::span<const std::uint8_t> pixels, int width, int height,
+                    PngPacking packing) {
   if (width <= 0 || height <= 0 ||
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     return false;
   }
-  OutputFile output = open_output(path);
+  OutputFile output = open_output(outputs, path);
   if (!output.file) return false;
   std::vector<std::uint8_t> row((static_cast<std::size_t>(width) + 1) / 2);
   const bool encoded = encode_png(output.file.get(), pixels, width, height, packing, row);
   return close_output(output) && encoded;
+}
+
+bool may_replace_with_png(const std::string& path) {
+  if (path_kind(path) != PathKind::RegularFile) return true;
+  InputFile file;
+  if (!open_input(path, file)) return true;  // the open for writing fails and says so
+  if (file.length == 0) return true;
+  std::array<std::uint8_t, 8> start{};
+  read_at(file, 0, start);
+  constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return !file.readFailed && start == kSignature;
 }

@@ -108,3 +108,7 @@ void print_picture_notes(const std::string& snapshot, const SnapshotReading& rea
                "from one register set cannot show.");
   }
 }
+
+void print_not_a_png(const std::string& path) {
+  std::printf("'%s' is not a PNG file: it is not replaced.\n", path.c_str());
+}

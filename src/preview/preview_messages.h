@@ -22,3 +22,6 @@ void print_comparison(const Comparison& comparison, const std::string& picture);
 // program that uses the raster interrupt.
 void print_picture_notes(const std::string& snapshot, const SnapshotReading& reading,
                          const PreviewPicture& shown);
+
+// The picture named on the command line is some other file.
+void print_not_a_png(const std::string& path);

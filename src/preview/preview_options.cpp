@@ -7,14 +7,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kModeFlags = {"--viewer", "--registers", "--compare"};
-
-PreviewMode mode_of(std::string_view flag) {
-  if (flag == "--viewer") return PreviewMode::Viewer;
-  if (flag == "--registers") return PreviewMode::Registers;
-  return PreviewMode::Compare;
-}
-
 const char* default_suffix(PreviewMode mode) {
   switch (mode) {
     case PreviewMode::Registers:
@@ -29,28 +21,50 @@ const char* default_suffix(PreviewMode mode) {
   return ".png";
 }
 
+bool ends_in_png(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string end = name.substr(name.size() - 4);
+  for (char& c : end) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return end == ".png";
+}
+
 }  // namespace
 
-PreviewOptions parse_preview_command_line(int argc, char** argv) {
-  Arguments arguments = parse_arguments(argc, argv, kModeFlags, true);
+bool names_picture(const Arguments& arguments) {
+  return arguments.operands.size() == 2 && ends_in_png(arguments.operands[1]);
+}
+
+void check_preview_operands(Arguments& arguments) {
   if (arguments.flags.size() > 1) {
     refuse(arguments, "Give only one of --viewer, --registers and --compare.");
   }
   require_snapshot(arguments);
-  if (arguments.operands.size() > 2) {
-    refuse(arguments, "Unexpected argument '" + arguments.operands[2] + "'.");
+  for (std::size_t i = 0; i < arguments.operands.size(); ++i) {
+    if (ends_in_png(arguments.operands[i]) && !(i == 1 && names_picture(arguments))) {
+      refuse(arguments, "Unexpected picture name '" + arguments.operands[i] +
+                            "': a picture is named only after a single snapshot.");
+    }
   }
-  PreviewOptions options;
-  options.kind = arguments.kind;
-  options.problem = arguments.problem;
-  if (options.kind != CommandLine::Run) return options;
-  if (!arguments.flags.empty()) options.mode = mode_of(arguments.flags.front());
-  options.chargen = arguments.chargen;
-  options.outputDir = arguments.outputDir;
-  options.snapshot = arguments.operands[0];
-  options.picture =
-      arguments.operands.size() > 1
-          ? named_output(arguments.operands[1], options.outputDir)
-          : output_base(options.snapshot, options.outputDir) + default_suffix(options.mode);
-  return options;
+}
+
+std::vector<std::string> preview_snapshots(const Arguments& arguments) {
+  if (names_picture(arguments)) return {arguments.operands[0]};
+  return arguments.operands;
+}
+
+PreviewMode preview_mode(const Arguments& arguments) {
+  if (arguments.flags.empty()) return PreviewMode::Screen;
+  const std::string_view flag = arguments.flags.front();
+  if (flag == "--viewer") return PreviewMode::Viewer;
+  if (flag == "--registers") return PreviewMode::Registers;
+  return PreviewMode::Compare;
+}
+
+std::string preview_picture_path(const SnapshotRun& run) {
+  if (names_picture(run.arguments)) {
+    return named_output(run.arguments.operands[1], run.arguments.outputDir);
+  }
+  return run.base + default_suffix(preview_mode(run.arguments));
 }

@@ -20,74 +20,88 @@ namespace {
 // Writes the comparison picture, then says how the two pictures differ and
 // why; kExitFailure when the picture cannot be written.
 int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
-                   const PreviewOptions& options, PreviewRun& run) {
+                   const SnapshotRun& job, const std::string& picturePath, PreviewRun& run) {
   const Comparison comparison = compare_screen_with_viewer(snapshot, reading);
   if (snapshot.readFailed) {
-    print_read_failure(options.snapshot);
+    print_read_failure(job.snapshot);
     return kExitFailure;
   }
   std::vector<std::uint8_t> picture = comparison_picture(comparison);
-  if (!write_png_file(options.picture, picture, kComparisonWidth, kPictureHeight)) {
-    print_png_failure(options.picture);
+  if (!write_png_file(job.outputs, picturePath, picture, kComparisonWidth, kPictureHeight)) {
+    print_png_failure(picturePath);
     return kExitFailure;
   }
-  print_comparison(comparison, options.picture);
+  print_comparison(comparison, picturePath);
   run.pixels = std::move(picture);
   run.differing = comparison.differing;
   run.uncompared = comparison.uncompared;
   return kExitSuccess;
 }
 
-}  // namespace
+// False, after its message, when the picture may not be written where the
+// command line asks: over an input, a file the run wrote, or a file that
+// is not a picture.
+bool picture_may_be_written(const std::string& picturePath, const InputFile& snapshot,
+                            const CharacterRom& rom, const SnapshotRun& job) {
+  if (overwrites_an_input(picturePath, snapshot, rom.file)) {
+    print_png_failure(picturePath);
+    return false;
+  }
+  if (!may_replace_with_png(picturePath)) {
+    print_not_a_png(picturePath);
+    return false;
+  }
+  return claim_outputs(job.outputs, std::span(&picturePath, 1));
+}
 
-namespace {
-
-// Draws and writes the picture the options ask for; its status.
-int draw(const PreviewOptions& options, PreviewRun& run) {
+// Draws and writes the picture the command line asks for; its status.
+int draw(SnapshotRun& job, PreviewRun& run) {
+  const std::string picturePath = preview_picture_path(job);
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(options.chargen, reading.state);
-  if (rom.refused) return kExitFailure;
-  if (overwrites_an_input(options.picture, snapshot, rom.file)) {
-    print_png_failure(options.picture);
-    return kExitFailure;
-  }
+  if (!open_snapshot(job.snapshot, snapshot, reading)) return kExitFailure;
+  const CharacterRom rom = find_character_rom(job.arguments.chargen, reading.state);
+  if (rom.refused || !picture_may_be_written(picturePath, snapshot, rom, job)) return kExitFailure;
 
-  if (options.mode == PreviewMode::Compare) return run_comparison(snapshot, reading, options, run);
-  PreviewPicture shown = preview_picture(snapshot, reading, options.mode);
+  const PreviewMode mode = preview_mode(job.arguments);
+  if (mode == PreviewMode::Compare) {
+    return run_comparison(snapshot, reading, job, picturePath, run);
+  }
+  PreviewPicture shown = preview_picture(snapshot, reading, mode);
   if (snapshot.readFailed) {
-    print_read_failure(options.snapshot);
+    print_read_failure(job.snapshot);
     return kExitFailure;
   }
-  if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
-    print_png_failure(options.picture);
+  if (!write_png_file(job.outputs, picturePath, shown.picture.pixels, kPictureWidth,
+                      kPictureHeight)) {
+    print_png_failure(picturePath);
     return kExitFailure;
   }
-  print_picture_notes(options.snapshot, reading, shown);
-  print_preview_written(options.picture, shown.source);
+  print_picture_notes(job.snapshot, reading, shown);
+  print_preview_written(picturePath, shown.source);
   run.source = shown.source;
   run.pixels = std::move(shown.picture.pixels);
   return kExitSuccess;
 }
 
+constexpr CommandSpec kPreview{.name = "lumerist-preview",
+                               .printUsage = print_preview_usage,
+                               .flags = kPreviewModeFlags,
+                               .checkOperands = check_preview_operands,
+                               .snapshotsOf = preview_snapshots};
+
 }  // namespace
 
 PreviewRun run_preview(int argc, char** argv) {
   PreviewRun run;
-  const PreviewOptions options = parse_preview_command_line(argc, argv);
-  const char* program = program_name(argc, argv, "lumerist-preview");
-  if (const std::optional<int> answered = answer_command_line(
-          options.kind, options.problem, "lumerist-preview", program, print_preview_usage)) {
-    run.status = *answered;
-    return run;
-  }
-  if (!output_folder_usable(options.outputDir)) return run;
-  run.status = finish_outputs(draw(options, run));
-  if (run.status == kExitSuccess) {
-    run.written.push_back(options.picture);
-  } else {
-    run.pixels.clear();
-  }
+  run.status = run_command(
+      kPreview, argc, argv,
+      [&run](SnapshotRun& job) {
+        const int status = draw(job, run);
+        if (status == kExitSuccess) job.written.push_back(preview_picture_path(job));
+        return status;
+      },
+      run.written);
+  if (run.status != kExitSuccess) run.pixels.clear();
   return run;
 }

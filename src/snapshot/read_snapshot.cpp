@@ -168,3 +168,11 @@ SnapshotReading read_snapshot(const InputFile& input) {
   if (input.readFailed) reading.error = SnapshotError::ReadFailed;
   return reading;
 }
+
+std::optional<Picture> saved_frame_picture(const InputFile& snapshot,
+                                           const SnapshotReading& reading) {
+  if (!reading.location.savedFrame) return std::nullopt;
+  std::vector<std::uint8_t> pixels = read_saved_frame(snapshot, *reading.location.savedFrame);
+  if (pixels.empty()) return std::nullopt;
+  return Picture{std::move(pixels)};
+}

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "io/input_file.h"
+#include "snapshot/saved_frame.h"
 #include "snapshot/snapshot_location.h"
 #include "snapshot/video_setup.h"
 #include "snapshot/video_state.h"
@@ -50,3 +51,7 @@ SnapshotReading read_snapshot(const InputFile& input);
 
 // Locations from the last "VIC-" and "CIA2" tags, RAM at kRamFileOffset.
 SnapshotLocation location_from_tags(std::int64_t vicTag, std::int64_t cia2Tag);
+
+// The frame VICE saved in the snapshot, when it holds one (not an empty one).
+std::optional<Picture> saved_frame_picture(const InputFile& snapshot,
+                                           const SnapshotReading& reading);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -13,6 +14,15 @@
 inline constexpr int kVisibleWidth = 384;
 inline constexpr int kVisibleHeight = 272;
 inline constexpr int kFirstVisibleLine = 16;
+inline constexpr std::size_t kVisiblePixels = std::size_t{kVisibleWidth} * kVisibleHeight;
+
+// A picture of that part: one colour index (0-15) per pixel, row by row.
+struct Picture {
+  std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(kVisiblePixels);
+  std::uint8_t at(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * kVisibleWidth + static_cast<std::size_t>(x)];
+  }
+};
 
 // VICE 3.6 and later end the VIC-II module (version 1.3 or later) with the
 // frame buffer the emulator last drew: width, height and pitch as LE32,

@@ -9,6 +9,7 @@
 #include "command/exit_status.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
+#include "command/run_outputs.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
 #include "png/png_file.h"
@@ -17,16 +18,17 @@
 
 namespace {
 
-// Rips the sprites of one snapshot into the outputs named from `base`: its
-// status, and the files it wrote in the order its report names them.
-int rip(const std::string& snapshotPath, const std::string& base,
-        const std::optional<std::string>& chargen, std::vector<std::string>& written) {
-  const std::string dataPath = base + ".sprites";
-  const std::string sheetPath = base + ".sprites.png";
+constexpr CommandSpec kSprites{
+    .name = "lumerist-sprites", .printUsage = print_sprites_usage, .flags = {}};
+
+// Rips the sprites of one snapshot into the outputs named from its base.
+int rip(SnapshotRun& run) {
+  const std::string dataPath = run.base + ".sprites";
+  const std::string sheetPath = run.base + ".sprites.png";
   InputFile snapshot;
   SnapshotReading reading;
-  if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(chargen, reading.state);
+  if (!open_snapshot(run.snapshot, snapshot, reading)) return kExitFailure;
+  const CharacterRom rom = find_character_rom(run.arguments.chargen, reading.state);
   if (rom.refused) return kExitFailure;
   const SpriteRip rip = rip_sprites(reading.state);
   // Neither output may overwrite an input (or a link to one).
@@ -38,22 +40,26 @@ int rip(const std::string& snapshotPath, const std::string& base,
     print_png_failure(sheetPath);
     return kExitFailure;
   }
+  std::vector<std::string> paths = {sheetPath};
+  if (!rip.enabled.empty()) paths.insert(paths.begin(), dataPath);
+  if (!claim_outputs(run.outputs, paths)) return kExitFailure;
 
   if (!rip.enabled.empty()) {
-    OutputFile data = open_output(dataPath);
+    OutputFile data = open_output(run.outputs, dataPath);
     write_bytes(data, rip.data);
     if (!close_output(data)) {
       print_data_failure(dataPath);
       return kExitFailure;
     }
-    written.push_back(dataPath);
+    run.written.push_back(dataPath);
   }
-  if (!write_png_file(sheetPath, rip.sheet, kSheetWidth, kSheetHeight, PngPacking::Stored)) {
+  if (!write_png_file(run.outputs, sheetPath, rip.sheet, kSheetWidth, kSheetHeight,
+                      PngPacking::Stored)) {
     print_png_failure(sheetPath);
     return kExitFailure;
   }
-  written.push_back(sheetPath);
-  print_sprites_notes(snapshotPath, rip);
+  run.written.push_back(sheetPath);
+  print_sprites_notes(run.snapshot, rip);
   print_sprites_report(rip, dataPath, sheetPath);
   return kExitSuccess;
 }
@@ -62,20 +68,6 @@ int rip(const std::string& snapshotPath, const std::string& base,
 
 SpritesRun run_sprites(int argc, char** argv) {
   SpritesRun run;
-  Arguments arguments = parse_arguments(argc, argv, {}, true);
-  require_snapshot(arguments);
-  const char* program = program_name(argc, argv, "lumerist-sprites");
-  if (const std::optional<int> answered = answer_command_line(
-          arguments.kind, arguments.problem, "lumerist-sprites", program, print_sprites_usage)) {
-    run.status = *answered;
-    return run;
-  }
-  run.status = run_each_snapshot(
-      arguments,
-      [&arguments](const std::string& snapshot, const std::string& base,
-                   std::vector<std::string>& written) {
-        return rip(snapshot, base, arguments.chargen, written);
-      },
-      run.written);
+  run.status = run_command(kSprites, argc, argv, rip, run.written);
   return run;
 }

@@ -380,7 +380,6 @@ TEST(BadInput, OutputThatIsTheSnapshotItselfIsRefusedAndNothingIsTouched) {
       {false, SnapshotPlan::hires_bitmap_registers(), ".ip64h", Link::Hard,
        "Cant't write picture file '%.ip64h'!\n"},
       {false, SnapshotPlan::text_registers(), ".koa", Link::Symbolic, ""},  // not a text output
-      {true, SnapshotPlan::text_registers(), "", Link::Same, "Can't write PNG file '%'!\n"},
       {true, SnapshotPlan::text_registers(), ".png", Link::Symbolic,
        "Can't write PNG file '%.png'!\n"},
       {true, SnapshotPlan::text_registers(), ".png", Link::Hard, "Can't write PNG file '%.png'!\n"},
@@ -467,12 +466,12 @@ TEST(BadInput, PreviewOverItsCharacterRomIsRefused) {
   TempDir dir;
   write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
   const Bytes rom(4096, 0x55);
-  write_file(dir.file("chargen"), rom);
-  const ToolRun run =
-      run_lumerist_preview({"--chargen", "chargen", "shot.vsf", "chargen"}, in_folder(dir.path));
+  write_file(dir.file("chargen.png"), rom);
+  const ToolRun run = run_lumerist_preview({"--chargen", "chargen.png", "shot.vsf", "chargen.png"},
+                                           in_folder(dir.path));
   EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.output, "Can't write PNG file 'chargen'!\n");
-  EXPECT_EQ(read_file(dir.file("chargen")), rom);
+  EXPECT_EQ(run.output, "Can't write PNG file 'chargen.png'!\n");
+  EXPECT_EQ(read_file(dir.file("chargen.png")), rom);
 }
 
 }  // namespace

@@ -135,7 +135,9 @@ TEST(CommandLine, EachSnapshotIsRippedInTurnAndAFailureDoesNotStopTheRest) {
                                 run_lumerist_sprites({"b.vsf"}, in_folder(dir.path)).output);
   const ToolRun preview = run_lumerist_preview({"a.vsf", "a.png", "b.vsf"}, in_folder(dir.path));
   EXPECT_EQ(preview.status, 255);
-  EXPECT_TRUE(preview.output.starts_with("Unexpected argument 'b.vsf'.\n")) << preview.output;
+  EXPECT_TRUE(preview.output.starts_with(
+      "Unexpected picture name 'a.png': a picture is named only after a single snapshot.\n"))
+      << preview.output;
 }
 
 TEST(CommandLine, OutputFolderTakesEveryOutputNamedAfterTheSnapshotsFileName) {

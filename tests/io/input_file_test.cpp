@@ -94,7 +94,8 @@ TEST(SameFile, NameNotValidUtf8NeverReachesTheFileWithAReplacementCharacter) {
   // cannot tell what it names, so the guards take it for the snapshot.
   const bool taken = allows_file_name("shot\xFF.vsf");
   EXPECT_EQ(is_same_file(invalid, input), !taken);
-  OutputFile output = open_output(invalid);
+  OutputBatch batch;
+  OutputFile output = open_output(batch, invalid);
   write_byte(output, 4);
   EXPECT_EQ(close_output(output), taken);
   EXPECT_EQ(read_file(replaced), (Bytes{1, 2, 3}));

@@ -23,9 +23,10 @@ TEST(PngFile, ReadsBackAs384By272FourBitPaletteWithTheC64ColoursPackedEitherWay)
   for (const PngPacking packing : {PngPacking::Runs, PngPacking::Stored}) {
     TempDir dir;
     const Picture picture = numbered_picture();
-    ASSERT_TRUE(write_png_file(dir.file("out.png"), picture.pixels, kPictureWidth, kPictureHeight,
-                               packing));
-    ASSERT_FALSE(commit_outputs().failed);
+    OutputBatch batch;
+    ASSERT_TRUE(write_png_file(batch, dir.file("out.png"), picture.pixels, kPictureWidth,
+                               kPictureHeight, packing));
+    ASSERT_FALSE(commit_outputs(batch).failed);
     const std::optional<PngContents> png = read_png(dir.file("out.png"));
     ASSERT_TRUE(png);
     EXPECT_EQ(png->width, 384u);
