@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "snapshot/video_setup.h"
 #include "snapshot/vic_memory.h"
+#include "snapshot/video_setup.h"
 
 // A picture file's layout: where each part of the screen lies in it. The
 // one place a layout becomes bytes, for lumerist's Koala picture and every
