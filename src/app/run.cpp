@@ -4,7 +4,8 @@
 #include "command/chargen_file.h"
 #include "command/command_run.h"
 #include "command/exit_status.h"
-#include "command/open_snapshot.h"
+#include "command/rip_source.h"
+#include "snapshot/vic_memory.h"
 #include "command/screen_rip.h"
 #include "io/input_file.h"
 #include "snapshot/read_snapshot.h"
@@ -15,19 +16,20 @@ constexpr CommandSpec kLumerist{.name = "lumerist",
                                 .printUsage = print_usage,
                                 .flags = {},
                                 .takesChargen = true,
-                                .takesBand = false,
+                                .takesBand = true,
                                 .printBanner = print_banner};
 
 // Rips one snapshot into the outputs named from its base.
 int rip(SnapshotRun& run) {
-  InputFile snapshot;
-  SnapshotReading reading;
-  if (!open_snapshot(run.snapshot, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(run.arguments.chargen, reading.state);
-  if (rom.refused) return kExitFailure;
-  return rip_screen(reading.state, run.base, {snapshot, rom.file}, run.outputs, run.written)
-             ? kExitSuccess
-             : kExitFailure;
+  RipSource source;
+  if (!open_rip_source(run, source)) return kExitFailure;
+  const VideoState& state = source.reading.state;
+  if (!rip_screen(state, run.base, {source.snapshot, source.rom.file}, run.outputs,
+                  run.written)) {
+    return kExitFailure;
+  }
+  print_rip_notes(source, screen_blocks(source.reading.setup, state).readsRom, true);
+  return kExitSuccess;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "bands/band_search.h"
 #include "bands/bands_messages.h"
+#include "bands/snapshot_bands.h"
 #include "command/chargen_file.h"
 #include "command/command_line.h"
 #include "command/command_run.h"
@@ -19,35 +20,17 @@
 
 namespace {
 
-// The bands of a snapshot: those the search finds in the frame VICE saved,
-// or, without one, a single band of the snapshot's own registers.
+// The bands of a snapshot, and the frame VICE saved in `frame` (empty
+// without one, which a note tells).
 BandSearch bands_of(const InputFile& snapshot, const SnapshotReading& reading,
                     const std::string& snapshotPath, std::vector<std::uint8_t>& frame) {
-  if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
+  const std::optional<Picture> saved = saved_frame_picture(snapshot, reading);
+  if (saved) {
     frame = saved->pixels;
-    return find_bands(reading.state, *saved);
+  } else {
+    print_no_frame_note(snapshotPath);
   }
-  print_no_frame_note(snapshotPath);
-  BandSearch search;
-  Band band;
-  band.kind = reading.setup.displayEnabled ? BandKind::Drawn : BandKind::DisplayOff;
-  band.firstLine = kFirstPictureLine;
-  band.lastLine = kFirstPictureLine + kPictureHeight - 1;
-  band.set = snapshot_set(reading.state);
-  const Frame drawn = draw_band_set(reading.state, band.set);
-  band.sprites = drawn.spritesShown;
-  search.romMissing = drawn.readsCharRom && !reading.state.charRom;
-  search.bands.push_back(band);
-  return search;
-}
-
-// The state a band's set shows: the snapshot's memory with the set's
-// registers and bank (port A keeps the snapshot's other bits).
-VideoState band_state(const VideoState& snapshot, const BandSet& set) {
-  VideoState state = snapshot;
-  state.vic = set.vic;
-  state.cia2PortA = static_cast<std::uint8_t>((snapshot.cia2PortA & ~3u) | (set.cia2PortA & 3u));
-  return state;
+  return snapshot_bands(reading.state, saved);
 }
 
 // Decodes one snapshot's bands, prints their lines and rips each band.

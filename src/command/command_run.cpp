@@ -44,6 +44,12 @@ std::optional<int> prepare_command(const CommandSpec& spec, int argc, char** arg
   return std::nullopt;
 }
 
+std::string snapshot_output_base(const std::string& snapshot, const Arguments& arguments) {
+  std::string base = output_base(snapshot, arguments.outputDir);
+  if (arguments.band) base += ".band" + std::to_string(*arguments.band);
+  return base;
+}
+
 std::vector<std::string> snapshots_named(const CommandSpec& spec, const Arguments& arguments) {
   return spec.snapshotsOf ? spec.snapshotsOf(arguments) : arguments.operands;
 }

@@ -42,6 +42,10 @@ struct SnapshotRun {
   std::vector<std::string>& written;  // the files it wrote, in the order its report names them
 };
 
+// The start of a snapshot's output names: output_base, with --band N
+// followed by ".bandN".
+std::string snapshot_output_base(const std::string& snapshot, const Arguments& arguments);
+
 // Reads the command line and answers it where the command is not to run:
 // the status then, else nothing, with `arguments` read and the output
 // folder found usable.
@@ -65,7 +69,7 @@ int run_command(const CommandSpec& spec, int argc, char** argv, Rip rip,
   int status = kExitSuccess;
   for (const std::string& snapshot : snapshots_named(spec, arguments)) {
     std::vector<std::string> files;
-    SnapshotRun run{arguments, snapshot, output_base(snapshot, arguments.outputDir), outputs,
+    SnapshotRun run{arguments, snapshot, snapshot_output_base(snapshot, arguments), outputs,
                     files};
     if (finish_outputs(outputs, rip(run)) != kExitSuccess) {
       status = kExitFailure;

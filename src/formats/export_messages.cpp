@@ -26,8 +26,3 @@ void print_format_failure(const std::string& path) {
   std::printf("Can't write file '%s'!\n", path.c_str());
 }
 
-void print_export_rom_note(const std::string& snapshot) {
-  print_note("'" + snapshot +
-             "' holds no character ROM and no file gives one, so RAM was read where the VIC-II "
-             "sees it.");
-}

@@ -15,6 +15,3 @@ void print_format_written(const PictureFormat& format, const std::string& path);
 // overwrite an input.
 void print_format_failure(const std::string& path);
 
-// The note on standard error when RAM was read where the VIC-II sees the
-// character ROM and no ROM is at hand.
-void print_export_rom_note(const std::string& snapshot);

@@ -9,7 +9,7 @@
 #include "command/command_run.h"
 #include "command/console.h"
 #include "command/input_guard.h"
-#include "command/open_snapshot.h"
+#include "command/rip_source.h"
 #include "command/run_outputs.h"
 #include "formats/export_messages.h"
 #include "formats/format_files.h"
@@ -31,11 +31,11 @@ struct Output {
 int export_snapshot(SnapshotRun& run) {
   const Arguments& arguments = run.arguments;
   const std::string& snapshotPath = run.snapshot;
-  InputFile snapshot;
-  SnapshotReading reading;
-  if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(arguments.chargen, reading.state);
-  if (rom.refused) return kExitFailure;
+  RipSource ripped;
+  if (!open_rip_source(run, ripped)) return kExitFailure;
+  const InputFile& snapshot = ripped.snapshot;
+  const SnapshotReading& reading = ripped.reading;
+  const CharacterRom& rom = ripped.rom;
 
   // Every output's format first, so that a refusal writes nothing.
   const ViewerKind screen = viewer_kind_of(reading.setup);
@@ -70,7 +70,7 @@ int export_snapshot(SnapshotRun& run) {
         readsRom || (output.format->contents == FormatContents::Sprites ? source.setup.charRomInBank
                                                                         : source.blocks.readsRom);
   }
-  if (readsRom && !reading.state.charRom) print_export_rom_note(snapshotPath);
+  print_rip_notes(ripped, readsRom, true);
   for (const Output& output : outputs) print_format_written(*output.format, output.path);
   run.written = paths;
   return kExitSuccess;
@@ -96,6 +96,7 @@ std::vector<std::string> first_operand(const Arguments& arguments) {
 constexpr CommandSpec kExport{.name = "lumerist-export",
                               .printUsage = print_export_usage,
                               .flags = kListFlag,
+                              .takesBand = true,
                               .checkOperands = check_export_operands,
                               .answer = list_formats,
                               .snapshotsOf = first_operand};

@@ -3,33 +3,13 @@
 #include <algorithm>
 
 #include "render/render_frame.h"
+#include "render/rom_free_frame.h"
 
 namespace {
 
 constexpr std::uint8_t kBlack = 0;
 constexpr std::uint8_t kWhite = 1;
 constexpr std::uint8_t kDarkGrey = 11;
-
-// The registers' frame with the character ROM area read as all $00, and
-// which of its pixels come out otherwise with it all $FF: those show the
-// ROM, whatever it holds.
-struct RomFreeFrame {
-  Picture zeros;
-  std::vector<bool> showsRom = std::vector<bool>(kPicturePixels);
-};
-
-RomFreeFrame rom_free_frame(const VideoState& state) {
-  VideoState probe = state;
-  probe.charRom.emplace();
-  probe.charRom->fill(0x00);
-  RomFreeFrame frame{render_frame(probe).picture};
-  probe.charRom->fill(0xFF);
-  const Picture ones = render_frame(probe).picture;
-  for (std::size_t i = 0; i < kPicturePixels; ++i) {
-    frame.showsRom[i] = frame.zeros.pixels[i] != ones.pixels[i];
-  }
-  return frame;
-}
 
 // Pixels in which `a` and `b` differ, leaving out those of `skipped`.
 unsigned pixels_differing(const Picture& a, const Picture& b, const std::vector<bool>* skipped) {
@@ -62,7 +42,7 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   // the snapshot holds no saved frame, and it tells sprites and the ROM.
   Frame registers = registers_frame(reading);
   Comparison comparison;
-  comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
+  comparison.romMissing = registers.readsCharRom && !reading.state.rom_known();
   // A frame that fetches nothing from the ROM area depends on no pixel of it.
   std::optional<RomFreeFrame> romFree;
   if (comparison.romMissing) romFree = rom_free_frame(reading.state);
@@ -70,18 +50,17 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
     comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
     const Picture& screen = comparison.screen.picture;
-    comparison.savedFrameWithoutRom = !reading.state.charRom;
-    const unsigned changed = romFree ? pixels_differing(screen, romFree->zeros, &romFree->showsRom)
+    comparison.savedFrameWithoutRom = !reading.state.rom_known();
+    const unsigned changed = romFree ? pixels_not_drawn(screen, *romFree)
                                      : pixels_differing(screen, registers.picture, nullptr);
     if (changed > 0) comparison.savedFrameDiffers = changed;
   } else {
     comparison.screen = {registers.picture, PictureSource::Registers, comparison.romMissing};
     if (reading.setup.rasterInterrupt) comparison.rasterInterruptLine = reading.setup.rasterLine;
     if (romFree) {
-      notCompared = &romFree->showsRom;
-      comparison.notCompared = romFree->showsRom;
-      comparison.uncompared = static_cast<unsigned>(
-          std::count(romFree->showsRom.begin(), romFree->showsRom.end(), true));
+      notCompared = &romFree->showsUnknownRom;
+      comparison.notCompared = romFree->showsUnknownRom;
+      comparison.uncompared = romFree->unknownPixels;
     }
   }
   comparison.viewer = viewer_picture(reading);
@@ -92,7 +71,7 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
     if (registers.spritesShown >> n & 1) comparison.sprites.push_back(n);
   }
   const VideoSetup& setup = reading.setup;
-  comparison.charsetInRom = charset_in_rom(setup) && !reading.state.charRom;
+  comparison.charsetInRom = charset_in_rom(setup) && !reading.state.rom_known();
   comparison.extendedOrInvalid = setup.extendedColorMode;
   comparison.scrolledOrNarrow = scrolled_or_narrow(setup);
   return comparison;

@@ -40,6 +40,9 @@ void check_preview_operands(Arguments& arguments) {
   if (arguments.flags.size() > 1) {
     refuse(arguments, "Give only one of --viewer, --registers and --compare.");
   }
+  if (arguments.band && arguments.flags.empty()) {
+    refuse(arguments, "Option --band goes with --viewer, --registers or --compare.");
+  }
   require_snapshot(arguments);
   for (std::size_t i = 0; i < arguments.operands.size(); ++i) {
     if (ends_in_png(arguments.operands[i]) && !(i == 1 && names_picture(arguments))) {

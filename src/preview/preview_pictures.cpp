@@ -22,6 +22,6 @@ PreviewPicture preview_picture(const InputFile& snapshot, const SnapshotReading&
     }
   }
   Frame frame = registers_frame(reading);
-  const bool romMissing = frame.readsCharRom && !reading.state.charRom;
+  const bool romMissing = frame.readsCharRom && !reading.state.rom_known();
   return {std::move(frame.picture), PictureSource::Registers, romMissing};
 }

@@ -6,6 +6,7 @@
 #include "command/exit_status.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
+#include "command/rip_source.h"
 #include "command/run_outputs.h"
 #include "io/input_file.h"
 #include "png/png_file.h"
@@ -57,11 +58,11 @@ bool picture_may_be_written(const std::string& picturePath, const InputFile& sna
 // Draws and writes the picture the command line asks for; its status.
 int draw(SnapshotRun& job, PreviewRun& run) {
   const std::string picturePath = preview_picture_path(job);
-  InputFile snapshot;
-  SnapshotReading reading;
-  if (!open_snapshot(job.snapshot, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(job.arguments.chargen, reading.state);
-  if (rom.refused || !picture_may_be_written(picturePath, snapshot, rom, job)) return kExitFailure;
+  RipSource source;
+  if (!open_rip_source(job, source)) return kExitFailure;
+  const InputFile& snapshot = source.snapshot;
+  const SnapshotReading& reading = source.reading;
+  if (!picture_may_be_written(picturePath, snapshot, source.rom, job)) return kExitFailure;
 
   const PreviewMode mode = preview_mode(job.arguments);
   if (mode == PreviewMode::Compare) {
@@ -78,6 +79,7 @@ int draw(SnapshotRun& job, PreviewRun& run) {
     return kExitFailure;
   }
   print_picture_notes(job.snapshot, reading, shown);
+  if (mode == PreviewMode::Viewer) print_rip_notes(source, false, true);
   print_preview_written(picturePath, shown.source);
   run.source = shown.source;
   run.pixels = std::move(shown.picture.pixels);
@@ -87,6 +89,7 @@ int draw(SnapshotRun& job, PreviewRun& run) {
 constexpr CommandSpec kPreview{.name = "lumerist-preview",
                                .printUsage = print_preview_usage,
                                .flags = kPreviewModeFlags,
+                           .takesBand = true,
                                .checkOperands = check_preview_operands,
                                .snapshotsOf = preview_snapshots};
 

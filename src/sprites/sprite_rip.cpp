@@ -67,7 +67,7 @@ SpriteRip rip_sprites(const VideoState& state) {
     rip.enabled.push_back(n);
     const SpriteBlock block = fetch_sprite_block(fetch, pointer);
     rip.data.insert(rip.data.end(), block.begin(), block.end());
-    rip.romMissing = rip.romMissing || (fetch.readsRom && !state.charRom);
+    rip.romMissing = rip.romMissing || (fetch.readsRom && !state.rom_known());
   }
   rip.sheet.assign(static_cast<std::size_t>(kSheetWidth) * kSheetHeight, 0);
   VicMemory sheetMemory = vic_memory(state, rip.setup);

@@ -61,10 +61,3 @@ void print_data_failure(const std::string& path) {
   std::printf("Can't write sprite data file '%s'!\n", path.c_str());
 }
 
-void print_sprites_notes(const std::string& snapshot, const SpriteRip& rip) {
-  if (rip.romMissing) {
-    print_note("'" + snapshot +
-               "' holds no character ROM and no file gives one, so RAM was read where the VIC-II "
-               "sees it for the sprites.");
-  }
-}

@@ -17,6 +17,3 @@ void print_sprites_report(const SpriteRip& rip, const std::string& dataPath,
 // The sprite data file cannot be written, or would overwrite an input.
 void print_data_failure(const std::string& path);
 
-// The note on standard error when RAM was read where an enabled sprite
-// needs the character ROM.
-void print_sprites_notes(const std::string& snapshot, const SpriteRip& rip);

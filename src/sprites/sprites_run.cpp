@@ -8,7 +8,7 @@
 #include "command/console.h"
 #include "command/exit_status.h"
 #include "command/input_guard.h"
-#include "command/open_snapshot.h"
+#include "command/rip_source.h"
 #include "command/run_outputs.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
@@ -19,18 +19,17 @@
 namespace {
 
 constexpr CommandSpec kSprites{
-    .name = "lumerist-sprites", .printUsage = print_sprites_usage, .flags = {}};
+    .name = "lumerist-sprites", .printUsage = print_sprites_usage, .flags = {}, .takesBand = true};
 
 // Rips the sprites of one snapshot into the outputs named from its base.
 int rip(SnapshotRun& run) {
   const std::string dataPath = run.base + ".sprites";
   const std::string sheetPath = run.base + ".sprites.png";
-  InputFile snapshot;
-  SnapshotReading reading;
-  if (!open_snapshot(run.snapshot, snapshot, reading)) return kExitFailure;
-  const CharacterRom rom = find_character_rom(run.arguments.chargen, reading.state);
-  if (rom.refused) return kExitFailure;
-  const SpriteRip rip = rip_sprites(reading.state);
+  RipSource source;
+  if (!open_rip_source(run, source)) return kExitFailure;
+  const InputFile& snapshot = source.snapshot;
+  const CharacterRom& rom = source.rom;
+  const SpriteRip rip = rip_sprites(source.reading.state);
   // Neither output may overwrite an input (or a link to one).
   if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, rom.file)) {
     print_data_failure(dataPath);
@@ -59,7 +58,7 @@ int rip(SnapshotRun& run) {
     return kExitFailure;
   }
   run.written.push_back(sheetPath);
-  print_sprites_notes(run.snapshot, rip);
+  print_rip_notes(source, rip.romMissing, true);
   print_sprites_report(rip, dataPath, sheetPath);
   return kExitSuccess;
 }

@@ -186,8 +186,7 @@ TEST(SpritesCommand, CharacterRomAreaFromTheSnapshotElseChargenElseRamWithANote)
   write_file(dir.file("romscreen.vsf"), build_snapshot(romScreen).bytes);
   write_file(dir.file("chargen"), rom);
   const std::string note =
-      "Note: 'plain.vsf' holds no character ROM and no file gives one, so RAM was read where the "
-      "VIC-II sees it for the sprites.\n";
+      "Note: no character ROM is at hand: the characters at $1000-$1FFF hold the RAM beneath.\n";
   const struct {
     std::vector<std::string> arguments;
     Bytes data;  // the first bytes of the sprite data file
