@@ -5,10 +5,10 @@
 #include "command/command_run.h"
 #include "command/exit_status.h"
 #include "command/rip_source.h"
-#include "snapshot/vic_memory.h"
 #include "command/screen_rip.h"
 #include "io/input_file.h"
 #include "snapshot/read_snapshot.h"
+#include "snapshot/vic_memory.h"
 
 namespace {
 
@@ -24,8 +24,7 @@ int rip(SnapshotRun& run) {
   RipSource source;
   if (!open_rip_source(run, source)) return kExitFailure;
   const VideoState& state = source.reading.state;
-  if (!rip_screen(state, run.base, {source.snapshot, source.rom.file}, run.outputs,
-                  run.written)) {
+  if (!rip_screen(state, run.base, {source.snapshot, source.rom.file}, run.outputs, run.written)) {
     return kExitFailure;
   }
   print_rip_notes(source, screen_blocks(source.reading.setup, state).readsRom, true);

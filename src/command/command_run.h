@@ -69,8 +69,7 @@ int run_command(const CommandSpec& spec, int argc, char** argv, Rip rip,
   int status = kExitSuccess;
   for (const std::string& snapshot : snapshots_named(spec, arguments)) {
     std::vector<std::string> files;
-    SnapshotRun run{arguments, snapshot, snapshot_output_base(snapshot, arguments), outputs,
-                    files};
+    SnapshotRun run{arguments, snapshot, snapshot_output_base(snapshot, arguments), outputs, files};
     if (finish_outputs(outputs, rip(run)) != kExitSuccess) {
       status = kExitFailure;
       continue;

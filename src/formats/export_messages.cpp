@@ -9,10 +9,11 @@ void print_export_usage(const char* program) {
   std::printf(
       "Lumerist export: writes the rip of a VICE snapshot in the formats of C64 paint\n"
       "programs and editors.\n"
-      "Syntax: '%s [--chargen FILE] [-o DIR] ViceSnapshotFile.vsf Output...'.\n"
+      "Syntax: '%s [--chargen FILE] [--band N] [-o DIR] ViceSnapshotFile.vsf Output...'.\n"
       "Each output's format follows its extension; '%s --list' lists them. With -o DIR\n"
       "(--output-dir DIR) the outputs go to the folder DIR. --chargen names a 4096-byte\n"
-      "character ROM image for snapshots that hold none. --help prints this text,\n"
+      "character ROM image for snapshots that hold none; --band N writes band N of the\n"
+      "frame VICE saved, as lumerist-bands numbers them. --help prints this text,\n"
       "--version the version.\n",
       program, program);
   print_separator();
@@ -25,4 +26,3 @@ void print_format_written(const PictureFormat& format, const std::string& path) 
 void print_format_failure(const std::string& path) {
   std::printf("Can't write file '%s'!\n", path.c_str());
 }
-

@@ -14,4 +14,3 @@ void print_format_written(const PictureFormat& format, const std::string& path);
 // An output that cannot be created or written completely, or that would
 // overwrite an input.
 void print_format_failure(const std::string& path);
-

@@ -89,7 +89,7 @@ int draw(SnapshotRun& job, PreviewRun& run) {
 constexpr CommandSpec kPreview{.name = "lumerist-preview",
                                .printUsage = print_preview_usage,
                                .flags = kPreviewModeFlags,
-                           .takesBand = true,
+                               .takesBand = true,
                                .checkOperands = check_preview_operands,
                                .snapshotsOf = preview_snapshots};
 

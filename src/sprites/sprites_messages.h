@@ -16,4 +16,3 @@ void print_sprites_report(const SpriteRip& rip, const std::string& dataPath,
 
 // The sprite data file cannot be written, or would overwrite an input.
 void print_data_failure(const std::string& path);
-

@@ -16,8 +16,8 @@
 namespace {
 
 const std::string kSyntax =
-    " [--viewer | --registers | --compare] [--chargen FILE] [-o DIR] ViceSnapshotFile.vsf "
-    "[Preview.png]'.\n";
+    " [--viewer | --registers | --compare] [--chargen FILE] [--band N] [-o DIR] "
+    "ViceSnapshotFile.vsf... | ViceSnapshotFile.vsf Preview.png'.\n";
 
 // The PNG's pixels row after row; empty when it cannot be read.
 Bytes png_pixels(const std::string& path) {
