@@ -41,6 +41,12 @@ const std::vector<Command> kOnSnapshot = {
     {"bands-here", Tool::Bands, {"-o", ".", "%"}},
     {"export", Tool::Export, {"%", "font.64c", "sprites.spd", "picture.kla", "picture.dd"}},
     {"export-packed", Tool::Export, {"%", "picture.ami", "picture.gg", "picture.jj"}},
+    {"lumerist-band", Tool::Lumerist, {"--band", "2", "%"}},
+    {"sprites-band", Tool::Sprites, {"--band=1", "%"}},
+    {"viewer-band", Tool::Preview, {"--viewer", "--band", "2", "%"}},
+    {"export-band", Tool::Export, {"--band", "1", "%", "band.kla", "band.64c"}},
+    {"export-twice", Tool::Export, {"%", "twice.kla", "./twice.kla"}},
+    {"preview-many", Tool::Preview, {"%", "%"}},
 };
 
 // And without one.
