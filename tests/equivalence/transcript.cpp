@@ -41,6 +41,8 @@ const std::vector<Command> kOnSnapshot = {
     {"bands-here", Tool::Bands, {"-o", ".", "%"}},
     {"export", Tool::Export, {"%", "font.64c", "sprites.spd", "picture.kla", "picture.dd"}},
     {"export-packed", Tool::Export, {"%", "picture.ami", "picture.gg", "picture.jj"}},
+    {"export-editors", Tool::Export, {"%", "screen.ctm", "screen.petmate"}},
+    {"export-petscii", Tool::Export, {"%", "screen.pet", "screen.seq"}},
 };
 
 // And without one.
