@@ -213,14 +213,10 @@ TEST(FormatChoice, ByExtensionIgnoringCaseAndRefusedForOtherScreens) {
        "Cannot write 'p.dd': Doodle holds hires bitmaps; 'shot.vsf' shows a multicolour bitmap."},
       {"p.64C", text, "Character set"},
       {"p.spd", hires, "SpritePad 1.x"},
-      {"p.ctm", ramFont, "CharPad project"},
       {"p.CTM", multicolorText, "CharPad project"},
       {"p.ctm", extended,
        "Cannot write 'p.ctm': CharPad project holds hires and multicolour text screens; 'shot.vsf' "
        "shows an extended colour text screen."},
-      {"p.petmate", hires,
-       "Cannot write 'p.petmate': Petmate workspace holds hires and multicolour text screens; "
-       "'shot.vsf' shows a hires bitmap."},
       {"p.petmate", ramFont, "Petmate workspace"},
       {"p.pet", lowerCase, "Petmate PET"},
       {"p.seq", bank8000, "PETSCII stream"},
