@@ -25,7 +25,6 @@
 #include "preview/preview_run.h"
 #include "render/picture.h"
 #include "sprites/sprites_run.h"
-#include "viewer/viewer_program.h"
 
 namespace {
 
@@ -179,9 +178,8 @@ EMSCRIPTEN_KEEPALIVE const char* lumerist_export_formats(const char* snapshot) {
   InputFile file;
   SnapshotReading reading;
   if (open_snapshot(snapshot, file, reading)) {
-    const ViewerKind screen = viewer_kind_of(reading.setup);
     for (const PictureFormat& format : picture_formats()) {
-      if (!holds_screen(format, screen)) continue;
+      if (!holds_screen(format, reading.setup)) continue;
       listed.append(format.extensions[0]).append("\t").append(format.name).append("\n");
     }
   }

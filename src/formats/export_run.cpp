@@ -16,7 +16,6 @@
 #include "formats/formats.h"
 #include "io/input_file.h"
 #include "io/output_file.h"
-#include "viewer/viewer_program.h"
 
 namespace {
 
@@ -38,10 +37,9 @@ int export_snapshot(SnapshotRun& run) {
   const CharacterRom& rom = ripped.rom;
 
   // Every output's format first, so that a refusal writes nothing.
-  const ViewerKind screen = viewer_kind_of(reading.setup);
   std::vector<Output> outputs;
   for (std::size_t i = 1; i < arguments.operands.size(); ++i) {
-    const FormatChoice choice = choose_format(arguments.operands[i], snapshotPath, screen);
+    const FormatChoice choice = choose_format(arguments.operands[i], snapshotPath, reading.setup);
     if (!choice.format) {
       std::printf("%s\n", choice.refusal.c_str());
       return kExitFailure;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/editor_files.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -102,6 +104,14 @@ std::vector<std::uint8_t> format_bytes(const PictureFormat& format, const Format
       return charset_file(source);
     case FormatContents::Sprites:
       return spritepad_file(source);
+    case FormatContents::CharPad:
+      return charpad_file(source);
+    case FormatContents::PetmateWorkspace:
+      return petmate_workspace(source);
+    case FormatContents::PetmateBinary:
+      return petmate_binary(source);
+    case FormatContents::PetsciiStream:
+      return petscii_stream(source);
     case FormatContents::Picture:
       break;
   }

@@ -1,9 +1,11 @@
 #include "formats/formats.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "io/system.h"
+#include "viewer/viewer_program.h"
 
 namespace {
 
@@ -22,9 +24,16 @@ constexpr Placement kImageSystem[] = {{2, Bitmap}, {8194, Screen}};
 
 constexpr auto kMulti = FormatScreen::MulticolorBitmap;
 constexpr auto kHires = FormatScreen::HiresBitmap;
+constexpr auto kText = FormatScreen::Text;
+constexpr auto kRomText = FormatScreen::RomFontText;
 constexpr auto kAny = FormatScreen::Any;
 constexpr auto kCharset = FormatContents::Charset;
 constexpr auto kSprites = FormatContents::Sprites;
+constexpr auto kCharPad = FormatContents::CharPad;
+constexpr auto kWorkspace = FormatContents::PetmateWorkspace;
+constexpr auto kPet = FormatContents::PetmateBinary;
+constexpr auto kStream = FormatContents::PetsciiStream;
+constexpr std::size_t kVaries = 0;
 constexpr auto kRaw = Packing::None;  // unpacked
 constexpr auto kFeRuns = Packing::EscapeValueCount;
 constexpr auto kC2Runs = Packing::EscapeCountValue;
@@ -45,6 +54,10 @@ const PictureFormat kFormats[] = {
   {{".ish"},         "Image System hires",         kHires, 0x4000,  9194, kRaw,    kImageSystem},
   {{".64c"},         "Character set",              kAny,   0,       2050, kRaw,    {}, kCharset},
   {{".spd"},         "SpritePad 1.x",              kAny,   0,      16397, kRaw,    {}, kSprites},
+  {{".ctm"},         "CharPad project",            kText,    0,    kVaries, kRaw,    {}, kCharPad},
+  {{".petmate"},     "Petmate workspace",          kText,    0,    kVaries, kRaw,    {}, kWorkspace},
+  {{".pet"},         "Petmate PET",                kRomText, 0,       2005, kRaw,    {}, kPet},
+  {{".seq"},         "PETSCII stream",             kRomText, 0,    kVaries, kRaw,    {}, kStream},
 };
 // clang-format on
 
@@ -65,26 +78,32 @@ std::string lower_case(std::string_view text) {
   return lower;
 }
 
-std::string_view screen_held(FormatScreen screen) {
+// As --list names it, and in the plural as the refusals do.
+std::string_view screen_held(FormatScreen screen, bool plural = false) {
   switch (screen) {
     case FormatScreen::MulticolorBitmap:
-      return "multicolour bitmap";
+      return plural ? "multicolour bitmaps" : "multicolour bitmap";
     case FormatScreen::HiresBitmap:
-      return "hires bitmap";
+      return plural ? "hires bitmaps" : "hires bitmap";
+    case FormatScreen::Text:
+      return plural ? "hires and multicolour text screens" : "text screen";
+    case FormatScreen::RomFontText:
+      return plural ? "hires and multicolour text screens in the ROM font" : "ROM-font text screen";
     case FormatScreen::Any:
       break;
   }
   return "any screen";
 }
 
-std::string_view screen_shown(ViewerKind screen) {
-  switch (screen) {
-    case ViewerKind::Multicolor:
-      return "a multicolour bitmap";
-    case ViewerKind::Hires:
-      return "a hires bitmap";
-    case ViewerKind::Text:
-      break;
+// What the snapshot shows, in the terms that keep a format from holding it.
+std::string screen_shown(const VideoSetup& setup, FormatScreen wanted) {
+  const bool text = wanted == FormatScreen::Text || wanted == FormatScreen::RomFontText;
+  if (setup.bitmapMode) return setup.multicolorMode ? "a multicolour bitmap" : "a hires bitmap";
+  if (text && setup.extendedColorMode) return "an extended colour text screen";
+  if (wanted == FormatScreen::RomFontText && rom_charset(setup) == RomCharset::None) {
+    char address[8];
+    std::snprintf(address, sizeof address, "$%04x", setup.charsetAddress);
+    return std::string("a text screen in the character set at ") + address;
   }
   return "a text screen";
 }
@@ -112,12 +131,30 @@ const PictureFormat* format_for(std::string_view fileName) {
   return nullptr;
 }
 
-bool holds_screen(const PictureFormat& format, ViewerKind screen) {
+RomCharset rom_charset(const VideoSetup& setup) {
+  if (!setup.charRomInBank) return RomCharset::None;
+  switch (setup.charsetAddress - setup.bankBase) {
+    case 0x1000:
+      return RomCharset::Upper;
+    case 0x1800:
+      return RomCharset::Lower;
+    default:
+      return RomCharset::None;
+  }
+}
+
+bool holds_screen(const PictureFormat& format, const VideoSetup& setup) {
+  const ViewerKind screen = viewer_kind_of(setup);
+  const bool text = screen == ViewerKind::Text && !setup.extendedColorMode;
   switch (format.screen) {
     case FormatScreen::MulticolorBitmap:
       return screen == ViewerKind::Multicolor;
     case FormatScreen::HiresBitmap:
       return screen == ViewerKind::Hires;
+    case FormatScreen::Text:
+      return text;
+    case FormatScreen::RomFontText:
+      return text && rom_charset(setup) != RomCharset::None;
     case FormatScreen::Any:
       break;
   }
@@ -135,7 +172,9 @@ std::string format_list() {
   std::size_t widths[4] = {};
   for (const PictureFormat& format : kFormats) {
     Row row{std::string(format.extensions[0]), format.name, screen_held(format.screen),
-            format.packing == Packing::None ? std::to_string(format.size) + " bytes" : "packed"};
+            format.packing != Packing::None ? "packed"
+            : format.size == kVaries        ? "varies"
+                                            : std::to_string(format.size) + " bytes"};
     if (!format.extensions[1].empty()) row.extensions.append(" ").append(format.extensions[1]);
     const std::size_t lengths[4] = {row.extensions.size(), row.name.size(), row.screen.size(),
                                     row.size.size()};
@@ -164,16 +203,17 @@ std::string no_format_message(std::string_view output) {
 }
 
 std::string wrong_screen_message(std::string_view output, const PictureFormat& format,
-                                 std::string_view snapshot, ViewerKind screen) {
+                                 std::string_view snapshot, const VideoSetup& setup) {
   return "Cannot write " + quoted(output) + ": " + std::string(format.name) + " holds " +
-         std::string(screen_held(format.screen)) + "s; " + quoted(snapshot) + " shows " +
-         std::string(screen_shown(screen)) + ".";
+         std::string(screen_held(format.screen, true)) + "; " + quoted(snapshot) + " shows " +
+         screen_shown(setup, format.screen) + ".";
 }
 
-FormatChoice choose_format(std::string_view output, std::string_view snapshot, ViewerKind screen) {
+FormatChoice choose_format(std::string_view output, std::string_view snapshot,
+                           const VideoSetup& setup) {
   const PictureFormat* format = format_for(output);
   if (!format) return {nullptr, no_format_message(output)};
-  if (!holds_screen(*format, screen))
-    return {nullptr, wrong_screen_message(output, *format, snapshot, screen)};
+  if (!holds_screen(*format, setup))
+    return {nullptr, wrong_screen_message(output, *format, snapshot, setup)};
   return {format, {}};
 }

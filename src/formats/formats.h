@@ -8,18 +8,29 @@
 #include <string_view>
 
 #include "export/picture_layout.h"
-#include "viewer/viewer_stub.h"
+#include "snapshot/video_setup.h"
 
 // The file formats of C64 paint programs and editors that lumerist-export
 // writes, which screens each can hold, and the choice of a format by the
 // extension of an output's name. The bytes themselves: format_files.h.
 
-// The screens a format holds.
-enum class FormatScreen : std::uint8_t { MulticolorBitmap, HiresBitmap, Any };
+// The screens a format holds. Text: a hires or multicolour text screen (not
+// extended colour); RomFontText: one whose character set is a half of the
+// character ROM (rom_charset).
+enum class FormatScreen : std::uint8_t { MulticolorBitmap, HiresBitmap, Text, RomFontText, Any };
 
 // What a file holds: a picture laid out by its placements, the character
-// set, or the video bank's 256 sprite blocks.
-enum class FormatContents : std::uint8_t { Picture, Charset, Sprites };
+// set, the video bank's 256 sprite blocks, or a text screen as a CharPad
+// project, a Petmate workspace, Petmate's binary file or a PETSCII stream.
+enum class FormatContents : std::uint8_t {
+  Picture,
+  Charset,
+  Sprites,
+  CharPad,
+  PetmateWorkspace,
+  PetmateBinary,
+  PetsciiStream,
+};
 
 // How a picture's memory image (all of it after the load address) is packed.
 enum class Packing : std::uint8_t {
@@ -34,7 +45,7 @@ struct PictureFormat {
   FormatScreen screen;
   std::uint16_t loadAddress;  // pictures; the character set loads at its own address
   // The file's size; of a packed format, the size of the memory image it
-  // unpacks to, load address included.
+  // unpacks to, load address included; 0 where it follows the screen.
   std::size_t size;
   Packing packing;
   std::span<const Placement> placements;  // pictures; every other byte is zero
@@ -47,13 +58,21 @@ std::span<const PictureFormat> picture_formats();
 // The format whose extension the file name has (case-insensitive), or null.
 const PictureFormat* format_for(std::string_view fileName);
 
-// Whether the format holds the screen of that kind.
-bool holds_screen(const PictureFormat& format, ViewerKind screen);
+// The half of the character ROM the character set is, in banks $0000 and
+// $8000 where the VIC-II sees the ROM: bank-relative $1000 upper case, $1800
+// lower case; None elsewhere.
+enum class RomCharset : std::uint8_t { None, Upper, Lower };
+RomCharset rom_charset(const VideoSetup& setup);
+
+// Whether the format holds the screen the setup shows: bitmaps by the
+// viewer kind (viewer_kind_of), text screens by their mode and character set.
+bool holds_screen(const PictureFormat& format, const VideoSetup& setup);
 
 // The text of --list: a line per format, each ended by a line end, in four
 // columns aligned by spaces: the extensions, the name, the screen it holds
-// ("multicolour bitmap", "hires bitmap", "any screen") and its size
-// ("10003 bytes", right-aligned; "packed" for packed formats).
+// ("multicolour bitmap", "hires bitmap", "text screen", "ROM-font text
+// screen", "any screen") and its size ("10003 bytes", right-aligned;
+// "packed" for packed formats, "varies" where it follows the screen).
 std::string format_list();
 
 // Refusals, one line each without its line end. An output whose extension
@@ -64,13 +83,17 @@ std::string no_format_message(std::string_view output);
 // A format that cannot hold the snapshot's screen:
 //   Cannot write 'out.kla': Koala Painter holds multicolour bitmaps; 'shot.vsf' shows a text
 //   screen.
+//   Cannot write 'out.pet': Petmate PET holds hires and multicolour text screens in the ROM
+//   font; 'shot.vsf' shows a text screen in the character set at $3000.
 std::string wrong_screen_message(std::string_view output, const PictureFormat& format,
-                                 std::string_view snapshot, ViewerKind screen);
+                                 std::string_view snapshot, const VideoSetup& setup);
 
-// The format of an output for a snapshot showing `screen`; a null format
-// with the refusal line when there is none or it cannot hold that screen.
+// The format of an output for a snapshot showing the setup's screen; a null
+// format with the refusal line when there is none or it cannot hold that
+// screen.
 struct FormatChoice {
   const PictureFormat* format = nullptr;
   std::string refusal;
 };
-FormatChoice choose_format(std::string_view output, std::string_view snapshot, ViewerKind screen);
+FormatChoice choose_format(std::string_view output, std::string_view snapshot,
+                           const VideoSetup& setup);

@@ -47,6 +47,8 @@ const std::vector<Command> kOnSnapshot = {
     {"export-band", Tool::Export, {"--band", "1", "%", "band.kla", "band.64c"}},
     {"export-twice", Tool::Export, {"%", "twice.kla", "./twice.kla"}},
     {"preview-many", Tool::Preview, {"%", "%"}},
+    {"export-editors", Tool::Export, {"%", "screen.ctm", "screen.petmate"}},
+    {"export-petscii", Tool::Export, {"%", "screen.pet", "screen.seq"}},
 };
 
 // And without one.

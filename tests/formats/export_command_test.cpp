@@ -50,6 +50,9 @@ TEST(ExportCommand, RefusesAnOutputItCannotWriteBeforeWritingAny) {
        "screen.\n"},
       {{"mc.vsf", "a.koa", "b.dd"},
        "Cannot write 'b.dd': Doodle holds hires bitmaps; 'mc.vsf' shows a multicolour bitmap.\n"},
+      {{"mc.vsf", "a.koa", "b.ctm"},
+       "Cannot write 'b.ctm': CharPad project holds hires and multicolour text screens; 'mc.vsf' "
+       "shows a multicolour bitmap.\n"},
       {{"mc.vsf", "a.koa", "b.xyz"}, "Cannot write 'b.xyz': no format has the extension '.xyz'.\n"},
       {{"mc.vsf", "mc.vsf.koa", "link.kla"}, "Can't write file 'link.kla'!\n"},  // the snapshot
   };
@@ -72,7 +75,7 @@ TEST(ExportCommand, ListsEveryFormatWithoutASnapshot) {
                            "packed", "hires bitmap", "any screen"}) {
     EXPECT_NE(run.output.find(line), std::string::npos) << line;
   }
-  EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 12);
+  EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 16);
 }
 
 }  // namespace

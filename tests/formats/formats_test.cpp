@@ -183,52 +183,81 @@ TEST(FormatFiles, SpritePadHoldsTheBanksBlocksInTheSheetsColours) {
 }
 
 TEST(FormatChoice, ByExtensionIgnoringCaseAndRefusedForOtherScreens) {
+  const VideoRegisters text = SnapshotPlan::text_registers();  // character set $1000: the ROM
+  VideoRegisters ramFont = text, lowerCase = text, extended = text, multicolorText = text;
+  ramFont.d018 = 0x1C;    // $3000
+  lowerCase.d018 = 0x17;  // $1800
+  extended.d011 |= 0x40;
+  multicolorText.d016 |= 0x10;
+  VideoRegisters bank8000 = lowerCase, bankC000 = text;
+  bank8000.cia2PortA = 0x95;
+  bankC000.cia2PortA = 0x94;  // $D000: RAM, no ROM in this bank
+  const VideoRegisters multicolor = SnapshotPlan::multicolor_bitmap_registers();
+  const VideoRegisters hires = SnapshotPlan::hires_bitmap_registers();
   struct Case {
     const char* output;
-    ViewerKind screen;
+    const VideoRegisters& screen;
     const char* format;  // its name, or the refusal
   };
   const Case cases[] = {
-      {"OUT.KOA", ViewerKind::Multicolor, "Koala Painter"},
-      {"pic.v1/out.Kla", ViewerKind::Multicolor, "Koala Painter"},
-      {"out.kla", ViewerKind::Text,
+      {"OUT.KOA", multicolor, "Koala Painter"},
+      {"pic.v1/out.Kla", multicolor, "Koala Painter"},
+      {"out.kla", text,
        "Cannot write 'out.kla': Koala Painter holds multicolour bitmaps; 'shot.vsf' shows a text "
        "screen."},
-      {"p.ocp", ViewerKind::Hires,
+      {"p.ocp", hires,
        "Cannot write 'p.ocp': Advanced OCP Art Studio holds multicolour bitmaps; 'shot.vsf' shows "
        "a hires bitmap."},
-      {"p.AAS", ViewerKind::Hires, "OCP Art Studio"},
-      {"p.dd", ViewerKind::Multicolor,
+      {"p.AAS", hires, "OCP Art Studio"},
+      {"p.dd", multicolor,
        "Cannot write 'p.dd': Doodle holds hires bitmaps; 'shot.vsf' shows a multicolour bitmap."},
-      {"p.64C", ViewerKind::Text, "Character set"},
-      {"p.spd", ViewerKind::Hires, "SpritePad 1.x"},
-      {"out.xyz", ViewerKind::Multicolor,
-       "Cannot write 'out.xyz': no format has the extension '.xyz'."},
-      {"pics.d/out", ViewerKind::Text,
+      {"p.64C", text, "Character set"},
+      {"p.spd", hires, "SpritePad 1.x"},
+      {"p.CTM", multicolorText, "CharPad project"},
+      {"p.ctm", extended,
+       "Cannot write 'p.ctm': CharPad project holds hires and multicolour text screens; 'shot.vsf' "
+       "shows an extended colour text screen."},
+      {"p.petmate", ramFont, "Petmate workspace"},
+      {"p.pet", lowerCase, "Petmate PET"},
+      {"p.seq", bank8000, "PETSCII stream"},
+      {"p.pet", ramFont,
+       "Cannot write 'p.pet': Petmate PET holds hires and multicolour text screens in the ROM "
+       "font; 'shot.vsf' shows a text screen in the character set at $3000."},
+      {"p.seq", bankC000,
+       "Cannot write 'p.seq': PETSCII stream holds hires and multicolour text screens in the ROM "
+       "font; 'shot.vsf' shows a text screen in the character set at $d000."},
+      {"p.seq", extended,
+       "Cannot write 'p.seq': PETSCII stream holds hires and multicolour text screens in the ROM "
+       "font; 'shot.vsf' shows an extended colour text screen."},
+      {"out.xyz", multicolor, "Cannot write 'out.xyz': no format has the extension '.xyz'."},
+      {"pics.d/out", text,
        "Cannot write 'pics.d/out': its name has no extension to choose a format by."},
-      {"out.", ViewerKind::Text,
-       "Cannot write 'out.': its name has no extension to choose a format by."},
+      {"out.", text, "Cannot write 'out.': its name has no extension to choose a format by."},
   };
   for (const Case& c : cases) {
-    const FormatChoice choice = choose_format(c.output, "shot.vsf", c.screen);
+    const FormatChoice choice = choose_format(c.output, "shot.vsf", setup_of(c.screen));
     EXPECT_EQ(choice.format ? std::string(choice.format->name) : choice.refusal, c.format);
   }
 }
 
 TEST(FormatChoice, ListShowsOneAlignedLineAFormat) {
   EXPECT_EQ(format_list(),
-            ".kla .koa  Koala Painter               multicolour bitmap  10003 bytes\n"
-            ".ocp       Advanced OCP Art Studio     multicolour bitmap  10018 bytes\n"
-            ".ami       Amica Paint                 multicolour bitmap       packed\n"
-            ".gg        Koala Painter (compressed)  multicolour bitmap       packed\n"
-            ".drz       Drazpaint (unpacked)        multicolour bitmap  10051 bytes\n"
-            ".pi        Blazing Paddles             multicolour bitmap  10242 bytes\n"
-            ".art .aas  OCP Art Studio              hires bitmap         9009 bytes\n"
-            ".dd        Doodle                      hires bitmap         9218 bytes\n"
-            ".jj        Doodle (compressed)         hires bitmap             packed\n"
-            ".ish       Image System hires          hires bitmap         9194 bytes\n"
-            ".64c       Character set               any screen           2050 bytes\n"
-            ".spd       SpritePad 1.x               any screen          16397 bytes\n");
+            ".kla .koa  Koala Painter               multicolour bitmap    10003 bytes\n"
+            ".ocp       Advanced OCP Art Studio     multicolour bitmap    10018 bytes\n"
+            ".ami       Amica Paint                 multicolour bitmap         packed\n"
+            ".gg        Koala Painter (compressed)  multicolour bitmap         packed\n"
+            ".drz       Drazpaint (unpacked)        multicolour bitmap    10051 bytes\n"
+            ".pi        Blazing Paddles             multicolour bitmap    10242 bytes\n"
+            ".art .aas  OCP Art Studio              hires bitmap           9009 bytes\n"
+            ".dd        Doodle                      hires bitmap           9218 bytes\n"
+            ".jj        Doodle (compressed)         hires bitmap               packed\n"
+            ".ish       Image System hires          hires bitmap           9194 bytes\n"
+            ".64c       Character set               any screen             2050 bytes\n"
+            ".spd       SpritePad 1.x               any screen            16397 bytes\n"
+            ".ctm       CharPad project             text screen                varies\n"
+            ".petmate   Petmate workspace           text screen                varies\n"
+            ".pet       Petmate PET                 ROM-font text screen   2005 bytes\n"
+            ".seq       PETSCII stream              ROM-font text screen       varies\n");
 }
 
 }  // namespace
