@@ -41,7 +41,7 @@ void refuse_option(Arguments& arguments, const std::string& problem) {
 }  // namespace
 
 Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags,
-                          bool takesChargen) {
+                          bool takesChargen, bool takesPalette) {
   Arguments arguments;
   bool optionsEnded = false;
   for (int at = 1; at < argc; ++at) {
@@ -66,6 +66,10 @@ Arguments parse_arguments(int argc, char** argv, std::span<const std::string_vie
                takesChargen && option_value(arg, "--chargen", "", argc, argv, at, file)) {
       if (!file) refuse_option(arguments, "Option --chargen needs a file name.");
       arguments.chargen = file;
+    } else if (std::optional<std::string> palette;
+               takesPalette && option_value(arg, "--palette", "", argc, argv, at, palette)) {
+      if (!palette) refuse_option(arguments, "Option --palette needs a file name.");
+      arguments.palette = palette;
     } else {
       refuse_option(arguments, "Unknown option '" + std::string(arg) + "'.");
     }

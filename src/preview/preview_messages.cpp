@@ -9,13 +9,14 @@ void print_preview_usage(const char* program) {
   print_separator();
   std::printf(
       "Lumerist preview: draws the screen of a VICE snapshot as a PNG file.\n"
-      "Syntax: '%s [--viewer | --registers | --compare] [--chargen FILE] [-o DIR] "
-      "ViceSnapshotFile.vsf [Preview.png]'.\n"
+      "Syntax: '%s [--viewer | --registers | --compare] [--chargen FILE] [--palette FILE] "
+      "[-o DIR] ViceSnapshotFile.vsf [Preview.png]'.\n"
       "Without options the frame VICE saved in the snapshot is drawn, else the screen the\n"
       "VIC-II registers show; --registers always draws the latter, --viewer the screen of\n"
       "lumerist's viewer program, --compare both side by side with their differences and\n"
       "their causes. --chargen names a 4096-byte character ROM image for snapshots that\n"
-      "hold none.\n"
+      "hold none. --palette draws in the colours of a VICE palette file (.vpl), or of\n"
+      "NAME.vpl in VICE's C64 folders for a NAME without a folder or the ending.\n"
       "Without a PNG name the preview is written as the snapshot name followed by '.png'\n"
       "('.registers.png', '.viewer.png' or '.compare.png' with those options), next to the\n"
       "snapshot or, with -o DIR (--output-dir DIR), in the folder DIR. --help prints this\n"

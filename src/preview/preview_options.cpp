@@ -32,7 +32,7 @@ const char* default_suffix(PreviewMode mode) {
 }  // namespace
 
 PreviewOptions parse_preview_command_line(int argc, char** argv) {
-  Arguments arguments = parse_arguments(argc, argv, kModeFlags, true);
+  Arguments arguments = parse_arguments(argc, argv, kModeFlags, true, true);
   if (arguments.flags.size() > 1) {
     refuse(arguments, "Give only one of --viewer, --registers and --compare.");
   }
@@ -46,6 +46,7 @@ PreviewOptions parse_preview_command_line(int argc, char** argv) {
   if (options.kind != CommandLine::Run) return options;
   if (!arguments.flags.empty()) options.mode = mode_of(arguments.flags.front());
   options.chargen = arguments.chargen;
+  options.palette = arguments.palette;
   options.outputDir = arguments.outputDir;
   options.snapshot = arguments.operands[0];
   options.picture =

@@ -6,6 +6,7 @@
 #include "command/exit_status.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
+#include "command/palette_choice.h"
 #include "command/run_outputs.h"
 #include "io/input_file.h"
 #include "png/png_file.h"
@@ -27,7 +28,8 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
     return kExitFailure;
   }
   std::vector<std::uint8_t> picture = comparison_picture(comparison);
-  if (!write_png_file(options.picture, picture, kComparisonWidth, kPictureHeight)) {
+  if (!write_png_file(options.picture, picture, kComparisonWidth, kPictureHeight, PngPacking::Runs,
+                      run.colours)) {
     print_png_failure(options.picture);
     return kExitFailure;
   }
@@ -49,7 +51,10 @@ int draw(const PreviewOptions& options, PreviewRun& run) {
   if (!open_snapshot(options.snapshot, snapshot, reading)) return kExitFailure;
   const CharacterRom rom = find_character_rom(options.chargen, reading.state);
   if (rom.refused) return kExitFailure;
-  if (overwrites_an_input(options.picture, snapshot, rom.file)) {
+  const std::optional<ChosenPalette> palette = choose_palette(options.palette);
+  if (!palette) return kExitFailure;
+  run.colours = palette->colours;
+  if (overwrites_an_input(options.picture, snapshot, rom.file, palette->file)) {
     print_png_failure(options.picture);
     return kExitFailure;
   }
@@ -60,7 +65,8 @@ int draw(const PreviewOptions& options, PreviewRun& run) {
     print_read_failure(options.snapshot);
     return kExitFailure;
   }
-  if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight)) {
+  if (!write_png_file(options.picture, shown.picture.pixels, kPictureWidth, kPictureHeight,
+                      PngPacking::Runs, run.colours)) {
     print_png_failure(options.picture);
     return kExitFailure;
   }
