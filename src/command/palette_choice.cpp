@@ -30,8 +30,8 @@ void print_vpl_refusal(const std::string& path, const VplPalette& vpl) {
       std::printf("Can't read palette file '%s'!\n", file);
       break;
     case VplError::TooLong:
-      std::printf("Palette file '%s' is longer than %lld bytes!\n", file,
-                  static_cast<long long>(kVplMaxBytes));
+      std::printf("Palette file '%s' is longer than %d bytes!\n", file,
+                  static_cast<int>(kVplMaxBytes));
       break;
     case VplError::NotHex:
       std::printf("Palette file '%s', line %d: a value is not a hex number!\n", file, vpl.line);
