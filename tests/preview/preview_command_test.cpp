@@ -289,6 +289,7 @@ TEST(PreviewCommand, PaletteFromAFileOrByNameFromVicesFoldersElseRefusedAndNothi
       {{"--palette=colodore", "shot.vsf"}, 0x010203},  // the first folder's
       {{"shot.vsf", "--palette", "pepto"}, 0x040506},
       {{"--palette", "./plain", "shot.vsf"}, 0x040506},
+      {{"--palette", "missing.vpl", "shot.vsf", "--palette", "my.vpl"}, 0x070809},  // the last
       {{"--compare", "--palette", "my.vpl", "shot.vsf"}, 0x070809, "", "shot.vsf.compare.png"},
       {{"--palette", "plain", "shot.vsf"},
        0,
