@@ -14,9 +14,7 @@ namespace {
 
 constexpr CommandSpec kLumerist{.name = "lumerist",
                                 .printUsage = print_usage,
-                                .flags = {},
-                                .takesChargen = true,
-                                .takesBand = true,
+                                .options = {.chargen = true, .band = true},
                                 .printBanner = print_banner};
 
 // Rips one snapshot into the outputs named from its base.

@@ -85,7 +85,7 @@ int decode(SnapshotRun& job, BandsRun& run) {
 }
 
 constexpr CommandSpec kBands{
-    .name = "lumerist-bands", .printUsage = print_bands_usage, .flags = {}};
+    .name = "lumerist-bands", .printUsage = print_bands_usage, .options = {.chargen = true}};
 
 }  // namespace
 

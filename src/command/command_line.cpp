@@ -51,8 +51,8 @@ std::optional<unsigned> band_number(const std::optional<std::string>& value) {
 
 }  // namespace
 
-Arguments parse_arguments(int argc, char** argv, std::span<const std::string_view> flags,
-                          bool takesChargen, bool takesBand) {
+Arguments parse_arguments(int argc, char** argv, const CommandOptions& options) {
+  const std::span<const std::string_view> flags = options.flags;
   Arguments arguments;
   bool optionsEnded = false;
   for (int at = 1; at < argc; ++at) {
@@ -74,13 +74,17 @@ Arguments parse_arguments(int argc, char** argv, std::span<const std::string_vie
       if (!dir) refuse_option(arguments, "Option -o needs a folder name.");
       arguments.outputDir = dir;
     } else if (std::optional<std::string> file;
-               takesChargen && option_value(arg, "--chargen", "", argc, argv, at, file)) {
+               options.chargen && option_value(arg, "--chargen", "", argc, argv, at, file)) {
       if (!file) refuse_option(arguments, "Option --chargen needs a file name.");
       arguments.chargen = file;
     } else if (std::optional<std::string> band;
-               takesBand && option_value(arg, "--band", "", argc, argv, at, band)) {
+               options.band && option_value(arg, "--band", "", argc, argv, at, band)) {
       arguments.band = band_number(band);
       if (!arguments.band) refuse_option(arguments, "Option --band needs a band number.");
+    } else if (std::optional<std::string> palette;
+               options.palette && option_value(arg, "--palette", "", argc, argv, at, palette)) {
+      if (!palette) refuse_option(arguments, "Option --palette needs a file name.");
+      arguments.palette = palette;
     } else {
       refuse_option(arguments, "Unknown option '" + std::string(arg) + "'.");
     }

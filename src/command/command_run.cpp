@@ -32,7 +32,7 @@ std::optional<int> prepare_command(const CommandSpec& spec, int argc, char** arg
     spec.printBanner(program);
     return kExitFailure;
   }
-  arguments = parse_arguments(argc, argv, spec.flags, spec.takesChargen, spec.takesBand);
+  arguments = parse_arguments(argc, argv, spec.options);
   if (spec.checkOperands) spec.checkOperands(arguments);
   if (const std::optional<int> answered = answer_command_line(arguments, spec, program)) {
     return answered;

@@ -19,9 +19,7 @@
 struct CommandSpec {
   const char* name;                                    // "lumerist-bands"
   void (*printUsage)(const char* program);             // the usage text
-  std::span<const std::string_view> flags;             // the command's own flags
-  bool takesChargen = true;                            // --chargen FILE
-  bool takesBand = false;                              // --band N
+  CommandOptions options;                              // its own flags, the options it takes
   void (*printBanner)(const char* program) = nullptr;  // printed when run without an argument
   // The command's own rules for its file names, after the shared ones
   // (refuse() where they fail); by default, at least one snapshot.

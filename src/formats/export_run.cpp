@@ -93,8 +93,7 @@ std::vector<std::string> first_operand(const Arguments& arguments) {
 
 constexpr CommandSpec kExport{.name = "lumerist-export",
                               .printUsage = print_export_usage,
-                              .flags = kListFlag,
-                              .takesBand = true,
+                              .options = {.flags = kListFlag, .chargen = true, .band = true},
                               .checkOperands = check_export_operands,
                               .answer = list_formats,
                               .snapshotsOf = first_operand};

@@ -9,8 +9,12 @@ struct Rgb {
   std::uint8_t blue;
 };
 
-// The 16 C64 colours in the machine's colour order, as the preview shows them.
-inline constexpr std::array<Rgb, 16> kC64Palette = {{
+// The 16 C64 colours in the machine's colour order.
+using Palette = std::array<Rgb, 16>;
+
+// The colours of VICE's own screenshots, which the PNG files take unless
+// another palette is chosen (--palette).
+inline constexpr Palette kC64Palette = {{
     {0x00, 0x00, 0x00},  // black
     {0xFF, 0xFF, 0xFF},  // white
     {0x68, 0x37, 0x2B},  // red

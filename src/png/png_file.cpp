@@ -27,7 +27,7 @@ void on_png_warning(png_structp, png_const_charp) {}
 // Between setjmp and the jump back only libpng's own frames are left, so no
 // destructor is skipped.
 bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width, int height,
-                PngPacking packing, std::span<std::uint8_t> row) {
+                PngPacking packing, const Palette& colours, std::span<std::uint8_t> row) {
   const auto rowPixels = static_cast<std::size_t>(width);
   png_structp png =
       png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, on_png_error, on_png_warning);
@@ -53,11 +53,11 @@ bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 4,
                PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  std::array<png_color, kC64Palette.size()> palette{};
-  for (std::size_t i = 0; i < kC64Palette.size(); ++i) {
-    palette[i] = {kC64Palette[i].red, kC64Palette[i].green, kC64Palette[i].blue};
+  std::array<png_color, Palette{}.size()> palette{};
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    palette[i] = {colours[i].red, colours[i].green, colours[i].blue};
   }
-  png_set_PLTE(png, info, palette.data(), static_cast<int>(kC64Palette.size()));
+  png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   png_write_info(png, info);
   for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
     const std::uint8_t* line = pixels.data() + y * rowPixels;
@@ -75,8 +75,8 @@ bool encode_png(std::FILE* file, std::span<const std::uint8_t> pixels, int width
 }  // namespace
 
 bool write_png_file(OutputBatch& outputs, const std::string& path,
-                    std::span<const std::uint8_t> pixels, int width, int height,
-                    PngPacking packing) {
+                    std::span<const std::uint8_t> pixels, int width, int height, PngPacking packing,
+                    const Palette& colours) {
   if (width <= 0 || height <= 0 ||
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     return false;
@@ -84,7 +84,7 @@ bool write_png_file(OutputBatch& outputs, const std::string& path,
   OutputFile output = open_output(outputs, path);
   if (!output.file) return false;
   std::vector<std::uint8_t> row((static_cast<std::size_t>(width) + 1) / 2);
-  const bool encoded = encode_png(output.file.get(), pixels, width, height, packing, row);
+  const bool encoded = encode_png(output.file.get(), pixels, width, height, packing, colours, row);
   return close_output(output) && encoded;
 }
 

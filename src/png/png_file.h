@@ -5,6 +5,7 @@
 #include <string>
 
 #include "io/output_file.h"
+#include "png/palette.h"
 
 // How the pixels are packed: compressed as runs of equal bytes, which suits
 // screens; or stored as they are, which suits pictures of code and data,
@@ -12,11 +13,12 @@
 enum class PngPacking { Runs, Stored };
 
 // Writes `width` x `height` colour indices, row by row, to `path` as a
-// 4-bit palette PNG, an output of `outputs`, with the 16 C64 colours. False when the file cannot be
-// created or written completely.
+// 4-bit palette PNG, an output of `outputs`, whose palette is the 16 C64
+// colours in `colours`. False when the file cannot be created or written
+// completely.
 bool write_png_file(OutputBatch& outputs, const std::string& path,
                     std::span<const std::uint8_t> pixels, int width, int height,
-                    PngPacking packing = PngPacking::Runs);
+                    PngPacking packing = PngPacking::Runs, const Palette& colours = kC64Palette);
 
 // False when `path` names an existing file that is neither empty nor a PNG
 // file (its first 8 bytes the PNG signature): a picture written there would

@@ -6,6 +6,7 @@
 #include "command/exit_status.h"
 #include "command/input_guard.h"
 #include "command/open_snapshot.h"
+#include "command/palette_choice.h"
 #include "command/rip_source.h"
 #include "command/run_outputs.h"
 #include "io/input_file.h"
@@ -28,7 +29,8 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
     return kExitFailure;
   }
   std::vector<std::uint8_t> picture = comparison_picture(comparison);
-  if (!write_png_file(job.outputs, picturePath, picture, kComparisonWidth, kPictureHeight)) {
+  if (!write_png_file(job.outputs, picturePath, picture, kComparisonWidth, kPictureHeight,
+                      PngPacking::Runs, run.colours)) {
     print_png_failure(picturePath);
     return kExitFailure;
   }
@@ -43,8 +45,9 @@ int run_comparison(const InputFile& snapshot, const SnapshotReading& reading,
 // command line asks: over an input, a file the run wrote, or a file that
 // is not a picture.
 bool picture_may_be_written(const std::string& picturePath, const InputFile& snapshot,
-                            const CharacterRom& rom, const SnapshotRun& job) {
-  if (overwrites_an_input(picturePath, snapshot, rom.file)) {
+                            const CharacterRom& rom, const std::optional<std::string>& palette,
+                            const SnapshotRun& job) {
+  if (overwrites_an_input(picturePath, snapshot, rom.file, palette)) {
     print_png_failure(picturePath);
     return false;
   }
@@ -62,7 +65,12 @@ int draw(SnapshotRun& job, PreviewRun& run) {
   if (!open_rip_source(job, source)) return kExitFailure;
   const InputFile& snapshot = source.snapshot;
   const SnapshotReading& reading = source.reading;
-  if (!picture_may_be_written(picturePath, snapshot, source.rom, job)) return kExitFailure;
+  const std::optional<ChosenPalette> palette = choose_palette(job.arguments.palette);
+  if (!palette) return kExitFailure;
+  run.colours = palette->colours;
+  if (!picture_may_be_written(picturePath, snapshot, source.rom, palette->file, job)) {
+    return kExitFailure;
+  }
 
   const PreviewMode mode = preview_mode(job.arguments);
   if (mode == PreviewMode::Compare) {
@@ -73,8 +81,8 @@ int draw(SnapshotRun& job, PreviewRun& run) {
     print_read_failure(job.snapshot);
     return kExitFailure;
   }
-  if (!write_png_file(job.outputs, picturePath, shown.picture.pixels, kPictureWidth,
-                      kPictureHeight)) {
+  if (!write_png_file(job.outputs, picturePath, shown.picture.pixels, kPictureWidth, kPictureHeight,
+                      PngPacking::Runs, run.colours)) {
     print_png_failure(picturePath);
     return kExitFailure;
   }
@@ -86,12 +94,12 @@ int draw(SnapshotRun& job, PreviewRun& run) {
   return kExitSuccess;
 }
 
-constexpr CommandSpec kPreview{.name = "lumerist-preview",
-                               .printUsage = print_preview_usage,
-                               .flags = kPreviewModeFlags,
-                               .takesBand = true,
-                               .checkOperands = check_preview_operands,
-                               .snapshotsOf = preview_snapshots};
+constexpr CommandSpec kPreview{
+    .name = "lumerist-preview",
+    .printUsage = print_preview_usage,
+    .options = {.flags = kPreviewModeFlags, .chargen = true, .band = true, .palette = true},
+    .checkOperands = check_preview_operands,
+    .snapshotsOf = preview_snapshots};
 
 }  // namespace
 

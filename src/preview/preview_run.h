@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "command/exit_status.h"
+#include "png/palette.h"
 #include "preview/preview_pictures.h"
 
 // What a run of lumerist-preview did: its exit status (0 after writing the
@@ -18,6 +19,7 @@ struct PreviewRun {
   unsigned differing = 0;            // --compare: pixels in which screen and viewer differ
   unsigned uncompared = 0;           // --compare: pixels showing a ROM no file gives
   std::vector<std::string> written;  // the PNG, once written completely
+  Palette colours = kC64Palette;     // the colours of the PNG (--palette)
 };
 
 // The whole run of lumerist-preview for a command line.

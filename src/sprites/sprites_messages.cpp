@@ -10,13 +10,16 @@ void print_sprites_usage(const char* program) {
   std::printf(
       "Lumerist sprites: rips the sprites of a VICE snapshot and draws every sprite block\n"
       "of its video bank.\n"
-      "Syntax: '%s [--chargen FILE] [--band N] [-o DIR] ViceSnapshotFile.vsf...'.\n"
+      "Syntax: '%s [--chargen FILE] [--band N] [--palette FILE] [-o DIR] "
+      "ViceSnapshotFile.vsf...'.\n"
       "Writes the 64-byte blocks of the enabled sprites as the snapshot name followed by\n"
       "'.sprites', and a sheet of the bank's 256 blocks as the name followed by\n"
       "'.sprites.png', next to the snapshot or, with -o DIR (--output-dir DIR), in the\n"
       "folder DIR; each snapshot in turn. --chargen names a 4096-byte character ROM image\n"
       "for snapshots that hold none; --band N rips band N of the frame VICE saved, as\n"
-      "lumerist-bands numbers them. --help prints this text, --version the version.\n",
+      "lumerist-bands numbers them. --palette draws the sheet in the colours of a VICE\n"
+      "palette file (.vpl), or of NAME.vpl in VICE's C64 folders for a NAME without a\n"
+      "folder or the ending. --help prints this text, --version the version.\n",
       program);
   print_separator();
 }

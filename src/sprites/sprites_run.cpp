@@ -8,6 +8,7 @@
 #include "command/console.h"
 #include "command/exit_status.h"
 #include "command/input_guard.h"
+#include "command/palette_choice.h"
 #include "command/rip_source.h"
 #include "command/run_outputs.h"
 #include "io/input_file.h"
@@ -18,8 +19,9 @@
 
 namespace {
 
-constexpr CommandSpec kSprites{
-    .name = "lumerist-sprites", .printUsage = print_sprites_usage, .flags = {}, .takesBand = true};
+constexpr CommandSpec kSprites{.name = "lumerist-sprites",
+                               .printUsage = print_sprites_usage,
+                               .options = {.chargen = true, .band = true, .palette = true}};
 
 // Rips the sprites of one snapshot into the outputs named from its base.
 int rip(SnapshotRun& run) {
@@ -29,13 +31,15 @@ int rip(SnapshotRun& run) {
   if (!open_rip_source(run, source)) return kExitFailure;
   const InputFile& snapshot = source.snapshot;
   const CharacterRom& rom = source.rom;
+  const std::optional<ChosenPalette> palette = choose_palette(run.arguments.palette);
+  if (!palette) return kExitFailure;
   const SpriteRip rip = rip_sprites(source.reading.state);
   // Neither output may overwrite an input (or a link to one).
-  if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, rom.file)) {
+  if (!rip.enabled.empty() && overwrites_an_input(dataPath, snapshot, rom.file, palette->file)) {
     print_data_failure(dataPath);
     return kExitFailure;
   }
-  if (overwrites_an_input(sheetPath, snapshot, rom.file)) {
+  if (overwrites_an_input(sheetPath, snapshot, rom.file, palette->file)) {
     print_png_failure(sheetPath);
     return kExitFailure;
   }
@@ -53,7 +57,7 @@ int rip(SnapshotRun& run) {
     run.written.push_back(dataPath);
   }
   if (!write_png_file(run.outputs, sheetPath, rip.sheet, kSheetWidth, kSheetHeight,
-                      PngPacking::Stored)) {
+                      PngPacking::Stored, palette->colours)) {
     print_png_failure(sheetPath);
     return kExitFailure;
   }

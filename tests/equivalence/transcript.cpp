@@ -37,6 +37,9 @@ const std::vector<Command> kOnSnapshot = {
     {"chargen", Tool::Preview, {"--chargen", "chargen.bin", "%", "chargen.png"}},
     {"sprites", Tool::Sprites, {"%"}},
     {"sprites-chargen", Tool::Sprites, {"--chargen=chargen.bin", "%"}},
+    {"palette", Tool::Preview, {"--palette", "palette.vpl", "%", "palette.png"}},
+    {"palette-bad", Tool::Preview, {"--palette=bad.vpl", "%", "bad.png"}},
+    {"palette-name", Tool::Preview, {"--palette", "nosuch", "%", "name.png"}},
     {"bands", Tool::Bands, {"%"}},
     {"bands-here", Tool::Bands, {"-o", ".", "%"}},
     {"export", Tool::Export, {"%", "font.64c", "sprites.spd", "picture.kla", "picture.dd"}},
@@ -110,6 +113,18 @@ Bytes character_rom() {
   return rom;
 }
 
+// A palette file in an older form (a fourth value, CR LF, comments), and
+// one whose third colour holds two values only, for --palette.
+Bytes palette_file(bool broken) {
+  std::string text = "#\r\n# VICE Palette file\r\n#\r\n\r\n";
+  for (int i = 0; i < 16; ++i) {
+    const std::string value = std::to_string(10 + i * 5);  // decimal digits, read as hex
+    text += "# colour " + std::to_string(i) + "\r\n" + value + " " + value;
+    text += broken && i == 2 ? "\r\n" : " 3" + std::to_string(i % 10) + " 0\r\n";
+  }
+  return bytes_of(text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +163,8 @@ int main(int argc, char** argv) {
     TempDir folder;
     write_file(folder.file(name), bytes);
     write_file(folder.file("chargen.bin"), rom);
+    write_file(folder.file("palette.vpl"), palette_file(false));
+    write_file(folder.file("bad.vpl"), palette_file(true));
     runs += run_all(kOnSnapshot, name, folder, out / name);
   }
   std::printf("%d runs on %zu snapshots written to %s\n", runs, inputs.size(),

@@ -118,9 +118,10 @@ TEST(ManualPages, LumeristTellsEveryMessageTheToolPrints) {
 TEST(ManualPages, PreviewRendersWithoutWarningsAndTellsItsMessages) {
   const Rendered page = render("lumerist-preview.1");
   EXPECT_EQ(page.warnings, "");
-  for (const char* file : {"src/preview/preview_messages.cpp", "src/command/chargen_file.cpp",
-                           "src/command/command_line.cpp", "src/command/console.cpp",
-                           "src/command/open_snapshot.cpp", "src/command/run_outputs.cpp"}) {
+  for (const char* file :
+       {"src/preview/preview_messages.cpp", "src/command/chargen_file.cpp",
+        "src/command/palette_choice.cpp", "src/command/command_line.cpp", "src/command/console.cpp",
+        "src/command/open_snapshot.cpp", "src/command/run_outputs.cpp"}) {
     for (const std::string& format : printed_formats(source_file(file))) {
       for (const std::string& piece : fixed_pieces(format)) {
         EXPECT_NE(page.text.find(piece), std::string::npos) << "\"" << piece << "\" from " << file;
@@ -137,9 +138,10 @@ TEST(ManualPages, SpritesRendersWithoutWarningsAndTellsItsMessages) {
   const Rendered page = render("lumerist-sprites.1");
   EXPECT_EQ(page.warnings, "");
   expect_page_tells_every_message(
-      page, {"src/sprites/sprites_messages.cpp", "src/command/chargen_file.cpp",
-             "src/command/console.cpp", "src/command/open_snapshot.cpp",
-             "src/command/command_line.cpp", "src/command/run_outputs.cpp"});
+      page,
+      {"src/sprites/sprites_messages.cpp", "src/command/chargen_file.cpp",
+       "src/command/palette_choice.cpp", "src/command/console.cpp", "src/command/open_snapshot.cpp",
+       "src/command/command_line.cpp", "src/command/run_outputs.cpp"});
 }
 
 TEST(ManualPages, ExportRendersWithoutWarningsAndTellsItsMessages) {

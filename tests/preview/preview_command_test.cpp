@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
+#include "io/system.h"
 #include "png_reading.h"
 #include "render/render_frame.h"
 #include "snapshot/read_snapshot.h"
@@ -16,8 +18,8 @@
 namespace {
 
 const std::string kSyntax =
-    " [--viewer | --registers | --compare] [--chargen FILE] [--band N] [-o DIR] "
-    "ViceSnapshotFile.vsf... | ViceSnapshotFile.vsf Preview.png'.\n";
+    " [--viewer | --registers | --compare] [--chargen FILE] [--band N] [--palette FILE] "
+    "[-o DIR] ViceSnapshotFile.vsf... | ViceSnapshotFile.vsf Preview.png'.\n";
 
 // The PNG's pixels row after row; empty when it cannot be read.
 Bytes png_pixels(const std::string& path) {
@@ -54,6 +56,7 @@ TEST(PreviewCommand, UsageAndHelpAfterTheReasonACommandLineCannotBeUsed) {
        "Give only one of --viewer, --registers and --compare.\n"},
       {{"--chargen"}, 255, "Option --chargen needs a file name.\n"},
       {{"--chargen=", "shot.vsf"}, 255, "Option --chargen needs a file name.\n"},
+      {{"shot.vsf", "--palette"}, 255, "Option --palette needs a file name.\n"},
       {{"--viewer"}, 255, "No snapshot file given.\n"},
   };
   for (const auto& c : cases) {
@@ -235,6 +238,113 @@ TEST(PreviewCommand, UnusableChargenIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(run.output, expected);
   }
   EXPECT_FALSE(file_exists(dir.file("shot.vsf.png")));
+}
+
+// A palette file of 16 colours, `first` and on: colour i is first + i * $101010.
+std::string palette_text(std::uint32_t first) {
+  std::string text = "# NAME: made up\r\n";
+  for (std::uint32_t i = 0; i < 16; ++i) {
+    char line[32];
+    const std::uint32_t rgb = first + i * 0x101010;
+    std::snprintf(line, sizeof line, "%02X %02X %02X 0\r\n", rgb >> 16, rgb >> 8 & 0xFF,
+                  rgb & 0xFF);
+    text += line;
+  }
+  return text;
+}
+
+std::vector<std::uint32_t> palette_colours(std::uint32_t first) {
+  std::vector<std::uint32_t> colours;
+  for (std::uint32_t i = 0; i < 16; ++i) colours.push_back(first + i * 0x101010);
+  return colours;
+}
+
+TEST(PreviewCommand, PaletteFromAFileOrByNameFromVicesFoldersElseRefusedAndNothingWritten) {
+  TempDir dir;
+  write_file(dir.file("shot.vsf"), build_snapshot(SnapshotPlan{}).bytes);
+  const auto text_file = [](const std::string& path, const std::string& text) {
+    write_file(path, Bytes(text.begin(), text.end()));
+  };
+  make_folders(dir.file("home/vice/C64"));
+  make_folders(dir.file("system/vice/C64"));
+  const std::string home = dir.file("home") + "/vice/C64/";
+  text_file(home + "colodore.vpl", palette_text(0x010203));
+  text_file(home + "broken.vpl", "00 00 00\n");
+  text_file(dir.file("system") + "/vice/C64/colodore.vpl", palette_text(0x040506));
+  text_file(dir.file("system") + "/vice/C64/pepto.vpl", palette_text(0x040506));
+  text_file(dir.file("my.vpl"), palette_text(0x070809));
+  text_file(dir.file("plain"), palette_text(0x040506));
+  text_file(dir.file("long.vpl"), std::string(65537, '#'));
+  text_file(dir.file("bad.vpl"), "00 00 00\n\n0G 00 00\n");
+  text_file(dir.file("over.vpl"), "00 00 00 # 100\r\n00 100 00\r\n");
+  text_file(dir.file("two.vpl"), "00 00\n");
+  text_file(dir.file("more.vpl"), palette_text(0) + "00 00 00\n");
+  text_file(dir.file("palette.png"), palette_text(0x070809));
+  std::filesystem::create_hard_link(home + "colodore.vpl", dir.file("found.png"));
+  RunOptions options = in_folder(dir.path);
+  options.environment = {
+      {"XDG_DATA_HOME", dir.file("home")},
+      {"XDG_DATA_DIRS", dir.file("missing") + kPathListSeparator + dir.file("system")}};
+  const struct {
+    std::vector<std::string> arguments;
+    std::uint32_t first;  // of the PNG's colours, when written
+    std::string refusal = "";
+    std::string picture = "shot.vsf.png";
+  } cases[] = {
+      {{"--palette", "my.vpl", "shot.vsf"}, 0x070809},
+      {{"--palette=colodore", "shot.vsf"}, 0x010203},  // the first folder's
+      {{"shot.vsf", "--palette", "pepto"}, 0x040506},
+      {{"--palette", "./plain", "shot.vsf"}, 0x040506},
+      {{"--palette", "missing.vpl", "shot.vsf", "--palette", "my.vpl"}, 0x070809},  // the last
+      {{"--compare", "--palette", "my.vpl", "shot.vsf"}, 0x070809, "", "shot.vsf.compare.png"},
+      {{"--palette", "plain", "shot.vsf"},
+       0,
+       "Palette 'plain' not found: no plain.vpl in VICE's C64 folders!\n"},
+      {{"--palette", "broken", "shot.vsf"},
+       0,
+       "Palette file '" + home + "broken.vpl' holds 1 of the 16 colours!\n"},
+      {{"--palette", "missing.vpl", "shot.vsf"}, 0, "Can't read palette file 'missing.vpl'!\n"},
+      {{"--palette", "long.vpl", "shot.vsf"},
+       0,
+       "Palette file 'long.vpl' is longer than 65536 bytes!\n"},
+      {{"--palette", "bad.vpl", "shot.vsf"},
+       0,
+       "Palette file 'bad.vpl', line 3: a value is not a hex number!\n"},
+      {{"--palette", "over.vpl", "shot.vsf"},
+       0,
+       "Palette file 'over.vpl', line 2: a value is over FF!\n"},
+      {{"--palette", "two.vpl", "shot.vsf"},
+       0,
+       "Palette file 'two.vpl', line 1: 3 or 4 values expected!\n"},
+      {{"--palette", "more.vpl", "shot.vsf"},
+       0,
+       "Palette file 'more.vpl', line 18: more than 16 colours!\n"},
+      {{"--palette", "./palette.png", "shot.vsf", "palette.png"},
+       0,
+       "Can't write PNG file 'palette.png'!\n"},
+      {{"--palette", "colodore", "shot.vsf", "found.png"},
+       0,
+       "Can't write PNG file 'found.png'!\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments[1]);
+    const ToolRun run = run_lumerist_preview(c.arguments, options);
+    if (!c.refusal.empty()) {
+      EXPECT_EQ(run.status, 255);
+      EXPECT_EQ(run.output, c.refusal);
+      EXPECT_FALSE(file_exists(dir.file("shot.vsf.png")));
+      continue;
+    }
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::optional<PngContents> png = read_png(dir.file(c.picture));
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->bitDepth, 4);
+    EXPECT_EQ(png->palette, palette_colours(c.first));
+    std::filesystem::remove(dir.file(c.picture));
+  }
+  const std::string mine = palette_text(0x070809), vice = palette_text(0x010203);
+  EXPECT_EQ(read_file(dir.file("my.vpl")), Bytes(mine.begin(), mine.end()));
+  EXPECT_EQ(read_file(home + "colodore.vpl"), Bytes(vice.begin(), vice.end()));
 }
 
 TEST(PreviewCommand, SecondArgumentNamesTheOutput) {

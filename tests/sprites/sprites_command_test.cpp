@@ -207,6 +207,25 @@ TEST(SpritesCommand, CharacterRomAreaFromTheSnapshotElseChargenElseRamWithANote)
   }
 }
 
+// A palette of greys, $00 to $FF, in an older file's form.
+const std::string kPaletteText =
+    "00 00 00 0\n11 11 11 1\n22 22 22 2\n33 33 33 3\n44 44 44 4\n55 55 55 5\n66 66 66 6\n"
+    "77 77 77 7\n88 88 88 8\n99 99 99 9\nAA AA AA A\nBB BB BB B\nCC CC CC C\nDD DD DD D\n"
+    "EE EE EE E\nFF FF FF F\n";
+const Bytes kPalette(kPaletteText.begin(), kPaletteText.end());
+
+TEST(SpritesCommand, SheetTakesTheColoursOfThePaletteFile) {
+  TempDir dir;
+  write_file(dir.file("shot.vsf"), build_snapshot(three_sprites()).bytes);
+  write_file(dir.file("greys.vpl"), kPalette);
+  const ToolRun run =
+      run_lumerist_sprites({"--palette", "greys.vpl", "shot.vsf"}, in_folder(dir.path));
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::optional<PngContents> png = read_png(dir.file("shot.vsf.sprites.png"));
+  ASSERT_TRUE(png);
+  for (std::uint32_t i = 0; i < 16; ++i) EXPECT_EQ(png->palette.at(i), i * 0x111111) << i;
+}
+
 TEST(SpritesCommand, RefusesWhatLumeristRefusesAndCommandLinesItCannotUse) {
   TempDir dir;
   const std::string path = dir.file("shot.vsf");
@@ -228,6 +247,8 @@ TEST(SpritesCommand, RefusesWhatLumeristRefusesAndCommandLinesItCannotUse) {
       {{"--viewer", "shot.vsf"}, 255, "Unknown option '--viewer'.\n"},
       {{"--chargen"}, 255, "Option --chargen needs a file name.\n"},
       {{"--chargen", "missing", "shot.vsf"}, 255, "Can't read character ROM file 'missing'!\n"},
+      {{"--palette=", "shot.vsf"}, 255, "Option --palette needs a file name.\n"},
+      {{"--palette", "missing.vpl", "shot.vsf"}, 255, "Can't read palette file 'missing.vpl'!\n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = run_lumerist_sprites(c.arguments, in_folder(dir.path));
@@ -242,7 +263,7 @@ TEST(SpritesCommand, RefusesWhatLumeristRefusesAndCommandLinesItCannotUse) {
 }
 
 TEST(SpritesCommand, OutputThatIsAnInputOrCannotBeWrittenIsNamedAndFails) {
-  enum class Make { HardLink, SymbolicLink, ChargenLink, FullDisk };
+  enum class Make { HardLink, SymbolicLink, ChargenLink, PaletteLink, FullDisk };
   const struct {
     std::string output;
     Make make;
@@ -251,6 +272,7 @@ TEST(SpritesCommand, OutputThatIsAnInputOrCannotBeWrittenIsNamedAndFails) {
       {".sprites", Make::HardLink, "Can't write sprite data file '%.sprites'!\n"},
       {".sprites.png", Make::SymbolicLink, "Can't write PNG file '%.sprites.png'!\n"},
       {".sprites.png", Make::ChargenLink, "Can't write PNG file '%.sprites.png'!\n"},
+      {".sprites", Make::PaletteLink, "Can't write sprite data file '%.sprites'!\n"},
       {".sprites", Make::FullDisk, "Can't write sprite data file '%.sprites'!\n"},
       {".sprites.png", Make::FullDisk, "Can't write PNG file '%.sprites.png'!\n"},
   };
@@ -264,21 +286,26 @@ TEST(SpritesCommand, OutputThatIsAnInputOrCannotBeWrittenIsNamedAndFails) {
     const Bytes bytes = build_snapshot(three_sprites()).bytes;
     write_file(path, bytes);
     write_file(dir.file("chargen"), Bytes(4096, 0x55));
+    write_file(dir.file("palette.vpl"), kPalette);
     const std::string target = path + c.output;
     if (c.make == Make::HardLink) std::filesystem::create_hard_link(path, target);
     if (c.make == Make::SymbolicLink) std::filesystem::create_symlink("shot.vsf", target);
     if (c.make == Make::ChargenLink) std::filesystem::create_symlink("chargen", target);
+    if (c.make == Make::PaletteLink) std::filesystem::create_symlink("palette.vpl", target);
     if (c.make == Make::FullDisk) std::filesystem::create_symlink("/dev/full", target);
 
-    const ToolRun run = run_lumerist_sprites({"--chargen", dir.file("chargen"), path});
+    const ToolRun run = run_lumerist_sprites(
+        {"--chargen", dir.file("chargen"), "--palette", dir.file("palette.vpl"), path});
     EXPECT_EQ(run.status, 255);
     std::string message = c.message;
     message.replace(message.find('%'), 1, path);
     EXPECT_EQ(run.output, message);
     EXPECT_EQ(read_file(path), bytes) << "the snapshot must stay as it was";
     EXPECT_EQ(read_file(dir.file("chargen")), Bytes(4096, 0x55));
+    EXPECT_EQ(read_file(dir.file("palette.vpl")), kPalette);
     // Nothing new: the data written before a failing sheet is not kept.
-    std::vector<std::string> expected = {"chargen", "shot.vsf", "shot.vsf" + c.output};
+    std::vector<std::string> expected = {"chargen", "palette.vpl", "shot.vsf",
+                                         "shot.vsf" + c.output};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(files_in(dir.path), expected);
   }
