@@ -290,6 +290,12 @@ BandSet band_set_of(SearchContext& ctx, const Alternative& alt);
 // The alternative that stands for a set whose sprites in `shown` are placed.
 Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown);
 
+// Turns each unmatched band between two bands with sets into the runs of
+// its lines that the set above draws left of a column and the set below
+// from it on (ChangeWithinLine bands naming those two) and the runs
+// nothing explains (still unmatched).
+void explain_line_changes(const VideoState& state, const Picture& frame, std::vector<Band>& bands);
+
 // The picture a set draws, by the symbolic drawing (which must equal
 // render_frame's).
 Picture symbolic_frame(const VideoState& state, const BandSet& set);

@@ -420,6 +420,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
       ctx.previousSprites = previous->sprites;
     }
   }
+  explain_line_changes(state, frame, result.bands);
   result.cutShort = ctx.cutShort;
   return result;
 }
