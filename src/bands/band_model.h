@@ -5,6 +5,7 @@
 // symbolic drawing of a row and the search of every layout that draws one.
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <tuple>
@@ -41,7 +42,10 @@ inline constexpr std::uint8_t kBorderColor = 16;
 inline constexpr std::uint8_t kBackground = 17;  // $D021-$D024: 17-20
 inline constexpr std::uint8_t kSpriteMulticolor0 = 21;
 inline constexpr std::uint8_t kSpriteMulticolor1 = 22;
-inline constexpr std::uint8_t kSpriteColor = 23;          // $D027 + n: 23 + n
+inline constexpr std::uint8_t kSpriteColor = 23;  // $D027 + n: 23 + n
+// A pixel that depends on a glyph of the character ROM the state does not
+// know: neither a match nor a mismatch.
+inline constexpr std::uint8_t kAnyColor = 31;
 inline constexpr int kColorRegisters = 15;                // $D020-$D02E
 using Colors = std::array<std::int8_t, kColorRegisters>;  // -1: not shown yet
 
@@ -121,6 +125,13 @@ struct SearchContext {
   SearchContext(const VideoState& state, const Picture& frame, const SearchBudget& budget = {});
   const VideoState& state;
   SearchBudget budget;
+  // The ROM's glyphs the state does not know: all without a ROM.
+  std::bitset<kRomGlyphs> romUnknown;
+  // Whether bank `bank`'s bank-relative `address` falls on such a glyph.
+  bool unknown(int bank, unsigned address) const {
+    address &= 0x3FFF;
+    return (bank & 1) == 0 && (address & 0x3000) == 0x1000 && romUnknown[(address & 0x0FFF) >> 3];
+  }
   VideoSetup snapshot;
   int snapshotBank = 0;
   SpritePointers snapshotPointers{};
@@ -297,7 +308,7 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
 void explain_line_changes(const VideoState& state, const Picture& frame, std::vector<Band>& bands);
 
 // The picture a set draws, by the symbolic drawing (which must equal
-// render_frame's).
+// render_frame's); 16 where it depends on glyphs the state does not know.
 Picture symbolic_frame(const VideoState& state, const BandSet& set);
 
 }  // namespace bands

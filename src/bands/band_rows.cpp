@@ -59,6 +59,7 @@ SearchContext::SearchContext(const VideoState& s, const Picture& picture,
       maskedSearches(kRows),
       blankSearches(kRows),
       remembered(kRows) {
+  romUnknown = state.charRom ? state.unknownGlyphs : ~std::bitset<kRomGlyphs>{};
   snapshotBank = snapshot.bankBase >> 14;
   VicMemory memory = vic_memory(state, snapshot);
   for (int n = 0; n < 8; ++n) {
@@ -84,8 +85,13 @@ const std::array<std::uint64_t, 4>& SearchContext::glyph_lines(int bank, int cha
     lines.emplace();
     const std::uint8_t* memory = view(bank);
     for (unsigned glyph = 0; glyph < (ecm ? 64u : 256u); ++glyph) {
-      const std::uint8_t g =
-          memory[static_cast<unsigned>(charset) * 0x800 + glyph * 8 + static_cast<unsigned>(k)];
+      const unsigned address =
+          static_cast<unsigned>(charset) * 0x800 + glyph * 8 + static_cast<unsigned>(k);
+      if (unknown(bank, address)) {  // a glyph the state does not know: any byte
+        lines->fill(~std::uint64_t{0});
+        break;
+      }
+      const std::uint8_t g = memory[address];
       (*lines)[g >> 6] |= std::uint64_t{1} << (g & 63);
     }
   }
@@ -214,22 +220,27 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
   const std::uint8_t idleByte = idle ? read(ecm ? 0x39FF : 0x3FFF) : 0;
   for (int c = 0; c < 40; ++c) {
     std::uint8_t s = 0, m = 0, g = idleByte;
+    bool unknown = false;  // the cell's bytes come from glyphs the state does not know
     if (!idle) {
       const int cell = rowLine / 8 * 40 + c;
       s = read(screen + static_cast<unsigned>(cell));
       m = ctx.state.colorRam[static_cast<std::size_t>(cell)] & 15;
-      g = read(graphics_address(l.mode, l.d018, cell, s, rowLine & 7));
+      const unsigned address = graphics_address(l.mode, l.d018, cell, s, rowLine & 7);
+      g = read(address);
+      unknown =
+          ctx.unknown(l.bank, screen + static_cast<unsigned>(cell)) || ctx.unknown(l.bank, address);
     }
-    const CellSymbols cell = cell_symbols(l.mode, s, m);
+    CellSymbols cell = cell_symbols(l.mode, s, m);
+    if (unknown) cell.symbol.fill(kAnyColor);
     for (const std::uint8_t sym : cell.symbol) {
-      if (sym >= 16) out.registers |= 1u << (sym - 16);
+      if (sym >= 16 && sym != kAnyColor) out.registers |= 1u << (sym - 16);
     }
     const int at = firstCell + 8 * c;
     for (int p = std::max(0, out.left - at); p < 8 && at + p <= out.right; ++p) {
       const int v = cell.pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
       const auto x = static_cast<std::size_t>(at + p);
       out.symbol[x] = cell.symbol[static_cast<std::size_t>(v)];
-      out.foreground[x] = cell.pairs ? v >= 2 : v == 1;
+      out.foreground[x] = !unknown && (cell.pairs ? v >= 2 : v == 1);
     }
   }
 
@@ -250,6 +261,10 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
     if (x >= kXWrap || spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
     const unsigned at = pointer * unsigned{kSpriteBlockBytes} + (spriteLine >> sprite.tall) * 3u;
     const std::uint32_t bits = std::uint32_t{read(at)} << 16 | read(at + 1) << 8 | read(at + 2);
+    // A row of glyphs the state does not know may show anywhere it spans.
+    const bool unknown =
+        (!shown && ctx.unknown(l.bank, screen + 0x3F8 + static_cast<unsigned>(n))) ||
+        ctx.unknown(l.bank, at) || ctx.unknown(l.bank, at + 2);
     for (int j = 0; j < kSpriteWidth << sprite.wide; ++j) {
       const int column = ((x + j) % kXWrap + 8) % kXWrap;
       if (column < out.left || column > out.right) continue;
@@ -257,23 +272,25 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
       if (out.winner[col] >= 0) continue;
       const int k = j >> sprite.wide;
       const int v = sprite.multicolor ? bits >> (22 - (k & ~1)) & 3 : bits >> (23 - k) & 1;
-      if (v == 0) continue;
+      if (v == 0 && !unknown) continue;
       out.winner[col] = static_cast<std::int8_t>(n);
       spriteSymbol[col] = static_cast<std::uint8_t>(
-          !sprite.multicolor || v == 2 ? kSpriteColor + n
-                                       : (v == 1 ? kSpriteMulticolor0 : kSpriteMulticolor1));
+          unknown                        ? kAnyColor
+          : !sprite.multicolor || v == 2 ? kSpriteColor + n
+                                         : (v == 1 ? kSpriteMulticolor0 : kSpriteMulticolor1));
     }
   }
   for (int x = out.left; x <= out.right; ++x) {
     const auto col = static_cast<std::size_t>(x);
     const int w = out.winner[col];
-    if (w < 0 ||
-        (ctx.snapshot.sprites[static_cast<std::size_t>(w)].behind && out.foreground[col])) {
+    // Behind graphics of unknown glyphs, a sprite may or may not show.
+    if (w < 0 || (ctx.snapshot.sprites[static_cast<std::size_t>(w)].behind &&
+                  (out.foreground[col] || out.symbol[col] == kAnyColor))) {
       continue;
     }
     out.owner[col] = static_cast<std::int8_t>(w);
     out.symbol[col] = spriteSymbol[col];
-    out.registers |= 1u << (spriteSymbol[col] - 16);
+    if (spriteSymbol[col] != kAnyColor) out.registers |= 1u << (spriteSymbol[col] - 16);
     out.sprites = static_cast<std::uint8_t>(out.sprites | 1 << w);
   }
 }
@@ -375,7 +392,8 @@ Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colo
     std::uint64_t bits = 0;
     for (int i = 0; i < 64; ++i) {
       const auto x = static_cast<std::size_t>(w * 64 + i);
-      bits |= std::uint64_t{color[row.symbol[x]] != frame[x]} << i;
+      const std::uint8_t symbol = row.symbol[x];
+      bits |= std::uint64_t{symbol != kAnyColor && color[symbol] != frame[x]} << i;
     }
     u.wrong[static_cast<std::size_t>(w)] = bits;
   }
@@ -942,6 +960,20 @@ bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
   return false;
 }
 
+// Whether every cell of the layout's rows is drawn from glyphs the state
+// does not know: its screen matrix, or its characters in a text mode, lie
+// on them.
+bool blind(const SearchContext& ctx, const Layout& l) {
+  const auto unknown_from = [&ctx, &l](unsigned address, unsigned size) {
+    for (unsigned a = address; a < address + size; a += 8) {
+      if (!ctx.unknown(l.bank, a)) return false;
+    }
+    return ctx.unknown(l.bank, address + size - 1);
+  };
+  return unknown_from((l.d018 >> 4) * 0x400u, 1000) ||
+         (!(l.mode & 2) && unknown_from((l.d018 >> 1 & 7) * 0x800u, (l.mode & 4) ? 512 : 2048));
+}
+
 bool shows_cells(const Layout& l, int line) {
   const int rowLine = line - 48 - l.yScroll;
   return l.displayEnabled && line >= kTopLine25 && line <= kBottomLine25 && rowLine >= 0 &&
@@ -982,6 +1014,9 @@ void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alter
         a.layout.d018Open = false;
         a.layout.d018 = static_cast<std::uint8_t>(
             screen << 4 | ((l.mode & 2) ? pointer << 3 | (ctx.snapshot.d018 & 6) : pointer << 1));
+        // Cells of glyphs the state does not know draw any row: only the
+        // snapshot's own screen and characters are taken so.
+        if (blind(ctx, a.layout) && ((a.layout.d018 ^ ctx.snapshot.d018) & 0xFE)) continue;
         refine(ctx, a, y, out);
       }
     }

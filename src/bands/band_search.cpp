@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "bands/band_model.h"
+#include "render/unknown_pixels.h"
 
 namespace bands {
 
@@ -214,14 +215,24 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
   return best;
 }
 
-bool rows_equal(const Picture& a, const Picture& b, int y) {
-  const auto from = static_cast<std::ptrdiff_t>(y) * kColumns;
-  return std::equal(a.pixels.begin() + from, a.pixels.begin() + from + kColumns,
-                    b.pixels.begin() + from);
+// A set's drawing of some lines by the renderer, and the pixels in it that
+// depend on glyphs the state does not know.
+struct SetDrawing {
+  Picture picture;
+  std::vector<std::uint8_t> unknown;
+};
+
+SetDrawing draw_checked(const VideoState& state, const BandSet& set, LineRange lines = {}) {
+  return {draw_band_set(state, set, lines).picture,
+          unknown_rom_pixels(state, set.vic, set.cia2PortA, set.pointers, lines)};
+}
+
+bool rows_equal(const SetDrawing& drawn, const Picture& frame, int y) {
+  return row_matches(drawn.picture, drawn.unknown, frame, y);
 }
 
 // The last row from `a` to `end` up to which `drawn` equals the frame.
-int last_equal(const Picture& drawn, const Picture& frame, int a, int end) {
+int last_equal(const SetDrawing& drawn, const Picture& frame, int a, int end) {
   int y = a;
   while (y <= end && rows_equal(drawn, frame, y)) ++y;
   return y - 1;
@@ -243,8 +254,8 @@ void add_unmatched(BandSearch& result, int y) {
 // lines above that it draws too: the switch may have come there, and lines
 // some set draws are not unmatched. Its sprites are those that show on its
 // lines; whether it fetches from the character ROM area there is noted.
-void add_drawn(SearchContext& ctx, const Picture& frame, const BandSet& set, const Picture& drawn,
-               int a, int last, BandSearch& result) {
+void add_drawn(SearchContext& ctx, const Picture& frame, const BandSet& set,
+               const SetDrawing& drawn, int a, int last, BandSearch& result) {
   Band band;
   band.kind = BandKind::Drawn;
   band.firstLine = a + kFirstLine;
@@ -307,7 +318,7 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
   // renderer confirms wins, else the longest run one draws from row a.
   int bestEnd = a - 1, checks = 0;
   BandSet best;
-  Picture bestDrawn;
+  SetDrawing bestDrawn;
   for (const Alternative& alt : reach.alts) {
     if (!alt.layout.displayEnabled) continue;
     if (checks++ == kRendererChecks) break;
@@ -315,7 +326,7 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
     // The band's lines, and those above it back to the band before's first,
     // which add_drawn looks at.
     const int first = result.bands.empty() ? a + kFirstLine : result.bands.back().firstLine;
-    Picture drawn = draw_band_set(ctx.state, set, {first, end + kFirstLine}).picture;
+    SetDrawing drawn = draw_checked(ctx.state, set, {first, end + kFirstLine});
     const int last = last_equal(drawn, frame, a, end);
     if (last > bestEnd) {
       bestEnd = last;
@@ -339,9 +350,10 @@ bool same_set(const BandSet& a, const BandSet& b) {
 // Once the search has spent its budget: the previous band's set or the
 // snapshot's, whichever draws more rows from `a` on, as they are.
 int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
-                       const std::vector<std::pair<BandSet, Picture>>& sets, BandSearch& result) {
+                       const std::vector<std::pair<BandSet, SetDrawing>>& sets,
+                       BandSearch& result) {
   int bestEnd = a - 1;
-  const std::pair<BandSet, Picture>* best = nullptr;
+  const std::pair<BandSet, SetDrawing>* best = nullptr;
   for (const auto& set : sets) {
     const int last = last_equal(set.second, frame, a, kRows - 1);
     if (last > bestEnd) {
@@ -369,8 +381,10 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
     return result;
   }
   // A static screen: the snapshot's own set draws the whole frame.
-  const Frame own = render_frame(state);
-  if (own.picture.pixels == frame.pixels) {
+  const SetDrawing own = draw_checked(state, snapshot_set(state));
+  bool drawsAll = true;
+  for (int y = 0; y < kRows && drawsAll; ++y) drawsAll = rows_equal(own, frame, y);
+  if (drawsAll) {
     const BandSet set = snapshot_set(state);
     const std::uint8_t color = frame.pixels[0];
     if (std::all_of(frame.pixels.begin(), frame.pixels.end(),
@@ -380,9 +394,10 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
       band.set.vic[0x20] = static_cast<std::uint8_t>((band.set.vic[0x20] & 0xF0) | color);
       result.bands.push_back(band);
     } else {
+      const Frame drawn = render_frame(state);
       result.bands.push_back(
-          {BandKind::Drawn, kFirstLine, kFirstLine + kRows - 1, {}, set, own.spritesShown});
-      result.romMissing = own.readsCharRom && !state.charRom;
+          {BandKind::Drawn, kFirstLine, kFirstLine + kRows - 1, {}, set, drawn.spritesShown});
+      result.romMissing = drawn.readsCharRom && !state.charRom;
     }
     return result;
   }
@@ -390,18 +405,18 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
   std::optional<Alternative> previous;
   // Once the budget is spent: the band before's set (drawn once for as
   // long as it stays the one) and the snapshot's.
-  std::optional<std::pair<BandSet, Picture>> before;
+  std::optional<std::pair<BandSet, SetDrawing>> before;
   for (int a = 0; a < kRows;) {
     if (ctx.exhausted) {
-      std::vector<std::pair<BandSet, Picture>> sets;
+      std::vector<std::pair<BandSet, SetDrawing>> sets;
       if (!result.bands.empty() && result.bands.back().kind == BandKind::Drawn) {
         const BandSet& set = result.bands.back().set;
         if (!before || !same_set(before->first, set)) {
-          before.emplace(set, draw_band_set(state, set).picture);
+          before.emplace(set, draw_checked(state, set));
         }
         sets.push_back(*before);
       }
-      sets.emplace_back(snapshot_set(state), own.picture);
+      sets.emplace_back(snapshot_set(state), own);
       a = settle_as_they_are(ctx, frame, a, sets, result) + 1;
       continue;
     }

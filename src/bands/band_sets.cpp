@@ -96,8 +96,10 @@ Picture symbolic_frame(const VideoState& state, const BandSet& set) {
     draw_row(ctx, alt, y, ctx.snapshot.rows25, ctx.snapshot.columns40, row);
     for (std::size_t x = 0; x < kColumns; ++x) {
       const int s = row.symbol[x];
-      picture.pixels[static_cast<std::size_t>(y) * kColumns + x] =
-          static_cast<std::uint8_t>(s < 16 ? s : alt.colors[static_cast<std::size_t>(s - 16)]);
+      picture.pixels[static_cast<std::size_t>(y) * kColumns + x] = static_cast<std::uint8_t>(
+          s < 16           ? s
+          : s == kAnyColor ? 16
+                           : alt.colors[static_cast<std::size_t>(s - 16)]);
     }
   }
   return picture;

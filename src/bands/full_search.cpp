@@ -194,7 +194,9 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
             for (std::size_t i = 0; i < order.size() && i < 4 && possible && bitmap && !idle; ++i) {
               const FrameCell& f = cells[static_cast<std::size_t>(order[i])];
               const int cell = r * kCells + order[i];
-              const std::uint8_t g = memory[(pointer * 0x2000 + cell * 8 + k) & 0x3FFF];
+              const auto address = static_cast<unsigned>(pointer * 0x2000 + cell * 8 + k);
+              if (ctx.unknown(bank, address)) continue;
+              const std::uint8_t g = memory[address & 0x3FFF];
               for (int v = 0; v < ((mode & 1) ? 4 : 2) && possible; ++v) {
                 const auto mv = static_cast<std::uint8_t>(value_pixels(mode & 1, v, g) & f.core);
                 if (!mv) continue;
@@ -213,28 +215,38 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
                                                           : bitmap ? screen << 4 | pointer << 3 |
                                                                          (snapshot.d018 & 6)
                                                                    : screen << 4 | pointer << 1);
-              const auto cell_of = [&](int c, std::uint8_t& g) {
+              // A cell's symbols; none (it matches any pixels) where its
+              // bytes come from glyphs the state does not know.
+              const auto cell_of = [&](int c, std::uint8_t& g) -> std::optional<CellSymbols> {
                 if (idle) {
                   g = memory[(mode & 4) ? 0x39FF : 0x3FFF];
                   return cell_symbols(mode, 0, 0);
                 }
                 const int cell = r * kCells + c;
-                const std::uint8_t s = memory[(screen * 0x400 + cell) & 0x3FFF];
-                g = memory[graphics_address(mode, d018, cell, s, k) & 0x3FFF];
+                const auto at = static_cast<unsigned>(screen * 0x400 + cell);
+                const std::uint8_t s = memory[at & 0x3FFF];
+                const unsigned address = graphics_address(mode, d018, cell, s, k);
+                if (ctx.unknown(bank, at) || ctx.unknown(bank, address)) return std::nullopt;
+                g = memory[address & 0x3FFF];
                 return cell_symbols(mode, s, colors[c] & 15);
               };
               Registers registers{-1, -1, -1, -1};
               bool drawn = true;
+              int known = 0;  // cells drawn from memory the state knows
               for (int c : order) {
                 std::uint8_t g = 0;
-                const CellSymbols cell = cell_of(c, g);
+                const std::optional<CellSymbols> cell = cell_of(c, g);
                 const FrameCell& f = cells[static_cast<std::size_t>(c)];
-                if (!match_cell(cell, g, f.core, f.coreEqual, f.pixel, registers)) {
+                known += cell.has_value();
+                if (cell && !match_cell(*cell, g, f.core, f.coreEqual, f.pixel, registers)) {
                   drawn = false;
                   break;
                 }
               }
-              if (!drawn) continue;
+              // A layout that draws only unknown glyphs tells nothing: it
+              // is not offered (the snapshot's and the band before's are
+              // tried anyway).
+              if (!drawn || (known == 0 && !order.empty())) continue;
               // The strips: border (38 columns) or graphics (40 columns).
               bool strip = leftStrip != -2;
               if (strip && leftStrip >= 0) {
@@ -243,9 +255,9 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
               }
               for (std::size_t i = 0; i < strips.size() && strip; ++i) {
                 std::uint8_t g = 0;
-                const CellSymbols cell = cell_of(strips[i], g);
+                const std::optional<CellSymbols> cell = cell_of(strips[i], g);
                 const FrameCell& f = cells[static_cast<std::size_t>(strips[i])];
-                strip = match_cell(cell, g, f.strip, f.stripEqual, f.pixel, registers);
+                strip = !cell || match_cell(*cell, g, f.strip, f.stripEqual, f.pixel, registers);
               }
               const auto columns = static_cast<std::uint8_t>(stripsBorder | strip << 1);
               if (!columns) continue;
