@@ -59,11 +59,6 @@ VideoState machine() {
   return state;
 }
 
-std::vector<std::uint8_t> line_of(const Picture& picture, int line) {
-  const auto from = picture.pixels.begin() + (line - 16) * kPictureWidth;
-  return {from, from + kPictureWidth};
-}
-
 // A set's drawing and the pixels in it that depend on glyphs the state
 // does not know.
 struct Drawing {
