@@ -250,34 +250,48 @@ void add_unmatched(BandSearch& result, int y) {
   result.bands.push_back(band);
 }
 
-// Adds the band that `set` draws (`drawn`) on rows a to `last`, with the
-// lines above that it draws too: the switch may have come there, and lines
-// some set draws are not unmatched. Its sprites are those that show on its
-// lines; whether it fetches from the character ROM area there is noted.
+// Takes into `band` (its set drawn by `drawn` from row `drawnFrom` on) the
+// lines above that its set draws too: unmatched lines become its own, and
+// so does a band before whose every line it draws (a band the search ended
+// early, misled by sprites), else it says from where it could have begun.
+void extend_upward(const SearchContext& ctx, const Picture& frame, SetDrawing drawn, int drawnFrom,
+                   Band& band, BandSearch& result) {
+  int from = band.firstLine - kFirstLine;
+  while (!result.bands.empty()) {
+    Band& before = result.bands.back();
+    const int top = before.firstLine - kFirstLine;
+    if (top < drawnFrom) {
+      drawn = draw_checked(ctx.state, band.set, {top + kFirstLine, band.lastLine});
+      drawnFrom = top;
+    }
+    if (before.kind == BandKind::DisplayOff || before.kind == BandKind::ChangeWithinLine) {
+      while (from - 1 > top && rows_equal(drawn, frame, from - 1)) --from;
+      break;
+    }
+    while (from - 1 >= top && rows_equal(drawn, frame, from - 1)) --from;
+    if (from > top && before.kind == BandKind::Unmatched && from < band.firstLine - kFirstLine) {
+      before.lastLine = from - 1 + kFirstLine;
+      band.firstLine = from + kFirstLine;
+    }
+    if (from > top) break;
+    band.firstLine = top + kFirstLine;
+    result.bands.pop_back();
+  }
+  if (from < band.firstLine - kFirstLine) band.fromLine = from + kFirstLine;
+}
+
+// Adds the band that `set` draws (`drawn`, from row `drawnFrom` on) on rows
+// a to `last`, with the lines above that it draws too (extend_upward). Its
+// sprites are those that show on its lines; whether it fetches from the
+// character ROM area there is noted.
 void add_drawn(SearchContext& ctx, const Picture& frame, const BandSet& set,
-               const SetDrawing& drawn, int a, int last, BandSearch& result) {
+               const SetDrawing& drawn, int drawnFrom, int a, int last, BandSearch& result) {
   Band band;
   band.kind = BandKind::Drawn;
   band.firstLine = a + kFirstLine;
   band.lastLine = last + kFirstLine;
   band.set = set;
-  if (!result.bands.empty()) {
-    Band& before = result.bands.back();
-    const bool unmatched = before.kind == BandKind::Unmatched;
-    const int limit = before.firstLine - kFirstLine + (unmatched ? 0 : 1);
-    int from = a;
-    while (from - 1 >= limit && rows_equal(drawn, frame, from - 1)) --from;
-    if (unmatched && from < a) {
-      band.firstLine = from + kFirstLine;
-      if (from == limit) {
-        result.bands.pop_back();
-      } else {
-        before.lastLine = from - 1 + kFirstLine;
-      }
-    } else if (from < a) {
-      band.fromLine = from + kFirstLine;
-    }
-  }
+  extend_upward(ctx, frame, drawn, drawnFrom, band, result);
   // The band's lines drawn again, every sprite of the set placed, the
   // fetches going through the VIC-II's view of memory.
   const Alternative alt = alternative_of(ctx, set, 0xFF);
@@ -319,14 +333,14 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
   int bestEnd = a - 1, checks = 0;
   BandSet best;
   SetDrawing bestDrawn;
+  // The band's lines, and those above it back to the band before's first,
+  // which add_drawn looks at.
+  const int drawnFrom = result.bands.empty() ? a : result.bands.back().firstLine - kFirstLine;
   for (const Alternative& alt : reach.alts) {
     if (!alt.layout.displayEnabled) continue;
     if (checks++ == kRendererChecks) break;
     const BandSet set = band_set_of(ctx, alt);
-    // The band's lines, and those above it back to the band before's first,
-    // which add_drawn looks at.
-    const int first = result.bands.empty() ? a + kFirstLine : result.bands.back().firstLine;
-    SetDrawing drawn = draw_checked(ctx.state, set, {first, end + kFirstLine});
+    SetDrawing drawn = draw_checked(ctx.state, set, {drawnFrom + kFirstLine, end + kFirstLine});
     const int last = last_equal(drawn, frame, a, end);
     if (last > bestEnd) {
       bestEnd = last;
@@ -339,7 +353,7 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
     add_unmatched(result, a);
     return a;
   }
-  add_drawn(ctx, frame, best, bestDrawn, a, bestEnd, result);
+  add_drawn(ctx, frame, best, bestDrawn, drawnFrom, a, bestEnd, result);
   return bestEnd;
 }
 
@@ -365,7 +379,7 @@ int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
     add_unmatched(result, a);
     return a;
   }
-  add_drawn(ctx, frame, best->first, best->second, a, bestEnd, result);
+  add_drawn(ctx, frame, best->first, best->second, 0, a, bestEnd, result);
   return bestEnd;
 }
 

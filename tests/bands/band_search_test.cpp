@@ -213,6 +213,32 @@ TEST(BandSearch, SpritesAtTheBordersOverEachOtherOrOffAndOddModesAreFound) {
   for (const Case& c : cases) expect_parts_found(state, c.what, c.parts, false);
 }
 
+TEST(BandSearch, MultiplexedSpritesAreFoundFromTheRowsThatShowThem) {
+  // The snapshot holds the sprites where the last band has them; above,
+  // the program showed them elsewhere, some begun under the top border.
+  const VideoState state = machine();
+  const BandSet own = snapshot_set(state);
+  const auto at = [&own](std::uint8_t y0, std::uint8_t x0, std::uint8_t y1, std::uint8_t x1,
+                         std::uint8_t y2, std::uint8_t x2) {
+    return changed(
+        own, {{0xD001, y0}, {0xD000, x0}, {0xD003, y1}, {0xD002, x1}, {0xD005, y2}, {0xD004, x2}});
+  };
+  struct Case {
+    const char* what;
+    std::vector<SetLines> parts;
+  } const cases[] = {
+      {"begun under the top border, then lower down",
+       {{at(40, 100, 30, 200, 45, 60), 16, 110}, {own, 111, 287}}},
+      {"text rows carrying sprites that move from row to row",
+       {{at(60, 40, 62, 150, 66, 230), 16, 90},
+        {at(100, 70, 101, 180, 104, 20), 91, 130},
+        {at(140, 100, 138, 210, 146, 50), 131, 170},
+        {at(180, 130, 182, 240, 184, 80), 171, 215},
+        {own, 216, 287}}},
+  };
+  for (const Case& c : cases) expect_parts_found(state, c.what, c.parts, true);
+}
+
 TEST(BandSearch, WhatABandNeverShowsKeepsTheSnapshotsValue) {
   // The lower set changes $D021 (shown) and $D022-$D024, the sprite
   // multicolours and sprite 7's colour, which standard text and these
