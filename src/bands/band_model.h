@@ -52,7 +52,7 @@ using Colors = std::array<std::int8_t, kColorRegisters>;  // -1: not shown yet
 // What the search needs to know of each row of the frame.
 struct FrameRows {
   const std::uint8_t* pixels = nullptr;
-  std::array<std::int8_t, kRows> border{};   // colour of columns 0-31 and 352-383, -1: mixed
+  std::array<std::int8_t, kRows> border{};   // colour of the columns left and right of every window, -1: mixed
   std::array<std::int8_t, kRows> uniform{};  // the row's only colour, -1: more than one
   // The border colour plus, inside a display window, one colour: a row that
   // countless layouts draw (the uniform ones included).
@@ -171,6 +171,20 @@ struct SearchContext {
   const std::array<std::uint64_t, 4>& glyph_lines(int bank, int charset, int k, bool ecm);
   std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
 };
+
+// Whether every cell of the layout's rows is drawn from glyphs the state
+// does not know: its screen matrix, or its characters in a text mode, lie
+// on them.
+inline bool blind(const SearchContext& ctx, const Layout& l) {
+  const auto unknown_from = [&ctx, &l](unsigned address, unsigned size) {
+    for (unsigned a = address; a < address + size; a += 8) {
+      if (!ctx.unknown(l.bank, a)) return false;
+    }
+    return ctx.unknown(l.bank, address + size - 1);
+  };
+  return unknown_from((l.d018 >> 4) * 0x400u, 1000) ||
+         (!(l.mode & 2) && unknown_from((l.d018 >> 1 & 7) * 0x800u, (l.mode & 4) ? 512 : 2048));
+}
 
 // Caps: alternatives alive at once, layouts checked against the rows before
 // a first row with detail, sprites placed on one row of an alternative.

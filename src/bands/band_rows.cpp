@@ -8,13 +8,16 @@
 
 #include "bands/band_model.h"
 #include "render/sprite_pixels.h"
+#include "render/vic_geometry.h"
 
 namespace bands {
 
 namespace {
 
-constexpr int kXWrap = 504;  // PAL sprite X positions 0-503
-constexpr int kTopLine25 = 51, kBottomLine25 = 250, kTopLine24 = 55, kBottomLine24 = 246;
+constexpr int kTopLine25 = kWidestWindow.topLine, kBottomLine25 = kWidestWindow.bottomLine;
+constexpr int kTopLine24 = kNarrowestWindow.topLine, kBottomLine24 = kNarrowestWindow.bottomLine;
+constexpr int kLeft40 = kWidestWindow.left, kRight40 = kWidestWindow.right;
+constexpr int kLeft38 = kNarrowestWindow.left, kRight38 = kNarrowestWindow.right;
 
 bool all_of_color(const std::uint8_t* row, int from, int to, int color) {
   return std::all_of(row + from, row + to + 1, [color](std::uint8_t c) { return c == color; });
@@ -30,18 +33,20 @@ FrameRows frame_rows(const Picture& frame) {
     const std::uint8_t* p = rows.row(y);
     const auto i = static_cast<std::size_t>(y);
     const int b = p[0];
-    const bool border = b < 16 && all_of_color(p, 0, 31, b) && all_of_color(p, 352, 383, b);
+    const bool border = b < 16 && all_of_color(p, 0, kLeft40 - 1, b) &&
+                        all_of_color(p, kRight40 + 1, kColumns - 1, b);
     rows.border[i] = static_cast<std::int8_t>(border ? b : -1);
-    rows.uniform[i] = static_cast<std::int8_t>(border && all_of_color(p, 32, 351, b) ? b : -1);
+    rows.uniform[i] =
+        static_cast<std::int8_t>(border && all_of_color(p, kLeft40, kRight40, b) ? b : -1);
     const int line = y + kFirstLine;
-    const int u = p[39];
+    const int u = p[kLeft38];
     const auto strip = [&](int from, int to) {
       return all_of_color(p, from, to, b) ? 1 : all_of_color(p, from, to, u) ? 2 : 0;
     };
-    const int left = strip(32, 38), right = strip(343, 351);
-    rows.featureless[i] =
-        rows.uniform[i] >= 0 || (border && line >= kTopLine25 && line <= kBottomLine25 &&
-                                 all_of_color(p, 39, 342, u) && left != 0 && left == right);
+    const int left = strip(kLeft40, kLeft38 - 1), right = strip(kRight38 + 1, kRight40);
+    rows.featureless[i] = rows.uniform[i] >= 0 ||
+                          (border && line >= kTopLine25 && line <= kBottomLine25 &&
+                           all_of_color(p, kLeft38, kRight38, u) && left != 0 && left == right);
     for (int x = 0; x < kColumns; ++x) {
       if (p[x] < 16) rows.equal[i][p[x]][x >> 6] |= std::uint64_t{1} << (x & 63);
     }
@@ -198,8 +203,9 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
       line > (rsel ? kBottomLine25 : kBottomLine24)) {
     return;
   }
-  out.left = csel ? 32 : 39;
-  out.right = csel ? 351 : 342;
+  const DisplayWindow window = display_window(rsel, csel);
+  out.left = window.left;
+  out.right = window.right;
   const std::uint8_t* view = tracking ? nullptr : ctx.view(l.bank);
   const auto read = [&](unsigned address) {
     return tracking ? vic_read(*tracking, address) : view[address & 0x3FFF];
@@ -209,13 +215,13 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
   // background (black in the invalid modes), then 40 cells.
   const bool ecm = l.mode & 4;
   const std::uint8_t background = ecm && (l.mode & 3) ? 0 : kBackground;
-  const int firstCell = 32 + l.xScroll;
+  const int firstCell = kGraphicsLeft + l.xScroll;
   for (int x = out.left; x < firstCell && x <= out.right; ++x) {
     out.symbol[static_cast<std::size_t>(x)] = background;
   }
   if (background) out.registers |= 2;
-  const int rowLine = line - 48 - l.yScroll;
-  const bool idle = rowLine < 0 || rowLine >= 200;
+  const int rowLine = line - kFirstRowLine - l.yScroll;
+  const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
   const unsigned screen = (l.d018 >> 4) * 0x400u;
   const std::uint8_t idleByte = idle ? read(ecm ? 0x39FF : 0x3FFF) : 0;
   for (int c = 0; c < 40; ++c) {
@@ -266,7 +272,7 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
         (!shown && ctx.unknown(l.bank, screen + 0x3F8 + static_cast<unsigned>(n))) ||
         ctx.unknown(l.bank, at) || ctx.unknown(l.bank, at + 2);
     for (int j = 0; j < kSpriteWidth << sprite.wide; ++j) {
-      const int column = ((x + j) % kXWrap + 8) % kXWrap;
+      const int column = sprite_column(x, j);
       if (column < out.left || column > out.right) continue;
       const auto col = static_cast<std::size_t>(column);
       if (out.winner[col] >= 0) continue;
@@ -315,7 +321,7 @@ std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Altern
       if (spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
       std::uint64_t pixels = masks[pointer * kSpriteRows + (spriteLine >> sprite.tall)].any;
       for (; pixels; pixels &= pixels - 1) {
-        const int column = ((x + std::countr_zero(pixels)) % kXWrap + 8) % kXWrap;
+        const int column = sprite_column(x, std::countr_zero(pixels));
         if (column < kColumns) {
           rows[d][n][static_cast<std::size_t>(column >> 6)] |= std::uint64_t{1} << (column & 63);
         }
@@ -603,7 +609,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
   }
   const int sinceStart = s.y - ctx.bandStart;
   // The band's rows above inside the display window.
-  const int windowTop = s.rsel ? 51 : 55;
+  const int windowTop = display_window(s.rsel, true).topLine;
   const int shownAbove = std::max(0, std::min(sinceStart, line - windowTop));
   std::array<std::uint64_t, 16> colorsAbove{};  // the row above, for sprites begun above the band
   for (std::size_t c = 0; c < 16 && s.y > 0; ++c) {
@@ -797,7 +803,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
     // one: begun on the band's lines above, hidden there or not.
     const auto at_place = [&](const SpritePlace& place, int pointer) {
       const int t = line - 1 - place.y;
-      const int j0 = ((s.anchor - 8 - place.x) % kXWrap + kXWrap) % kXWrap;
+      const int j0 = ((s.anchor - kXToPicture - place.x) % kXWrap + kXWrap) % kXWrap;
       if (t < 0 || t >= height || j0 >= full) return;
       for (int p = pointer < 0 ? 0 : pointer; p < (pointer < 0 ? 256 : pointer + 1); ++p) {
         ++ctx.spriteWork;
@@ -834,7 +840,7 @@ std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, E
     c.spare = !may_show_below(ctx, f.n, s.y) ||
               s.alt.sprites[static_cast<std::size_t>(f.n)].use == SpriteUse::Off;
     c.n = f.n;
-    int x = s.anchor - 8 - f.j0;
+    int x = s.anchor - kXToPicture - f.j0;
     if (x < 0) x += kXWrap;
     c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
                static_cast<std::uint8_t>(line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
@@ -900,7 +906,8 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
   // any line above, and at the window's left side the border may hide a
   // sprite's first pixels: there the wider searches compete with the
   // first at once.
-  const bool firstShown = std::min(y - ctx.bandStart, y + kFirstLine - (rsel ? 51 : 55)) <= 0;
+  const bool firstShown =
+      std::min(y - ctx.bandStart, y + kFirstLine - display_window(rsel, true).topLine) <= 0;
   const bool leftSide = anchor - row.left < 8;
   for (const Extent extent : {Extent::Starting, Extent::UnderTheBorder, Extent::BegunAbove}) {
     if (extent == Extent::Starting && (leftSide || firstShown)) continue;
@@ -960,24 +967,9 @@ bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
   return false;
 }
 
-// Whether every cell of the layout's rows is drawn from glyphs the state
-// does not know: its screen matrix, or its characters in a text mode, lie
-// on them.
-bool blind(const SearchContext& ctx, const Layout& l) {
-  const auto unknown_from = [&ctx, &l](unsigned address, unsigned size) {
-    for (unsigned a = address; a < address + size; a += 8) {
-      if (!ctx.unknown(l.bank, a)) return false;
-    }
-    return ctx.unknown(l.bank, address + size - 1);
-  };
-  return unknown_from((l.d018 >> 4) * 0x400u, 1000) ||
-         (!(l.mode & 2) && unknown_from((l.d018 >> 1 & 7) * 0x800u, (l.mode & 4) ? 512 : 2048));
-}
-
 bool shows_cells(const Layout& l, int line) {
-  const int rowLine = line - 48 - l.yScroll;
-  return l.displayEnabled && line >= kTopLine25 && line <= kBottomLine25 && rowLine >= 0 &&
-         rowLine < 200;
+  const int rowLine = line - kFirstRowLine - l.yScroll;
+  return l.displayEnabled && in_rows(line, true) && rowLine >= 0 && rowLine < kGraphicsLines;
 }
 
 // The values of a RSEL or CSEL mask, the snapshot's first.

@@ -9,6 +9,7 @@
 
 #include "bands/band_model.h"
 #include "render/unknown_pixels.h"
+#include "render/vic_geometry.h"
 
 namespace bands {
 
@@ -92,7 +93,7 @@ struct Witnesses {
 
   std::vector<Alternative> find(SearchContext& ctx, int from, int to,
                                 const std::vector<Alternative>& expected) {
-    const auto inside = [](int y) { return y + kFirstLine >= 51 && y + kFirstLine <= 250; };
+    const auto inside = [](int y) { return in_rows(y + kFirstLine, true); };
     int first = from;
     while (first <= to && !inside(first)) ++first;
     if (first > to) {
@@ -137,6 +138,20 @@ struct Witnesses {
     return found;
   }
 };
+
+// The alternatives of `alts` (those that drew row y) whose cells are not
+// all of unknown glyphs, when row y shows detail: the reach of row y,
+// else `seen` as it was.
+Reach with_evidence(const SearchContext& ctx, int y, const std::vector<Alternative>& alts,
+                    Reach seen) {
+  if (ctx.frame.featureless[static_cast<std::size_t>(y)] || ctx.romUnknown.none()) return seen;
+  std::vector<Alternative> sighted;
+  for (const Alternative& alt : alts) {
+    if (!blind(ctx, alt.layout)) sighted.push_back(alt);
+  }
+  if (sighted.empty()) return seen;
+  return {y, std::move(sighted)};
+}
 
 // The farthest row that one set draws from row `a` on, and the alternatives
 // that reach it. Seeds: the previous band's layout, the snapshot's, display
@@ -184,6 +199,7 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
   Witnesses witnesses;
   if (alts.empty() && open && !detail) alts = witnesses.find(ctx, a, a, expected);
   Reach best{alts.empty() ? a - 1 : a, alts};
+  Reach seen = with_evidence(ctx, a, alts, {a - 1, {}});
   for (int y = a + 1; y < kRows && (!alts.empty() || open); ++y) {
     const auto row = static_cast<std::size_t>(y);
     std::vector<Alternative> next;
@@ -211,8 +227,15 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
     tidy(ctx, next);
     alts = std::move(next);
     if (!alts.empty()) best = {y, alts};
+    seen = with_evidence(ctx, y, alts, std::move(seen));
   }
-  return best;
+  // Sets whose cells are all of unknown glyphs draw any row: where they
+  // alone reach farther, the farthest a set reaches that showed detail
+  // from known memory wins.
+  const bool allBlind =
+      std::all_of(best.alts.begin(), best.alts.end(),
+                  [&ctx](const Alternative& alt) { return blind(ctx, alt.layout); });
+  return allBlind && seen.end >= a ? seen : best;
 }
 
 // A set's drawing of some lines by the renderer, and the pixels in it that

@@ -7,12 +7,15 @@
 #include <bit>
 
 #include "bands/band_model.h"
+#include "render/vic_geometry.h"
 
 namespace bands {
 
 namespace {
 
-constexpr int kCells = 40;
+constexpr int kCells = kCellColumns;
+constexpr int kLeft40 = kWidestWindow.left, kRight40 = kWidestWindow.right;
+constexpr int kLeft38 = kNarrowestWindow.left, kRight38 = kNarrowestWindow.right;
 constexpr int kValidModes = 5;  // text, multicolour text, hires and multicolour bitmap, ECM text
 
 // A cell of a frame row cut at a horizontal scroll: its 8 pixels, those in
@@ -110,13 +113,13 @@ std::array<FrameCell, kCells> cut_cells(const std::uint8_t* row, int x, const Ro
     FrameCell& f = cells[static_cast<std::size_t>(c)];
     unsigned present = 0;
     for (int p = 0; p < 8; ++p) {
-      const int column = 32 + x + 8 * c + p;
-      if (column > 351) break;
+      const int column = kGraphicsLeft + x + 8 * c + p;
+      if (column > kRight40) break;
       const std::uint8_t color = row[column];
       const auto bit = static_cast<std::uint8_t>(0x80 >> p);
       f.pixel[static_cast<std::size_t>(p)] = color;
       if (is_hidden(hidden, column)) continue;
-      const bool core = column >= 39 && column <= 342;
+      const bool core = column >= kLeft38 && column <= kRight38;
       (core ? f.core : f.strip) |= bit;
       if (color < 16) (core ? f.coreEqual : f.stripEqual)[color] |= bit;
       if (core) present |= 1u << (color & 31);
@@ -135,18 +138,19 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
   std::vector<Layout> found;
   const int border = ctx.frame.border[static_cast<std::size_t>(y)];
   const int line = y + kFirstLine;
-  if (border < 0 || line < 51 || line > 250) return found;
+  if (border < 0 || !in_rows(line, true)) return found;
   const std::uint8_t* row = ctx.frame.row(y);
-  const auto rows = static_cast<std::uint8_t>(line < 55 || line > 246 ? 2 : 3);
+  const auto rows = static_cast<std::uint8_t>(in_rows(line, false) ? 3 : 2);
   const bool stripsBorder =
-      std::all_of(row + 32, row + 39, [border](std::uint8_t c) { return c == border; }) &&
-      std::all_of(row + 343, row + 352, [border](std::uint8_t c) { return c == border; });
+      std::all_of(row + kLeft40, row + kLeft38, [border](std::uint8_t c) { return c == border; }) &&
+      std::all_of(row + kRight38 + 1, row + kRight40 + 1,
+                  [border](std::uint8_t c) { return c == border; });
   const VideoSetup& snapshot = ctx.snapshot;
   for (int x = 0; x < 8; ++x) {
     if (onlyX >= 0 && x != onlyX) continue;
     const std::array<FrameCell, kCells> cells = cut_cells(row, x, hidden);
-    int leftStrip = -1;  // colour of columns 32 to 31 + x, -2: more than one
-    for (int column = 32; column < 32 + x; ++column) {
+    int leftStrip = -1;  // colour of the columns left of the first cell, -2: more than one
+    for (int column = kGraphicsLeft; column < kGraphicsLeft + x; ++column) {
       if (is_hidden(hidden, column)) continue;
       if (leftStrip == -1) leftStrip = row[column] < 16 ? row[column] : -2;
       if (row[column] != leftStrip) leftStrip = -2;
@@ -160,8 +164,8 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
       return cells[static_cast<std::size_t>(a)].colors > cells[static_cast<std::size_t>(b)].colors;
     });
     for (int yScroll = 0; yScroll < 8; ++yScroll) {
-      const int rowLine = line - 48 - yScroll;
-      const bool idle = rowLine < 0 || rowLine >= 200;
+      const int rowLine = line - kFirstRowLine - yScroll;
+      const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
       const int r = idle ? 0 : rowLine / 8, k = rowLine & 7;
       const std::uint8_t* colors = ctx.state.colorRam.data() + r * kCells;
       for (int mode = 0; mode < kValidModes; ++mode) {
@@ -314,7 +318,7 @@ bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden) {
   const std::uint8_t* row = ctx.frame.row(y);
   const int border = ctx.frame.border[static_cast<std::size_t>(y)];
   int inner = -1;
-  for (int column = 39; column <= 342; ++column) {
+  for (int column = kLeft38; column <= kRight38; ++column) {
     if (is_hidden(hidden, column)) continue;
     if (inner < 0) inner = row[column];
     if (row[column] != inner) return false;
@@ -327,7 +331,7 @@ bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden) {
     }
     return kind;
   };
-  return (strip(32, 38) & strip(343, 351)) != 0;
+  return (strip(kLeft40, kLeft38 - 1) & strip(kRight38 + 1, kRight40)) != 0;
 }
 
 const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden) {
@@ -353,15 +357,15 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidde
   std::vector<Layout> found = search_row(ctx, y, hidden, ctx.snapshot.xScroll, &needs);
   const std::uint8_t* row = ctx.frame.row(y);
   const int line = y + kFirstLine;
-  int inner = 39;
-  while (inner < 342 && is_hidden(hidden, inner)) ++inner;
-  if (line >= 51 && line <= 250 && row[inner] == 0 && featureless_but(ctx, y, hidden)) {
+  int inner = kLeft38;
+  while (inner < kRight38 && is_hidden(hidden, inner)) ++inner;
+  if (in_rows(line, true) && row[inner] == 0 && featureless_but(ctx, y, hidden)) {
     // The invalid modes draw black whatever they fetch.
     const int border = row[0];
-    const bool stripsBlack = row[32] == 0 && row[351] == 0;
-    const bool stripsBorder = row[32] == border && row[351] == border;
+    const bool stripsBlack = row[kLeft40] == 0 && row[kRight40] == 0;
+    const bool stripsBorder = row[kLeft40] == border && row[kRight40] == border;
     Layout l = snapshot_layout(ctx);
-    l.rows = static_cast<std::uint8_t>(line < 55 || line > 246 ? 2 : 3);
+    l.rows = static_cast<std::uint8_t>(in_rows(line, false) ? 3 : 2);
     l.columns = static_cast<std::uint8_t>(stripsBorder | stripsBlack << 1);
     for (int mode : {5, 6, 7}) {
       l.mode = static_cast<std::uint8_t>(mode);

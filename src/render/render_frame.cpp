@@ -6,27 +6,17 @@
 #include <cstring>
 
 #include "render/sprite_pixels.h"
+#include "render/vic_geometry.h"
 #include "snapshot/vic_memory.h"
 
 namespace {
 
-// Raster lines and picture columns of the display window and the graphics.
-constexpr int kFirstRowLine = 48;  // text row 0, pixel line 0, when the vertical scroll is 0
-constexpr int kGraphicsLines = 200;
-constexpr int kGraphicsLeft = 32;  // column 0, pixel 0, when the horizontal scroll is 0
-constexpr int kColumns = 40;
-constexpr int kXCounterWrap = 504;  // PAL sprite X positions 0-503
-constexpr int kXCounterToPicture = 8;
 constexpr std::size_t kLinePixels = kPictureWidth + 16;  // room for the scrolled last cell
 
-// The display window: raster lines and picture columns, inclusive.
-struct Window {
-  int topLine, bottomLine, left, right;
-};
+using Window = DisplayWindow;
 
 Window window_of(const VideoSetup& setup) {
-  return {setup.rows25 ? 51 : 55, setup.rows25 ? 250 : 246, setup.columns40 ? 32 : 39,
-          setup.columns40 ? 351 : 342};
+  return display_window(setup.rows25, setup.columns40);
 }
 
 // The graphics settings of a frame: the mode bits, the bank-relative
@@ -134,10 +124,10 @@ void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& m
   const bool invalid = g.ecm && (g.bmm || g.mcm);
   std::fill(out.color.begin(), out.color.end(), invalid ? 0 : g.background[0]);
   if (withForeground) std::fill(out.foreground.begin(), out.foreground.end(), std::uint8_t{0});
-  for (int c = 0; c < kColumns; ++c) {
+  for (int c = 0; c < kCellColumns; ++c) {
     std::uint8_t s = 0, m = 0, byte = idleByte;
     if (!idle) {
-      const int cell = row * kColumns + c;
+      const int cell = row * kCellColumns + c;
       s = vic_read(memory, g.screen + static_cast<unsigned>(cell));
       m = memory.state.colorRam[static_cast<std::size_t>(cell)] & 15;
       byte = vic_read(memory, graphics_address(g, cell, s, k));
@@ -178,7 +168,7 @@ std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& mem
   std::array<ShownSprite, 8> shown{};
   for (int n = 0; n < 8; ++n) {
     const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
-    if (!sprite.enabled || sprite.x >= kXCounterWrap) continue;
+    if (!sprite.enabled || sprite.x >= kXWrap) continue;
     ShownSprite& s = shown[static_cast<std::size_t>(n)];
     s = {true,          static_cast<int>(sprite.x), sprite.y + 1, sprite.tall, sprite.wide,
          sprite.behind, sprite_colors(setup, n)};
@@ -220,7 +210,7 @@ void draw_sprite_line(const std::array<ShownSprite, 8>& sprites,
     const ShownSprite& sprite = sprites[static_cast<std::size_t>(n)];
     const int width = kSpriteWidth << sprite.wide;
     for (int j = 0; j < width; ++j) {
-      const int column = ((sprite.x + j) % kXCounterWrap + kXCounterToPicture) % kXCounterWrap;
+      const int column = sprite_column(sprite.x, j);
       const auto at = static_cast<std::size_t>(column);
       if (column < window.left || column > window.right || out.owner[at] >= 0) continue;
       const std::uint8_t pixel =
