@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "bands/band_search.h"
+#include "render/cell_pixels.h"
 #include "render/picture.h"
+#include "render/sprite_pixels.h"
 #include "snapshot/vic_memory.h"
 #include "snapshot/video_setup.h"
 #include "snapshot/video_state.h"
@@ -52,7 +54,8 @@ using Colors = std::array<std::int8_t, kColorRegisters>;  // -1: not shown yet
 // What the search needs to know of each row of the frame.
 struct FrameRows {
   const std::uint8_t* pixels = nullptr;
-  std::array<std::int8_t, kRows> border{};   // colour of the columns left and right of every window, -1: mixed
+  std::array<std::int8_t, kRows>
+      border{};  // colour of the columns left and right of every window, -1: mixed
   std::array<std::int8_t, kRows> uniform{};  // the row's only colour, -1: more than one
   // The border colour plus, inside a display window, one colour: a row that
   // countless layouts draw (the uniform ones included).
@@ -202,48 +205,27 @@ inline constexpr int kMaxRepairs = 8;
 // sprite.
 inline constexpr int kMaxPendingRows = 42;
 
-// A cell's colours by pixel value (0-1, or 0-3 for pairs), as symbols.
-struct CellSymbols {
-  bool pairs = false;
-  std::array<std::uint8_t, 4> symbol{};
-};
-inline CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
-  const bool ecm = mode & 4, bmm = mode & 2, mcm = mode & 1;
-  const auto high = static_cast<std::uint8_t>(s >> 4), low = static_cast<std::uint8_t>(s & 15);
-  CellSymbols cell;
-  if (bmm && mcm) {
-    cell = {true, {kBackground, high, low, m}};
-  } else if (bmm) {
-    cell = {false, {low, high}};
-  } else if (mcm && (m & 8)) {
-    cell = {true,
-            {kBackground, kBackground + 1, kBackground + 2, static_cast<std::uint8_t>(m & 7)}};
-  } else if (ecm) {
-    cell = {false, {static_cast<std::uint8_t>(kBackground + (s >> 6)), m}};
-  } else {
-    cell = {false, {kBackground, static_cast<std::uint8_t>(mcm ? m & 7 : m)}};
-  }
-  if (ecm && (bmm || mcm)) cell.symbol = {};  // the invalid modes draw black
-  return cell;
+// A cell's symbols by pixel value (0-1, or 0-3 for pairs): the renderer's
+// colours with the background registers as symbols.
+inline constexpr std::array<std::uint8_t, 4> kBackgroundSymbols = {
+    kBackground, kBackground + 1, kBackground + 2, kBackground + 3};
+inline CellColors cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
+  return cell_colors(cell_mode(mode), s, m, kBackgroundSymbols);
 }
 
 // Bank-relative address of the graphics byte of cell `cell` (0-999), line `k`.
 inline unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k) {
-  if (mode & 2) {
-    const unsigned address = (d018 >> 3 & 1) * 0x2000u + static_cast<unsigned>(cell * 8 + k);
-    return (mode & 4) ? address & ~0x0600u : address;
-  }
-  const unsigned glyph = (mode & 4) ? s & 63u : s;
-  return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
+  return graphics_address(cell_mode(mode), (d018 >> 1 & 7) * 0x800u, (d018 >> 3 & 1) * 0x2000u,
+                          cell, s, k);
 }
 
 constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
   std::array<std::array<std::uint8_t, 256>, 4> table{};
   for (int g = 0; g < 256; ++g) {
-    for (int pair = 0; pair < 4; ++pair) {
-      const int v = g >> (6 - 2 * pair) & 3;
+    for (int p = 0; p < 8; ++p) {
+      const int v = pixel_value(true, static_cast<std::uint8_t>(g), p);
       table[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] |=
-          static_cast<std::uint8_t>(3 << (6 - 2 * pair));
+          static_cast<std::uint8_t>(0x80 >> p);
     }
   }
   return table;
@@ -254,6 +236,12 @@ inline constexpr auto kPairPixels = pair_pixels();
 inline std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
   if (pairs) return kPairPixels[static_cast<std::size_t>(v)][g];
   return v ? g : static_cast<std::uint8_t>(~g);
+}
+
+// Sprite n's colours as symbols, for sprite_pixel.
+inline SpriteColors sprite_symbols(bool multicolor, int n) {
+  return {multicolor, static_cast<std::uint8_t>(kSpriteColor + n), kSpriteMulticolor0,
+          kSpriteMulticolor1};
 }
 
 Layout snapshot_layout(const SearchContext& ctx);

@@ -115,8 +115,11 @@ struct BytePixels {
 constexpr BytePixels byte_pixels(bool multicolor) {
   BytePixels table;
   for (unsigned b = 0; b < 256; ++b) {
+    // sprite_pixel with the colours standing for the values.
+    const SpriteColors values{multicolor, static_cast<std::uint8_t>(multicolor ? 2 : 1), 1, 3};
     for (unsigned j = 0; j < 8; ++j) {
-      const unsigned v = multicolor ? b >> (6 - (j & ~1u)) & 3 : b >> (7 - j) & 1;
+      const std::uint8_t pixel = sprite_pixel(values, b << 16, static_cast<int>(j));
+      const unsigned v = pixel == kTransparent ? 0 : pixel;
       table.narrow[v][b] = static_cast<std::uint8_t>(table.narrow[v][b] | 1u << j);
       table.wide[v][b] = static_cast<std::uint16_t>(table.wide[v][b] | 3u << (2 * j));
     }
@@ -236,17 +239,17 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
       unknown =
           ctx.unknown(l.bank, screen + static_cast<unsigned>(cell)) || ctx.unknown(l.bank, address);
     }
-    CellSymbols cell = cell_symbols(l.mode, s, m);
-    if (unknown) cell.symbol.fill(kAnyColor);
-    for (const std::uint8_t sym : cell.symbol) {
+    CellColors cell = cell_symbols(l.mode, s, m);
+    if (unknown) cell.color.fill(kAnyColor);
+    for (const std::uint8_t sym : cell.color) {
       if (sym >= 16 && sym != kAnyColor) out.registers |= 1u << (sym - 16);
     }
     const int at = firstCell + 8 * c;
     for (int p = std::max(0, out.left - at); p < 8 && at + p <= out.right; ++p) {
-      const int v = cell.pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
+      const int v = pixel_value(cell.pairs, g, p);
       const auto x = static_cast<std::size_t>(at + p);
-      out.symbol[x] = cell.symbol[static_cast<std::size_t>(v)];
-      out.foreground[x] = !unknown && (cell.pairs ? v >= 2 : v == 1);
+      out.symbol[x] = cell.color[static_cast<std::size_t>(v)];
+      out.foreground[x] = !unknown && foreground_value(cell.pairs, v);
     }
   }
 
@@ -267,6 +270,7 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
     if (x >= kXWrap || spriteLine < 0 || spriteLine >= kSpriteRows << sprite.tall) continue;
     const unsigned at = pointer * unsigned{kSpriteBlockBytes} + (spriteLine >> sprite.tall) * 3u;
     const std::uint32_t bits = std::uint32_t{read(at)} << 16 | read(at + 1) << 8 | read(at + 2);
+    const SpriteColors colors = sprite_symbols(sprite.multicolor, n);
     // A row of glyphs the state does not know may show anywhere it spans.
     const bool unknown =
         (!shown && ctx.unknown(l.bank, screen + 0x3F8 + static_cast<unsigned>(n))) ||
@@ -276,14 +280,10 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
       if (column < out.left || column > out.right) continue;
       const auto col = static_cast<std::size_t>(column);
       if (out.winner[col] >= 0) continue;
-      const int k = j >> sprite.wide;
-      const int v = sprite.multicolor ? bits >> (22 - (k & ~1)) & 3 : bits >> (23 - k) & 1;
-      if (v == 0 && !unknown) continue;
+      const std::uint8_t pixel = sprite_pixel(colors, bits, j >> sprite.wide);
+      if (pixel == kTransparent && !unknown) continue;
       out.winner[col] = static_cast<std::int8_t>(n);
-      spriteSymbol[col] = static_cast<std::uint8_t>(
-          unknown                        ? kAnyColor
-          : !sprite.multicolor || v == 2 ? kSpriteColor + n
-                                         : (v == 1 ? kSpriteMulticolor0 : kSpriteMulticolor1));
+      spriteSymbol[col] = unknown ? kAnyColor : pixel;
     }
   }
   for (int x = out.left; x <= out.right; ++x) {

@@ -33,13 +33,13 @@ using Registers = BackgroundColors;
 
 // Whether the cell's visible pixels are drawn, the registers they take
 // being consistent.
-bool match_cell(const CellSymbols& cell, std::uint8_t g, std::uint8_t visible,
+bool match_cell(const CellColors& cell, std::uint8_t g, std::uint8_t visible,
                 const std::array<std::uint8_t, 16>& equal, const std::array<std::uint8_t, 8>& pixel,
                 Registers& registers) {
   for (int v = 0; v < (cell.pairs ? 4 : 2); ++v) {
     const auto mv = static_cast<std::uint8_t>(value_pixels(cell.pairs, v, g) & visible);
     if (!mv) continue;
-    int color = cell.symbol[static_cast<std::size_t>(v)];
+    int color = cell.color[static_cast<std::size_t>(v)];
     if (color >= 16) {
       std::int8_t& r = registers[static_cast<std::size_t>(color - kBackground)];
       if (r < 0) {
@@ -221,7 +221,7 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
                                                                    : screen << 4 | pointer << 1);
               // A cell's symbols; none (it matches any pixels) where its
               // bytes come from glyphs the state does not know.
-              const auto cell_of = [&](int c, std::uint8_t& g) -> std::optional<CellSymbols> {
+              const auto cell_of = [&](int c, std::uint8_t& g) -> std::optional<CellColors> {
                 if (idle) {
                   g = memory[(mode & 4) ? 0x39FF : 0x3FFF];
                   return cell_symbols(mode, 0, 0);
@@ -239,7 +239,7 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
               int known = 0;  // cells drawn from memory the state knows
               for (int c : order) {
                 std::uint8_t g = 0;
-                const std::optional<CellSymbols> cell = cell_of(c, g);
+                const std::optional<CellColors> cell = cell_of(c, g);
                 const FrameCell& f = cells[static_cast<std::size_t>(c)];
                 known += cell.has_value();
                 if (cell && !match_cell(*cell, g, f.core, f.coreEqual, f.pixel, registers)) {
@@ -259,7 +259,7 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
               }
               for (std::size_t i = 0; i < strips.size() && strip; ++i) {
                 std::uint8_t g = 0;
-                const std::optional<CellSymbols> cell = cell_of(strips[i], g);
+                const std::optional<CellColors> cell = cell_of(strips[i], g);
                 const FrameCell& f = cells[static_cast<std::size_t>(strips[i])];
                 strip = !cell || match_cell(*cell, g, f.strip, f.stripEqual, f.pixel, registers);
               }
