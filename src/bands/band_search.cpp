@@ -159,36 +159,54 @@ Reach with_evidence(const SearchContext& ctx, int y, const std::vector<Alternati
 // sprites that layouts alone cannot draw), an open layout goes along: the
 // first row with detail pins it, its layouts checked against the rows
 // before; rows without detail that no alternative draws get a witness.
-Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
-  ctx.bandStart = a;
+// Where a band from row `a` starts: the seeds, the alternatives whose
+// sprites are expected on rows that layouts alone cannot draw, and whether
+// row a shows detail (the sprites expected there aside).
+struct Start {
+  std::vector<Alternative> seeds, expected;
+  bool detail = false;
+};
+
+Start start_of(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
   const FrameRows& frame = ctx.frame;
   const auto at = static_cast<std::size_t>(a);
   const int border = frame.border[at];
   const Layout own = snapshot_layout(ctx);
-  std::vector<Alternative> seeds;
+  Start start;
   if (previous && previous->layout != own) {
-    seeds.push_back(fresh_alternative(ctx, previous->layout));
+    start.seeds.push_back(fresh_alternative(ctx, previous->layout));
   }
-  seeds.push_back(fresh_alternative(ctx, own));
-  // Where sprites are expected on rows that layouts alone cannot draw.
-  std::vector<Alternative> expected{seeds.back()};
-  if (previous) expected.push_back(*previous);
+  start.seeds.push_back(fresh_alternative(ctx, own));
+  start.expected.push_back(start.seeds.back());
+  if (previous) start.expected.push_back(*previous);
   if (frame.uniform[at] >= 0) {
     Layout off = own;
     off.displayEnabled = false;
-    seeds.push_back(fresh_alternative(ctx, off));
+    start.seeds.push_back(fresh_alternative(ctx, off));
   }
   // Rows with detail call for the search of their layouts; those without
   // (but for the sprites expected there) for an open layout.
-  const bool detail = !frame.featureless[at] &&
-                      !(border >= 0 && featureless_but(ctx, a, expected_sprites(ctx, a, expected)));
-  if (detail && border >= 0) {
-    const std::vector<Layout> layouts = layouts_of(ctx, a, expected);
+  start.detail =
+      !frame.featureless[at] &&
+      !(border >= 0 && featureless_but(ctx, a, expected_sprites(ctx, a, start.expected)));
+  if (start.detail && border >= 0) {
+    const std::vector<Layout> layouts = layouts_of(ctx, a, start.expected);
     if (layouts.size() > kMaxAlternatives) ctx.cutShort = true;
     for (std::size_t i = 0; i < layouts.size() && i < kMaxAlternatives; ++i) {
-      seeds.push_back(fresh_alternative(ctx, layouts[i]));
+      start.seeds.push_back(fresh_alternative(ctx, layouts[i]));
     }
   }
+  return start;
+}
+
+Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
+  ctx.bandStart = a;
+  const FrameRows& frame = ctx.frame;
+  const int border = frame.border[static_cast<std::size_t>(a)];
+  const Start start = start_of(ctx, a, previous);
+  const std::vector<Alternative>& seeds = start.seeds;
+  const std::vector<Alternative>& expected = start.expected;
+  const bool detail = start.detail;
   std::vector<Alternative> alts;
   for (const Alternative& seed : seeds) refine(ctx, seed, a, alts);
   tidy(ctx, alts);
@@ -406,6 +424,34 @@ int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
   return bestEnd;
 }
 
+bool draws_all(const SetDrawing& drawn, const Picture& frame) {
+  for (int y = 0; y < kRows; ++y) {
+    if (!rows_equal(drawn, frame, y)) return false;
+  }
+  return true;
+}
+
+// The one band of a frame the snapshot's own set draws: with the display
+// off where the frame is all one colour.
+BandSearch static_screen(const VideoState& state, const Picture& frame) {
+  BandSearch result;
+  const BandSet set = snapshot_set(state);
+  const std::uint8_t color = frame.pixels[0];
+  if (std::all_of(frame.pixels.begin(), frame.pixels.end(),
+                  [color](std::uint8_t c) { return c == color; })) {
+    Band band{BandKind::DisplayOff, kFirstLine, kFirstLine + kRows - 1, {}, set, 0};
+    band.set.vic[0x11] &= 0xEF;
+    band.set.vic[0x20] = static_cast<std::uint8_t>((band.set.vic[0x20] & 0xF0) | color);
+    result.bands.push_back(band);
+    return result;
+  }
+  const Frame drawn = render_frame(state);
+  result.bands.push_back(
+      {BandKind::Drawn, kFirstLine, kFirstLine + kRows - 1, {}, set, drawn.spritesShown});
+  result.romMissing = drawn.readsCharRom && !state.charRom;
+  return result;
+}
+
 }  // namespace
 
 }  // namespace bands
@@ -419,25 +465,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
   }
   // A static screen: the snapshot's own set draws the whole frame.
   const SetDrawing own = draw_checked(state, snapshot_set(state));
-  bool drawsAll = true;
-  for (int y = 0; y < kRows && drawsAll; ++y) drawsAll = rows_equal(own, frame, y);
-  if (drawsAll) {
-    const BandSet set = snapshot_set(state);
-    const std::uint8_t color = frame.pixels[0];
-    if (std::all_of(frame.pixels.begin(), frame.pixels.end(),
-                    [color](std::uint8_t c) { return c == color; })) {
-      Band band{BandKind::DisplayOff, kFirstLine, kFirstLine + kRows - 1, {}, set, 0};
-      band.set.vic[0x11] &= 0xEF;
-      band.set.vic[0x20] = static_cast<std::uint8_t>((band.set.vic[0x20] & 0xF0) | color);
-      result.bands.push_back(band);
-    } else {
-      const Frame drawn = render_frame(state);
-      result.bands.push_back(
-          {BandKind::Drawn, kFirstLine, kFirstLine + kRows - 1, {}, set, drawn.spritesShown});
-      result.romMissing = drawn.readsCharRom && !state.charRom;
-    }
-    return result;
-  }
+  if (draws_all(own, frame)) return static_screen(state, frame);
   SearchContext ctx(state, frame, budget);
   std::optional<Alternative> previous;
   // Once the budget is spent: the band before's set (drawn once for as
