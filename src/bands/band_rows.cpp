@@ -190,32 +190,23 @@ Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout) {
   return alt;
 }
 
-void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
-              VicMemory* tracking) {
-  out.symbol.fill(kBorderColor);
-  out.owner.fill(-1);
-  out.winner.fill(-1);
-  out.foreground.fill(0);
-  out.left = 0;
-  out.right = -1;
-  out.registers = 1;  // the border
-  out.sprites = 0;
-  const Layout& l = alt.layout;
-  const int line = y + kFirstLine;
-  if (!l.displayEnabled || line < (rsel ? kTopLine25 : kTopLine24) ||
-      line > (rsel ? kBottomLine25 : kBottomLine24)) {
-    return;
-  }
-  const DisplayWindow window = display_window(rsel, csel);
-  out.left = window.left;
-  out.right = window.right;
-  const std::uint8_t* view = tracking ? nullptr : ctx.view(l.bank);
-  const auto read = [&](unsigned address) {
-    return tracking ? vic_read(*tracking, address) : view[address & 0x3FFF];
-  };
+namespace {
 
-  // The graphics, as render_frame draws them: left of the first cell the
-  // background (black in the invalid modes), then 40 cells.
+// Fetches of a row's drawing: through the VIC-II's view of memory (which
+// notes character ROM reads) when tracked, else from the search's copy.
+struct RowReader {
+  const std::uint8_t* view;
+  VicMemory* tracking;
+  std::uint8_t operator()(unsigned address) const {
+    return tracking ? vic_read(*tracking, address) : view[address & 0x3FFF];
+  }
+};
+
+// The window's graphics of raster line `line`, as render_frame draws them:
+// left of the first cell the background (black in the invalid modes), then
+// 40 cells; pixels of glyphs the state does not know are kAnyColor.
+void draw_graphics(const SearchContext& ctx, const Layout& l, int line, const RowReader& read,
+                   DrawnRow& out) {
   const bool ecm = l.mode & 4;
   const std::uint8_t background = ecm && (l.mode & 3) ? 0 : kBackground;
   const int firstCell = kGraphicsLeft + l.xScroll;
@@ -252,8 +243,14 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
       out.foreground[x] = !unknown && foreground_value(cell.pairs, v);
     }
   }
+}
 
-  // The sprites: the lowest number wins a column, then its priority decides.
+// The sprites of raster line `line` over the graphics: the lowest number
+// wins a column, then its priority decides.
+void draw_sprites(const SearchContext& ctx, const Alternative& alt, int line, const RowReader& read,
+                  DrawnRow& out) {
+  const Layout& l = alt.layout;
+  const unsigned screen = (l.d018 >> 4) * 0x400u;
   std::array<std::uint8_t, kColumns> spriteSymbol{};
   for (int n = 0; n < 8; ++n) {
     const auto i = static_cast<std::size_t>(n);
@@ -301,6 +298,31 @@ void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int c
   }
 }
 
+}  // namespace
+
+void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
+              VicMemory* tracking) {
+  out.symbol.fill(kBorderColor);
+  out.owner.fill(-1);
+  out.winner.fill(-1);
+  out.foreground.fill(0);
+  out.left = 0;
+  out.right = -1;
+  out.registers = 1;  // the border
+  out.sprites = 0;
+  const Layout& l = alt.layout;
+  const int line = y + kFirstLine;
+  if (!l.displayEnabled || line < (rsel ? kTopLine25 : kTopLine24) ||
+      line > (rsel ? kBottomLine25 : kBottomLine24)) {
+    return;
+  }
+  const DisplayWindow window = display_window(rsel, csel);
+  out.left = window.left;
+  out.right = window.right;
+  const RowReader read{tracking ? nullptr : ctx.view(l.bank), tracking};
+  draw_graphics(ctx, l, line, read, out);
+  draw_sprites(ctx, alt, line, read, out);
+}
 std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Alternative& alt,
                                                 int first, int count) {
   std::vector<std::array<RowBits, 8>> rows(static_cast<std::size_t>(count));
