@@ -608,275 +608,341 @@ void keep_promising(std::vector<Fit>& fits) {
 // those begun above on any line.
 enum class Extent { Starting, UnderTheBorder, BegunAbove };
 
-// The sprites that could draw the anchor pixel, best first.
-std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, Extent extent) {
-  const bool everyLine = extent == Extent::BegunAbove;
-  SearchContext& ctx = s.ctx;
-  const DrawnRow& row = s.row;
-  const int line = s.y + kFirstLine;
-  const std::uint8_t* frame = ctx.frame.row(s.y);
-  const RowBits window = columns_where(row, [](std::size_t) { return true; });
-  const RowBits foreground =
-      columns_where(row, [&row](std::size_t x) { return row.foreground[x] != 0; });
-  const std::uint64_t wrongHere = bits_at(s.u.wrong, s.anchor);
-  const std::uint64_t windowHere = bits_at(window, s.anchor);
-  const std::uint64_t foregroundHere = bits_at(foreground, s.anchor);
-  // Per colour, the columns from the anchor on that have it, here and on the rows below.
-  const int rowsBelow = std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - s.y));
-  std::vector<std::array<std::uint64_t, 16>> colorsAt(static_cast<std::size_t>(rowsBelow) + 1);
+// The rows below as an alternative draws them so far (drawn when first
+// needed): where it is wrong, its window, foreground and, per sprite
+// number n, the columns lower sprites take; bit i is column anchor + i.
+struct Below {
+  bool drawn = false;
+  std::uint64_t wrong = 0, window = 0, foreground = 0;
+  std::array<std::uint64_t, 9> lower{};
+};
+
+constexpr int kForetaste = 4;  // rows below that rank the placements first
+
+// What the sprite search of a row knows, from the anchor on: the row as
+// drawn, the frame's colours there, on the row above and the rows below,
+// the rows below as drawn so far, and the fits found.
+struct Scan {
+  explicit Scan(const SpriteSearch& search);
+  const SpriteSearch& s;
+  SearchContext& ctx;
+  const DrawnRow& row;
+  int line;
+  const std::uint8_t* frame;
+  std::uint64_t wrongHere = 0, windowHere = 0, foregroundHere = 0;
+  int rowsBelow;
+  std::vector<std::array<std::uint64_t, 16>> colorsAt;  // per row from here, per colour
+  int sinceStart, windowTop, shownAbove;        // shownAbove: the band's rows above in the window
+  std::array<std::uint64_t, 16> colorsAbove{};  // the row above, for sprites begun above
+  const std::uint32_t* used;
+  std::vector<Below> below;
+  std::vector<Fit> fits;
+};
+
+Scan::Scan(const SpriteSearch& search)
+    : s(search),
+      ctx(search.ctx),
+      row(search.row),
+      line(search.y + kFirstLine),
+      frame(search.ctx.frame.row(search.y)),
+      rowsBelow(std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - search.y))),
+      colorsAt(static_cast<std::size_t>(rowsBelow) + 1),
+      sinceStart(search.y - search.ctx.bandStart),
+      windowTop(display_window(search.rsel, true).topLine),
+      shownAbove(std::max(0, std::min(sinceStart, line - windowTop))),
+      used(search.ctx.sprite_rows_used(search.alt.layout.bank)),
+      below(static_cast<std::size_t>(rowsBelow)) {
+  wrongHere = bits_at(s.u.wrong, s.anchor);
+  windowHere = bits_at(columns_where(row, [](std::size_t) { return true; }), s.anchor);
+  foregroundHere = bits_at(
+      columns_where(row, [this](std::size_t x) { return row.foreground[x] != 0; }), s.anchor);
   for (std::size_t d = 0; d < colorsAt.size(); ++d) {
     for (std::size_t c = 0; c < 16; ++c) {
       colorsAt[d][c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) + d][c], s.anchor);
     }
   }
-  const int sinceStart = s.y - ctx.bandStart;
-  // The band's rows above inside the display window.
-  const int windowTop = display_window(s.rsel, true).topLine;
-  const int shownAbove = std::max(0, std::min(sinceStart, line - windowTop));
-  std::array<std::uint64_t, 16> colorsAbove{};  // the row above, for sprites begun above the band
   for (std::size_t c = 0; c < 16 && s.y > 0; ++c) {
     colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
   }
-  const std::uint32_t* used = ctx.sprite_rows_used(s.alt.layout.bank);
-  // The rows below as the alternative draws them so far (drawn when first
-  // needed): where it is wrong, its window, foreground and, per sprite
-  // number n, the columns lower sprites take.
-  struct Below {
-    bool drawn = false;
-    std::uint64_t wrong = 0, window = 0, foreground = 0;
-    std::array<std::uint64_t, 9> lower{};
-  };
-  std::vector<Below> below(static_cast<std::size_t>(rowsBelow));
-  const auto below_at = [&](int d) -> const Below& {
-    Below& b = below[static_cast<std::size_t>(d - 1)];
-    if (b.drawn) return b;
-    b.drawn = true;
-    DrawnRow drawn;
-    draw_row(ctx, s.alt, s.y + d, s.rsel, s.csel, drawn);
-    b.wrong = bits_at(unify(drawn, ctx.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
-    RowBits window{}, foreground{};
-    std::array<RowBits, 9> lower{};  // by winner + 1, then summed up
-    for (int x = drawn.left; x <= drawn.right; ++x) {
-      const auto col = static_cast<std::size_t>(x);
-      const std::uint64_t bit = std::uint64_t{1} << (x & 63);
-      window[col >> 6] |= bit;
-      if (drawn.foreground[col]) foreground[col >> 6] |= bit;
-      if (drawn.winner[col] >= 0)
-        lower[static_cast<std::size_t>(drawn.winner[col]) + 1][col >> 6] |= bit;
-    }
-    for (std::size_t n = 1; n < lower.size(); ++n) {
-      for (std::size_t w = 0; w < kWords; ++w) lower[n][w] |= lower[n - 1][w];
-    }
-    b.window = bits_at(window, s.anchor);
-    b.foreground = bits_at(foreground, s.anchor);
-    for (std::size_t n = 0; n < lower.size(); ++n) b.lower[n] = bits_at(lower[n], s.anchor);
-    return b;
-  };
+}
 
-  constexpr int kForetaste = 4;  // rows below that rank the placements first
-  std::vector<Fit> fits;
-  // What a fit does to up to `rows` rows below: the wrong pixels it draws
-  // right, until a row where it draws a right pixel wrong, less those; values
-  // first shown there take the frame's colour.
-  const auto right_below = [&](Fit& f, int rows) {
-    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
-    const SpriteRowMasks* masks =
-        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
-    const int full = kSpriteWidth << sprite.wide;
-    const int height = kSpriteRows << sprite.tall;
-    const std::uint64_t span =
-        (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
-    int right = 0;
-    for (int d = 1; d <= rows && f.t + d < height && d <= rowsBelow; ++d) {
-      const Below& b = below_at(d);
-      const SpriteRowMasks& next = masks[f.p * kSpriteRows + ((f.t + d) >> sprite.tall)];
-      std::uint64_t shows = b.window & span & ~b.lower[static_cast<std::size_t>(f.n)];
-      if (sprite.behind) shows &= ~b.foreground;
-      int wrong = 0;
-      for (int v = 0; v < (sprite.multicolor ? 3 : 1); ++v) {
-        const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> f.j0 & shows;
-        if (!mv) continue;
-        int& k = f.color[static_cast<std::size_t>(v)];
-        if (k < 0) k = ctx.frame.row(s.y + d)[s.anchor + std::countr_zero(mv)];
-        const std::uint64_t good =
-            k < 16 ? mv & colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
-        right += bit_count(good & b.wrong);
-        wrong += bit_count(mv & ~good);
-      }
-      if (wrong) return right - wrong;
+const Below& below_at(Scan& scan, int d) {
+  Below& b = scan.below[static_cast<std::size_t>(d - 1)];
+  if (b.drawn) return b;
+  const SpriteSearch& s = scan.s;
+  b.drawn = true;
+  DrawnRow drawn;
+  draw_row(scan.ctx, s.alt, s.y + d, s.rsel, s.csel, drawn);
+  b.wrong = bits_at(unify(drawn, scan.ctx.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
+  RowBits window{}, foreground{};
+  std::array<RowBits, 9> lower{};  // by winner + 1, then summed up
+  for (int x = drawn.left; x <= drawn.right; ++x) {
+    const auto col = static_cast<std::size_t>(x);
+    const std::uint64_t bit = std::uint64_t{1} << (x & 63);
+    window[col >> 6] |= bit;
+    if (drawn.foreground[col]) foreground[col >> 6] |= bit;
+    if (drawn.winner[col] >= 0)
+      lower[static_cast<std::size_t>(drawn.winner[col]) + 1][col >> 6] |= bit;
+  }
+  for (std::size_t n = 1; n < lower.size(); ++n) {
+    for (std::size_t w = 0; w < kWords; ++w) lower[n][w] |= lower[n - 1][w];
+  }
+  b.window = bits_at(window, s.anchor);
+  b.foreground = bits_at(foreground, s.anchor);
+  for (std::size_t n = 0; n < lower.size(); ++n) b.lower[n] = bits_at(lower[n], s.anchor);
+  return b;
+}
+
+// The pixels j0 on of a sprite `full` pixels wide, as bits from the anchor.
+std::uint64_t span_from(int full, int j0) {
+  return (full - j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - j0)) - 1;
+}
+
+// What a fit does to up to `rows` rows below: the wrong pixels it draws
+// right, until a row where it draws a right pixel wrong, less those; values
+// first shown there take the frame's colour.
+int right_below(Scan& scan, Fit& f, int rows) {
+  const SpriteSetup& sprite = scan.ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+  const SpriteRowMasks* masks =
+      scan.ctx.sprite_masks(scan.s.alt.layout.bank, sprite.multicolor, sprite.wide);
+  const int height = kSpriteRows << sprite.tall;
+  const std::uint64_t span = span_from(kSpriteWidth << sprite.wide, f.j0);
+  int right = 0;
+  for (int d = 1; d <= rows && f.t + d < height && d <= scan.rowsBelow; ++d) {
+    const Below& b = below_at(scan, d);
+    const SpriteRowMasks& next = masks[f.p * kSpriteRows + ((f.t + d) >> sprite.tall)];
+    std::uint64_t shows = b.window & span & ~b.lower[static_cast<std::size_t>(f.n)];
+    if (sprite.behind) shows &= ~b.foreground;
+    int wrong = 0;
+    for (int v = 0; v < (sprite.multicolor ? 3 : 1); ++v) {
+      const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> f.j0 & shows;
+      if (!mv) continue;
+      int& k = f.color[static_cast<std::size_t>(v)];
+      if (k < 0) k = scan.ctx.frame.row(scan.s.y + d)[scan.s.anchor + std::countr_zero(mv)];
+      const std::uint64_t good =
+          k < 16 ? mv & scan.colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
+      right += bit_count(good & b.wrong);
+      wrong += bit_count(mv & ~good);
     }
-    return right;
-  };
+    if (wrong) return right - wrong;
+  }
+  return right;
+}
+
+// One free sprite in the scan: where it can show from the anchor on, and
+// before it (bit 63 - d: column anchor - d), its masks and known colours.
+struct SpriteScan {
+  Scan& scan;
+  int n;
+  const SpriteSetup& sprite;
+  std::uint64_t visibleAll = 0, visibleBefore = 0;
+  int full, height, values;
+  bool leftmostOnly = false;  // only its leftmost pixel can be the anchor
+  const SpriteRowMasks* masks;
+  std::array<int, 3> known{};
+};
+
+SpriteScan sprite_scan(Scan& scan, int n) {
+  const SpriteSetup& sprite = scan.ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+  const DrawnRow& row = scan.row;
+  const int anchor = scan.s.anchor;
+  SpriteScan v{scan,
+               n,
+               sprite,
+               0,
+               0,
+               kSpriteWidth << sprite.wide,
+               kSpriteRows << sprite.tall,
+               sprite.multicolor ? 3 : 1,
+               false,
+               scan.ctx.sprite_masks(scan.s.alt.layout.bank, sprite.multicolor, sprite.wide),
+               {}};
+  const RowBits lower = columns_where(
+      row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
+  v.visibleAll = scan.windowHere & ~bits_at(lower, anchor);
+  if (sprite.behind) v.visibleAll &= ~scan.foregroundHere;
+  for (int d = 1; d < 64 && anchor - d >= row.left; ++d) {
+    const auto x = static_cast<std::size_t>(anchor - d);
+    const bool hidden =
+        (row.winner[x] >= 0 && row.winner[x] < n) || (sprite.behind && row.foreground[x]);
+    if (!hidden) v.visibleBefore |= std::uint64_t{1} << (63 - d);
+  }
+  // Every column within reach before the anchor shows the sprite.
+  const std::uint64_t reach = ((std::uint64_t{1} << (v.full - 1)) - 1) << (64 - v.full);
+  v.leftmostOnly = (v.visibleBefore & reach) == reach;
+  const Colors& colors = scan.s.alt.colors;
+  v.known = {colors[static_cast<std::size_t>(kSpriteColor + n - 16)], -1, -1};
+  if (sprite.multicolor) {
+    v.known = {colors[kSpriteMulticolor0 - 16], v.known[0], colors[kSpriteMulticolor1 - 16]};
+  }
+  return v;
+}
+
+// Block p's row for line offset t, aligned so that pixel j0 is at the
+// anchor: whether it fits the row, and how promising it is.
+void consider(SpriteScan& v, int p, int t, int j0) {
+  Scan& scan = v.scan;
+  const SpriteRowMasks& m = v.masks[p * kSpriteRows + (t >> v.sprite.tall)];
+  const std::uint64_t span = span_from(v.full, j0);
+  const std::uint64_t visible = v.visibleAll & span;
+  Fit f{v.n, p, t, j0, v.known, 0, false};
+  bool fit = true;
+  for (int k = 0; k < v.values && fit; ++k) {
+    const std::uint64_t mv = m.value[static_cast<std::size_t>(k)] >> j0 & visible;
+    if (!mv) continue;
+    int& c = f.color[static_cast<std::size_t>(k)];
+    if (c < 0) c = scan.frame[scan.s.anchor + std::countr_zero(mv)];
+    fit = c < 16 && !(mv & ~scan.colorsAt[0][static_cast<std::size_t>(c)]);
+    // Begun above the band, right under it: the row above, the band
+    // before's, shows it too (unless it is behind the graphics there).
+    if (fit && t > 0 && scan.sinceStart == 0 && scan.line > scan.windowTop && !v.sprite.behind) {
+      const std::uint64_t above = v.masks[p * kSpriteRows + ((t - 1) >> v.sprite.tall)]
+                                          .value[static_cast<std::size_t>(k)] >>
+                                      j0 &
+                                  scan.windowHere & span;
+      fit = !(above & ~scan.colorsAbove[static_cast<std::size_t>(c)]);
+    }
+  }
+  if (!fit) return;
+  const std::uint64_t spanned = scan.wrongHere & span;
+  const std::uint64_t covered = spanned & (m.any >> j0) & visible;
+  f.spansClean = covered == spanned;
+  Fit foretaste = f;
+  f.score = bit_count(covered) + right_below(scan, foretaste, kForetaste);
+  scan.ctx.spriteWork += kForetaste;
+  scan.fits.push_back(f);
+  if (scan.fits.size() == 4 * kScored) keep_promising(scan.fits);
+}
+
+// The anchor is the sprite's leftmost pixel that shows: those before it
+// are under the border, lower sprites or the foreground.
+bool anchored(const SpriteScan& v, const SpriteRowMasks& m, int j0) {
+  return (m.any >> j0 & 1) && !(m.any & v.visibleBefore >> (63 - j0));
+}
+
+// Whether the band's lines above show nothing of block p's rows, the
+// sprite placed with its line offset t here and pixel j0 at the anchor:
+// the rows hold nothing, or nothing inside the display window.
+bool unseen_above(const SpriteScan& v, int p, int t, int j0) {
+  const int above = std::min(t, v.scan.shownAbove);
+  if (above <= 0) return true;
+  const int firstRow = (t - above) >> v.sprite.tall, lastRow = (t - 1) >> v.sprite.tall;
+  const std::uint32_t rows = v.scan.used[p] & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
+  if (!rows) return true;
+  // Pixel j shows at column anchor - j0 + j.
+  const int lo = v.scan.row.left - v.scan.s.anchor + j0;
+  const int hi = v.scan.row.right - v.scan.s.anchor + j0;
+  if (lo <= 0 && hi >= v.full - 1) return false;
+  const std::uint64_t inside = (hi >= 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << hi) - 1) &
+                               (lo <= 0 ? ~std::uint64_t{0} : ~((std::uint64_t{1} << lo) - 1));
+  for (int r = firstRow; r <= lastRow; ++r) {
+    if ((rows >> r & 1) && (v.masks[p * kSpriteRows + r].any & inside)) return false;
+  }
+  return true;
+}
+
+// Every block whose row, on one of the line offsets tried, can have its
+// leftmost shown pixel at the anchor: the sprite's first line, or every
+// line (begun above, or under the border at the window's side).
+void every_block(SpriteScan& v, bool everyLine, bool nearSide) {
+  SearchContext& ctx = v.scan.ctx;
+  for (int p = 0; p < 256 && ctx.spriteWork < ctx.budget.spriteWork; ++p) {
+    const std::uint32_t rowsUsed = v.scan.used[p];
+    if (!rowsUsed) continue;
+    const int firstLine = std::countr_zero(rowsUsed) << v.sprite.tall;
+    const int lastT = everyLine || nearSide ? v.height - 1 : firstLine;
+    for (int t = everyLine ? 0 : firstLine; t <= lastT; ++t) {
+      ++ctx.spriteWork;
+      if (!(rowsUsed >> (t >> v.sprite.tall) & 1)) continue;
+      const int top = v.scan.line - 1 - t;
+      if (top < 0 || top > 255) continue;
+      const SpriteRowMasks& m = v.masks[p * kSpriteRows + (t >> v.sprite.tall)];
+      for (std::uint64_t set = m.any; set; set &= set - 1) {
+        const int j0 = std::countr_zero(set);
+        if (j0 > std::countr_zero(m.any) && v.leftmostOnly) break;
+        if (anchored(v, m, j0) && unseen_above(v, p, t, j0)) consider(v, p, t, j0);
+      }
+    }
+  }
+}
+
+// The sprite placed where `place` is (any block when `pointer` < 0):
+// begun on the band's lines above, hidden there or not.
+void at_place(SpriteScan& v, const SpritePlace& place, int pointer) {
+  const int t = v.scan.line - 1 - place.y;
+  const int j0 = ((v.scan.s.anchor - kXToPicture - place.x) % kXWrap + kXWrap) % kXWrap;
+  if (t < 0 || t >= v.height || j0 >= v.full) return;
+  for (int p = pointer < 0 ? 0 : pointer; p < (pointer < 0 ? 256 : pointer + 1); ++p) {
+    ++v.scan.ctx.spriteWork;
+    if (anchored(v, v.masks[p * kSpriteRows + (t >> v.sprite.tall)], j0)) consider(v, p, t, j0);
+  }
+}
+
+// Where another sprite of the alternative is (sprites laid over each
+// other), and where the snapshot or the band before has this one.
+void familiar_places(SpriteScan& v) {
+  const SearchContext& ctx = v.scan.ctx;
+  const auto n = static_cast<std::size_t>(v.n);
+  for (std::size_t other = 0; other < 8; ++other) {
+    if (v.scan.s.alt.sprites[other].use == SpriteUse::Shown && other != n) {
+      at_place(v, v.scan.s.alt.sprites[other], -1);
+    }
+  }
+  const SpritePlace& before = ctx.previousSprites[n];
+  if (before.use == SpriteUse::Shown) at_place(v, before, before.pointer);
+  at_place(v,
+           {SpriteUse::Shown, static_cast<std::uint16_t>(v.sprite.x), v.sprite.y,
+            ctx.snapshotPointers[n]},
+           ctx.snapshotPointers[n]);
+}
+
+// A fit as a placement, scored on every row below the sprite reaches.
+Candidate candidate_of(Scan& scan, Fit& f) {
+  const SearchContext& ctx = scan.ctx;
+  const auto n = static_cast<std::size_t>(f.n);
+  const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+  const SpriteRowMasks* masks =
+      scan.ctx.sprite_masks(scan.s.alt.layout.bank, sprite.multicolor, sprite.wide);
+  const int full = kSpriteWidth << sprite.wide;
+  const SpriteRowMasks& m = masks[f.p * kSpriteRows + (f.t >> sprite.tall)];
+  Candidate c;
+  c.spansClean = f.spansClean;
+  c.score = bit_count(scan.wrongHere & span_from(full, f.j0) & (m.any >> f.j0));
+  c.spare = !may_show_below(ctx, f.n, scan.s.y) || scan.s.alt.sprites[n].use == SpriteUse::Off;
+  c.n = f.n;
+  int x = scan.s.anchor - kXToPicture - f.j0;
+  if (x < 0) x += kXWrap;
+  c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
+             static_cast<std::uint8_t>(scan.line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
+  c.familiar =
+      c.place == ctx.previousSprites[n] || (c.place.x == sprite.x && c.place.y == sprite.y &&
+                                            c.place.pointer == ctx.snapshotPointers[n]);
+  c.lineOffset = f.t;
+  c.lastColumn = scan.s.anchor + full - f.j0 - 1;
+  c.score += right_below(scan, f, scan.rowsBelow);
+  return c;
+}
+
+// The sprites that could draw the anchor pixel, best first.
+std::vector<Candidate> sprite_candidates(const SpriteSearch& s, unsigned free, Extent extent) {
+  Scan scan(s);
+  // At the window's left side a sprite may begin with rows the border
+  // hides (its first pixel shown within a cell of the side).
+  const bool nearSide = extent != Extent::Starting && s.anchor - s.row.left < 8;
+  if (extent == Extent::UnderTheBorder && !nearSide) return {};  // nothing new
+  const bool starting = extent == Extent::Starting || !nearSide;
   for (int n = 0; n < 8; ++n) {
     if (!(free >> n & 1)) continue;
-    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
-    const RowBits lower = columns_where(
-        row, [&row, n](std::size_t x) { return row.winner[x] >= 0 && row.winner[x] < n; });
-    std::uint64_t visibleAll = windowHere & ~bits_at(lower, s.anchor);
-    if (sprite.behind) visibleAll &= ~foregroundHere;
-    if (!(visibleAll & 1)) continue;  // the anchor is hidden from this sprite
-    // Bit 63 - d: column anchor - d (d >= 1) would show this sprite's pixel.
-    std::uint64_t visibleBefore = 0;
-    for (int d = 1; d < 64 && s.anchor - d >= row.left; ++d) {
-      const auto x = static_cast<std::size_t>(s.anchor - d);
-      const bool hidden =
-          (row.winner[x] >= 0 && row.winner[x] < n) || (sprite.behind && row.foreground[x]);
-      if (!hidden) visibleBefore |= std::uint64_t{1} << (63 - d);
-    }
-    const int full = kSpriteWidth << sprite.wide;
-    // Every column within reach before the anchor shows the sprite: only
-    // its leftmost pixel can be the anchor.
-    const std::uint64_t reach = ((std::uint64_t{1} << (full - 1)) - 1) << (64 - full);
-    const bool leftmostOnly = (visibleBefore & reach) == reach;
-    const SpriteRowMasks* masks =
-        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
-    const int height = kSpriteRows << sprite.tall;
-    const int values = sprite.multicolor ? 3 : 1;
-    std::array<int, 3> known{s.alt.colors[static_cast<std::size_t>(kSpriteColor + n - 16)], -1, -1};
-    if (sprite.multicolor) {
-      known = {s.alt.colors[kSpriteMulticolor0 - 16], known[0],
-               s.alt.colors[kSpriteMulticolor1 - 16]};
-    }
-    // Block p's row for line offset t, aligned so that pixel j0 is at the
-    // anchor: whether it fits the row, and how promising it is.
-    const auto consider = [&](int p, int t, int j0) {
-      const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
-      const std::uint64_t span =
-          (full - j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - j0)) - 1;
-      const std::uint64_t visible = visibleAll & span;
-      Fit f{n, p, t, j0, known, 0, false};
-      bool fit = true;
-      for (int v = 0; v < values && fit; ++v) {
-        const std::uint64_t mv = m.value[static_cast<std::size_t>(v)] >> j0 & visible;
-        if (!mv) continue;
-        int& c = f.color[static_cast<std::size_t>(v)];
-        if (c < 0) c = frame[s.anchor + std::countr_zero(mv)];
-        fit = c < 16 && !(mv & ~colorsAt[0][static_cast<std::size_t>(c)]);
-        // Begun above the band, right under it: the row above, the band
-        // before's, shows it too (unless it is behind the graphics there).
-        if (fit && t > 0 && sinceStart == 0 && line > windowTop && !sprite.behind) {
-          const std::uint64_t above = masks[p * kSpriteRows + ((t - 1) >> sprite.tall)]
-                                              .value[static_cast<std::size_t>(v)] >>
-                                          j0 &
-                                      windowHere & span;
-          fit = !(above & ~colorsAbove[static_cast<std::size_t>(c)]);
-        }
-      }
-      if (!fit) return;
-      const std::uint64_t spanned = wrongHere & span;
-      const std::uint64_t covered = spanned & (m.any >> j0) & visible;
-      f.spansClean = covered == spanned;
-      Fit foretaste = f;
-      f.score = bit_count(covered) + right_below(foretaste, kForetaste);
-      ctx.spriteWork += kForetaste;
-      fits.push_back(f);
-      if (fits.size() == 4 * kScored) keep_promising(fits);
-    };
-    // The anchor is the sprite's leftmost pixel that shows: those before it
-    // are under the border, lower sprites or the foreground.
-    const auto anchored = [&](const SpriteRowMasks& m, int j0) {
-      return (m.any >> j0 & 1) && !(m.any & visibleBefore >> (63 - j0));
-    };
-    // Whether the band's lines above show nothing of block p's rows, the
-    // sprite placed with its line offset t here and pixel j0 at the anchor:
-    // the rows hold nothing, or nothing inside the display window.
-    const auto unseen_above = [&](int p, int t, int j0) {
-      const std::uint32_t rowsUsed = used[p];
-      const int above = std::min(t, shownAbove);
-      if (above <= 0) return true;
-      const int firstRow = (t - above) >> sprite.tall, lastRow = (t - 1) >> sprite.tall;
-      const std::uint32_t rows = rowsUsed & ((2u << lastRow) - 1) & ~((1u << firstRow) - 1);
-      if (!rows) return true;
-      // Pixel j shows at column anchor - j0 + j.
-      const int lo = row.left - s.anchor + j0, hi = row.right - s.anchor + j0;
-      if (lo <= 0 && hi >= full - 1) return false;
-      const std::uint64_t inside = (hi >= 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << hi) - 1) &
-                                   (lo <= 0 ? ~std::uint64_t{0} : ~((std::uint64_t{1} << lo) - 1));
-      for (int r = firstRow; r <= lastRow; ++r) {
-        if ((rows >> r & 1) && (masks[p * kSpriteRows + r].any & inside)) return false;
-      }
-      return true;
-    };
-    // At the window's left side a sprite may begin with rows the border
-    // hides (its first pixel shown within a cell of the side).
-    const bool nearSide = extent != Extent::Starting && s.anchor - row.left < 8;
-    if (extent == Extent::UnderTheBorder && !nearSide) continue;  // nothing new
-    const bool starting = extent == Extent::Starting || !nearSide;
-    for (int p = 0; p < 256 && ctx.spriteWork < ctx.budget.spriteWork; ++p) {
-      const std::uint32_t rowsUsed = used[p];
-      if (!rowsUsed) continue;
-      const int firstLine = std::countr_zero(rowsUsed) << sprite.tall;
-      const int lastT = everyLine || nearSide ? height - 1 : firstLine;
-      for (int t = everyLine ? 0 : firstLine; t <= lastT; ++t) {
-        ++ctx.spriteWork;
-        if (!(rowsUsed >> (t >> sprite.tall) & 1)) continue;
-        const int top = line - 1 - t;
-        if (top < 0 || top > 255) continue;
-        const SpriteRowMasks& m = masks[p * kSpriteRows + (t >> sprite.tall)];
-        for (std::uint64_t set = m.any; set; set &= set - 1) {
-          const int j0 = std::countr_zero(set);
-          if (j0 > std::countr_zero(m.any) && leftmostOnly) break;
-          if (anchored(m, j0) && unseen_above(p, t, j0)) consider(p, t, j0);
-        }
-      }
-    }
-    // Where another sprite of the alternative is (sprites laid over each
-    // other, any block), and where the snapshot or the band before has this
-    // one: begun on the band's lines above, hidden there or not.
-    const auto at_place = [&](const SpritePlace& place, int pointer) {
-      const int t = line - 1 - place.y;
-      const int j0 = ((s.anchor - kXToPicture - place.x) % kXWrap + kXWrap) % kXWrap;
-      if (t < 0 || t >= height || j0 >= full) return;
-      for (int p = pointer < 0 ? 0 : pointer; p < (pointer < 0 ? 256 : pointer + 1); ++p) {
-        ++ctx.spriteWork;
-        if (anchored(masks[p * kSpriteRows + (t >> sprite.tall)], j0)) consider(p, t, j0);
-      }
-    };
-    for (std::size_t other = 0; other < 8 && starting; ++other) {
-      if (s.alt.sprites[other].use == SpriteUse::Shown && static_cast<int>(other) != n) {
-        at_place(s.alt.sprites[other], -1);
-      }
-    }
-    if (starting) {
-      const SpritePlace& before = ctx.previousSprites[static_cast<std::size_t>(n)];
-      if (before.use == SpriteUse::Shown) at_place(before, before.pointer);
-      at_place({SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
-                ctx.snapshotPointers[static_cast<std::size_t>(n)]},
-               ctx.snapshotPointers[static_cast<std::size_t>(n)]);
-    }
+    SpriteScan v = sprite_scan(scan, n);
+    if (!(v.visibleAll & 1)) continue;  // the anchor is hidden from this sprite
+    every_block(v, extent == Extent::BegunAbove, nearSide);
+    if (starting) familiar_places(v);
   }
-  // The most promising are scored on every row below the sprite reaches.
-  keep_promising(fits);
+  keep_promising(scan.fits);
   std::vector<Candidate> found;
-  for (Fit& f : fits) {
-    const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
-    const SpriteRowMasks* masks =
-        ctx.sprite_masks(s.alt.layout.bank, sprite.multicolor, sprite.wide);
-    const int full = kSpriteWidth << sprite.wide;
-    const std::uint64_t span =
-        (full - f.j0 >= 64) ? ~std::uint64_t{0} : (std::uint64_t{1} << (full - f.j0)) - 1;
-    const SpriteRowMasks& m = masks[f.p * kSpriteRows + (f.t >> sprite.tall)];
-    Candidate c;
-    c.spansClean = f.spansClean;
-    c.score = bit_count(wrongHere & span & (m.any >> f.j0));
-    c.spare = !may_show_below(ctx, f.n, s.y) ||
-              s.alt.sprites[static_cast<std::size_t>(f.n)].use == SpriteUse::Off;
-    c.n = f.n;
-    int x = s.anchor - kXToPicture - f.j0;
-    if (x < 0) x += kXWrap;
-    c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
-               static_cast<std::uint8_t>(line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
-    const SpriteSetup& own = ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
-    c.familiar = c.place == ctx.previousSprites[static_cast<std::size_t>(f.n)] ||
-                 (c.place.x == own.x && c.place.y == own.y &&
-                  c.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(f.n)]);
-    c.lineOffset = f.t;
-    c.lastColumn = s.anchor + full - f.j0 - 1;
-    c.score += right_below(f, rowsBelow);
-    found.push_back(c);
-  }
+  for (Fit& f : scan.fits) found.push_back(candidate_of(scan, f));
   std::sort(found.begin(), found.end(),
-            [&ctx](const Candidate& a, const Candidate& b) { return better(a, b, ctx); });
+            [&s](const Candidate& a, const Candidate& b) { return better(a, b, s.ctx); });
   found.erase(std::unique(found.begin(), found.end(),
                           [](const Candidate& a, const Candidate& b) {
                             return a.n == b.n && a.place == b.place;
