@@ -290,8 +290,12 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidde
 bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden);
 
 // How much a layout or an alternative differs from the snapshot's set, to
-// be compared lexicographically: bank, $D018, $D011, $D016 (bits),
-// colours, sprites, pointers.
+// be compared lexicographically, the alternative differing least winning
+// where the frame cannot tell them apart: the bank first (a program
+// switches it least, and it moves every address), then $D018 (screen and
+// characters, which decide most pixels), $D011 and $D016 (bits: modes,
+// window, scroll), the colours, the sprites' places, their pointers (each
+// of which shows in fewer pixels than the one before).
 using Difference = std::array<int, 7>;
 Difference layout_difference(const SearchContext& ctx, const Layout& layout);
 Difference difference(const SearchContext& ctx, const Alternative& alt);

@@ -547,19 +547,30 @@ struct Candidate {
   int lastColumn = 0;  // the last column it spans
 };
 
+// The order in which placements of sprites are preferred; each rule
+// decides only where those before it tie, and why it stands where it does:
+//  1. where the snapshot or the band before has the sprite (and it draws
+//     something right): programs that multiplex put sprites back where
+//     they were more often than anywhere else;
+//  2. the most wrong pixels drawn right, here and on the rows below: the
+//     frame's own evidence, which outweighs any habit but the first;
+//  3. no wrong pixel left in its span: else another sprite must still
+//     cover one there, which may not exist;
+//  4. a sprite the snapshot does not show lower down: the others are kept
+//     for the rows that need them;
+//  5. the lowest sprite number: sprites are numbered as they are found;
+//  6. the snapshot's pointer: what the frame does not tell keeps the
+//     snapshot's value;
+//  7. the smallest line offset, pointer and x: only so that the choice is
+//     the same on every machine.
 bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
-  const bool aFamiliar = a.familiar && a.score > 0, bFamiliar = b.familiar && b.score > 0;
-  if (aFamiliar != bFamiliar) return aFamiliar;
-  if (a.score != b.score) return a.score > b.score;
-  if (a.spansClean != b.spansClean) return a.spansClean;
-  if (a.spare != b.spare) return a.spare;
-  if (a.n != b.n) return a.n < b.n;
-  const bool aKept = a.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(a.n)];
-  const bool bKept = b.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(b.n)];
-  if (aKept != bKept) return aKept;
-  if (a.lineOffset != b.lineOffset) return a.lineOffset < b.lineOffset;
-  if (a.place.pointer != b.place.pointer) return a.place.pointer < b.place.pointer;
-  return a.place.x < b.place.x;
+  const auto key = [&ctx](const Candidate& c) {
+    const bool familiar = c.familiar && c.score > 0;
+    const bool kept = c.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(c.n)];
+    return std::tuple(!familiar, -c.score, !c.spansClean, !c.spare, c.n, !kept, c.lineOffset,
+                      c.place.pointer, c.place.x);
+  };
+  return key(a) < key(b);
 }
 
 // Whether the snapshot's sprite n can still show on rows from `y` on.
