@@ -4,6 +4,7 @@
 // frame's rows, the register sets under construction ("alternatives"), the
 // symbolic drawing of a row and the search of every layout that draws one.
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -263,6 +264,54 @@ struct DrawnRow {
 void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
               VicMemory* tracking = nullptr);
 
+// A drawn row set against the frame's: unknown registers take the colour
+// most of their pixels have; then the pixels that differ.
+struct Unified {
+  Colors colors{};
+  RowBits wrong{};
+  std::uint8_t shown = 0;         // sprites with a pixel on the row
+  std::uint8_t spritesWrong = 0;  // sprites with a pixel of the wrong colour
+  bool guessed = false;           // registers took the colour of most of their pixels
+  bool ok() const {
+    return std::all_of(wrong.begin(), wrong.end(), [](std::uint64_t w) { return w == 0; });
+  }
+  int first_wrong() const {
+    for (int w = 0; w < kWords; ++w) {
+      if (wrong[static_cast<std::size_t>(w)]) {
+        return w * 64 + std::countr_zero(wrong[static_cast<std::size_t>(w)]);
+      }
+    }
+    return kColumns;
+  }
+};
+
+Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colors);
+
+// Takes the row's colours and fixes the sprites that showed on it.
+void commit(const SearchContext& ctx, Alternative& alt, const Unified& u, const DrawnRow& row);
+
+// 64 columns from `column` on, bit i being column + i.
+inline std::uint64_t bits_at(const RowBits& bits, int column) {
+  const int w = column >> 6, s = column & 63;
+  std::uint64_t out = bits[static_cast<std::size_t>(w)] >> s;
+  if (s && w + 1 < kWords) out |= bits[static_cast<std::size_t>(w + 1)] << (64 - s);
+  return out;
+}
+
+inline RowBits columns_where(const DrawnRow& row, auto&& test) {
+  RowBits bits{};
+  for (int x = row.left; x <= row.right; ++x) {
+    if (test(static_cast<std::size_t>(x)))
+      bits[static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+  }
+  return bits;
+}
+
+// Makes row `y` right with sprites, drawn with `rsel` and `csel`: the
+// snapshot's sprites that draw wrong pixels are switched off, then free
+// sprites are placed at the leftmost wrong pixel, one after the other.
+bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel);
+
 // Appends to `out` what `alt` becomes once it draws picture row `y`: nothing
 // when it cannot, else one alternative, or one per RSEL/CSEL choice where
 // they differ. Sprites are placed where the row needs them.
@@ -312,6 +361,50 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
 // from it on (ChangeWithinLine bands naming those two) and the runs
 // nothing explains (still unmatched).
 void explain_line_changes(const VideoState& state, const Picture& frame, std::vector<Band>& bands);
+
+// The alternatives alive after the last row they all drew.
+struct Reach {
+  int end = -1;
+  std::vector<Alternative> alts;
+};
+
+// The farthest row that one set draws from row `a` on, and the alternatives
+// that reach it. Seeds: the previous band's layout, the snapshot's, display
+// off, and every layout that draws row a. While rows lack detail (or have
+// sprites that layouts alone cannot draw), an open layout goes along: the
+// first row with detail pins it, its layouts checked against the rows
+// before; rows without detail that no alternative draws get a witness.
+Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous);
+
+// A set's drawing of some lines by the renderer, and the pixels in it that
+// depend on glyphs the state does not know.
+struct SetDrawing {
+  Picture picture;
+  std::vector<std::uint8_t> unknown;
+};
+SetDrawing draw_checked(const VideoState& state, const BandSet& set, LineRange lines = {});
+
+// Adds row y to the unmatched band that ends above it, or starts one.
+void add_unmatched(BandSearch& result, int y);
+
+// Turns the reach from row `a` into a band checked with the renderer;
+// returns its last row.
+int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach, BandSearch& result);
+
+bool same_set(const BandSet& a, const BandSet& b);
+
+// Once the search has spent its budget: the previous band's set or the
+// snapshot's (each with its drawing), whichever draws more rows from `a`
+// on, as they are; returns the band's last row.
+int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
+                       const std::vector<std::pair<BandSet, SetDrawing>>& sets, BandSearch& result);
+
+// Whether `drawn` equals every row of the frame.
+bool draws_all(const SetDrawing& drawn, const Picture& frame);
+
+// The one band of a frame the snapshot's own set draws: with the display
+// off where the frame is all one colour.
+BandSearch static_screen(const VideoState& state, const Picture& frame);
 
 // The picture a set draws, by the symbolic drawing (which must equal
 // render_frame's); 16 where it depends on glyphs the state does not know.

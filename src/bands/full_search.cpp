@@ -1,7 +1,7 @@
-// The search of every layout that draws a row with detail: for each
-// horizontal and vertical scroll and mode the row is cut into cells, and
-// each bank, screen and character set (or bitmap) is tried cell by cell,
-// the most telling cells first, until one cell cannot be drawn.
+// Fitting a row's layout, its search: every layout that draws a row with
+// detail; for each horizontal and vertical scroll and mode the row is cut
+// into cells, and each bank, screen and character set (or bitmap) is tried
+// cell by cell, the most telling cells first, until one cannot be drawn.
 
 #include <algorithm>
 #include <bit>
