@@ -124,36 +124,53 @@ struct SpriteRowMasks {
   std::uint64_t any = 0;
 };
 
-// The search's state for one find_bands: the inputs, caches and counters.
-struct SearchContext {
-  SearchContext(const VideoState& state, const Picture& frame, const SearchBudget& budget = {});
+// What one find_bands reads and never changes: the state, the snapshot's
+// own set, the frame's rows and the ROM's glyphs the state does not know.
+struct SearchInputs {
+  SearchInputs(const VideoState& state, const Picture& frame);
   const VideoState& state;
-  SearchBudget budget;
-  // The ROM's glyphs the state does not know: all without a ROM.
-  std::bitset<kRomGlyphs> romUnknown;
+  VideoSetup snapshot;
+  int snapshotBank = 0;
+  SpritePointers snapshotPointers{};
+  FrameRows frame;
+  std::bitset<kRomGlyphs> romUnknown;  // all without a ROM
   // Whether bank `bank`'s bank-relative `address` falls on such a glyph.
   bool unknown(int bank, unsigned address) const {
     address &= 0x3FFF;
     return (bank & 1) == 0 && (address & 0x3000) == 0x1000 && romUnknown[(address & 0x0FFF) >> 3];
   }
-  VideoSetup snapshot;
-  int snapshotBank = 0;
-  SpritePointers snapshotPointers{};
-  FrameRows frame;
-  std::array<std::vector<std::uint8_t>, 4> views;  // each bank as the VIC-II sees it
+};
+
+// What the search has spent of its budget, and whether it was cut short.
+struct Spending {
+  SearchBudget budget;
+  long spriteWork = 0;     // placements tried, towards budget.spriteWork
+  long refines = 0;        // rows drawn by alternatives, towards budget.refines
+  long searchWork = 0;     // layouts tried on rows, towards budget.searchWork
+  bool exhausted = false;  // refines or layout searches spent: sets as they are only
+  bool cutShort = false;
+};
+
+// The band being grown.
+struct CurrentBand {
+  int start = 0;                                 // its first row
+  std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
+  bool searchSprites = true;                     // sprites may be placed where rows need them
+};
+
+// What the search works out once and keeps: each bank as the VIC-II sees
+// it, its glyph lines and sprite masks, the layouts of rows, and the
+// sprite searches of rows.
+struct SearchCaches {
+  std::array<std::vector<std::uint8_t>, 4> views;
   // Per bank, multicolour and X expansion: the masks of the 21 rows of each
   // of the 256 blocks; per bank: the rows of each block that hold a pixel.
   std::array<std::vector<SpriteRowMasks>, 16> spriteMasks;
   std::array<std::vector<std::uint32_t>, 4> spriteRowsUsed;
+  std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
   std::vector<std::optional<std::vector<Layout>>> fullSearches;  // per row
   std::vector<std::vector<std::pair<RowBits, std::vector<Layout>>>> maskedSearches;
   std::vector<std::vector<std::pair<RowBits, BlankLayouts>>> blankSearches;  // per row
-  int bandStart = 0;
-  std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
-  long spriteWork = 0;                           // placements tried, towards budget.spriteWork
-  long refines = 0;        // rows drawn by alternatives, towards budget.refines
-  long searchWork = 0;     // layouts tried on rows, towards budget.searchWork
-  bool exhausted = false;  // refines or layout searches spent: sets as they are only
   // What a sprite search found (or not) for a row in a situation (the row
   // as drawn, the colours and sprites: a hash), and how far right the row
   // must be with it.
@@ -164,27 +181,36 @@ struct SearchContext {
     int lastRight;
   };
   std::vector<std::vector<Remembered>> remembered;  // per row
-  bool searchSprites = true;                        // sprites may be placed where rows need them
-  bool cutShort = false;
+};
 
-  const std::uint8_t* view(int bank);
+// The search's state for one find_bands: its inputs, what it has spent,
+// the band being grown and its caches, each a value of its own; the
+// caches' contents are reached through the functions below.
+struct SearchContext {
+  SearchContext(const VideoState& state, const Picture& frame, const SearchBudget& budget = {});
+  SearchInputs in;
+  Spending spent;
+  CurrentBand band;
+  SearchCaches cache;
+
+  bool unknown(int bank, unsigned address) const { return in.unknown(bank, address); }
+  const std::uint8_t* view(int bank);  // the bank as the VIC-II sees it
   const SpriteRowMasks* sprite_masks(int bank, bool multicolor, bool wide);
   const std::uint32_t* sprite_rows_used(int bank);
   // The bytes line k of the characters of set `charset` (0-7) takes, as a
   // set of 256 bits; of the first 64 characters with `ecm`.
   const std::array<std::uint64_t, 4>& glyph_lines(int bank, int charset, int k, bool ecm);
-  std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
 };
 
 // Whether every cell of the layout's rows is drawn from glyphs the state
 // does not know: its screen matrix, or its characters in a text mode, lie
 // on them.
-inline bool blind(const SearchContext& ctx, const Layout& l) {
-  const auto unknown_from = [&ctx, &l](unsigned address, unsigned size) {
+inline bool blind(const SearchInputs& in, const Layout& l) {
+  const auto unknown_from = [&in, &l](unsigned address, unsigned size) {
     for (unsigned a = address; a < address + size; a += 8) {
-      if (!ctx.unknown(l.bank, a)) return false;
+      if (!in.unknown(l.bank, a)) return false;
     }
-    return ctx.unknown(l.bank, address + size - 1);
+    return in.unknown(l.bank, address + size - 1);
   };
   return unknown_from((l.d018 >> 4) * 0x400u, 1000) ||
          (!(l.mode & 2) && unknown_from((l.d018 >> 1 & 7) * 0x800u, (l.mode & 4) ? 512 : 2048));
@@ -245,8 +271,8 @@ inline SpriteColors sprite_symbols(bool multicolor, int n) {
           kSpriteMulticolor1};
 }
 
-Layout snapshot_layout(const SearchContext& ctx);
-Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout);
+Layout snapshot_layout(const SearchInputs& in);
+Alternative fresh_alternative(const SearchInputs& in, const Layout& layout);
 
 // A row drawn symbolically by an alternative, with the given RSEL and CSEL.
 struct DrawnRow {
@@ -288,7 +314,7 @@ struct Unified {
 Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colors);
 
 // Takes the row's colours and fixes the sprites that showed on it.
-void commit(const SearchContext& ctx, Alternative& alt, const Unified& u, const DrawnRow& row);
+void commit(const SearchInputs& in, Alternative& alt, const Unified& u, const DrawnRow& row);
 
 // 64 columns from `column` on, bit i being column + i.
 inline std::uint64_t bits_at(const RowBits& bits, int column) {
@@ -336,7 +362,7 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidde
 
 // Whether row y shows, the `hidden` columns aside, only the border and one
 // colour inside a display window.
-bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden);
+bool featureless_but(const SearchInputs& in, int y, const RowBits& hidden);
 
 // How much a layout or an alternative differs from the snapshot's set, to
 // be compared lexicographically, the alternative differing least winning
@@ -346,15 +372,15 @@ bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden);
 // window, scroll), the colours, the sprites' places, their pointers (each
 // of which shows in fewer pixels than the one before).
 using Difference = std::array<int, 7>;
-Difference layout_difference(const SearchContext& ctx, const Layout& layout);
-Difference difference(const SearchContext& ctx, const Alternative& alt);
+Difference layout_difference(const SearchInputs& in, const Layout& layout);
+Difference difference(const SearchInputs& in, const Alternative& alt);
 
 // The register set an alternative stands for: what it never showed keeps
 // the snapshot's value.
 BandSet band_set_of(SearchContext& ctx, const Alternative& alt);
 
 // The alternative that stands for a set whose sprites in `shown` are placed.
-Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown);
+Alternative alternative_of(const SearchInputs& in, const BandSet& set, std::uint8_t shown);
 
 // Turns each unmatched band between two bands with sets into the runs of
 // its lines that the set above draws left of a column and the set below

@@ -24,7 +24,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
   // long as it stays the one) and the snapshot's.
   std::optional<std::pair<BandSet, SetDrawing>> before;
   for (int a = 0; a < kRows;) {
-    if (ctx.exhausted) {
+    if (ctx.spent.exhausted) {
       std::vector<std::pair<BandSet, SetDrawing>> sets;
       if (!result.bands.empty() && result.bands.back().kind == BandKind::Drawn) {
         const BandSet& set = result.bands.back().set;
@@ -38,7 +38,7 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
       continue;
     }
     const Reach reach = grow_band(ctx, a, previous);
-    if (ctx.exhausted) continue;
+    if (ctx.spent.exhausted) continue;
     if (reach.end < a) {
       add_unmatched(result, a);
       ++a;
@@ -47,12 +47,12 @@ BandSearch find_bands(const VideoState& state, const Picture& frame, const Searc
     a = settle(ctx, frame, a, reach, result) + 1;
     const Band& last = result.bands.back();
     if (last.kind == BandKind::Drawn) {
-      previous = alternative_of(ctx, last.set, last.sprites);
+      previous = alternative_of(ctx.in, last.set, last.sprites);
       previous->layout.rows = previous->layout.columns = 3;
-      ctx.previousSprites = previous->sprites;
+      ctx.band.previousSprites = previous->sprites;
     }
   }
   explain_line_changes(state, frame, result.bands);
-  result.cutShort = ctx.cutShort;
+  result.cutShort = ctx.spent.cutShort;
   return result;
 }

@@ -48,14 +48,14 @@ VideoSetup setup_of(const VideoSetup& snapshot, const Layout& l) {
 }  // namespace
 
 BandSet band_set_of(SearchContext& ctx, const Alternative& alt) {
-  BandSet set{ctx.state.vic, ctx.state.cia2PortA, {}};
-  encode_video_setup(setup_of(ctx.snapshot, alt.layout), set.vic, set.cia2PortA);
+  BandSet set{ctx.in.state.vic, ctx.in.state.cia2PortA, {}};
+  encode_video_setup(setup_of(ctx.in.snapshot, alt.layout), set.vic, set.cia2PortA);
   for (unsigned r = 0; r < kColorRegisters; ++r) {
     const int c = alt.colors[r];
     if (c >= 0) reg(set, 0xD020 + r) = static_cast<std::uint8_t>((reg(set, 0xD020 + r) & 0xF0) | c);
   }
   const VideoSetup setup = decode_video_setup(set.vic, set.cia2PortA);
-  VicMemory memory = vic_memory(ctx.state, setup);
+  VicMemory memory = vic_memory(ctx.in.state, setup);
   for (unsigned n = 0; n < 8; ++n) {
     const SpritePlace& place = alt.sprites[n];
     const auto bit = static_cast<std::uint8_t>(1u << n);
@@ -71,7 +71,7 @@ BandSet band_set_of(SearchContext& ctx, const Alternative& alt) {
   return set;
 }
 
-Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown) {
+Alternative alternative_of(const SearchInputs& in, const BandSet& set, std::uint8_t shown) {
   const VideoSetup s = decode_video_setup(set.vic, set.cia2PortA);
   Alternative alt;
   alt.layout = {
@@ -90,7 +90,7 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
   for (std::size_t n = 0; n < 8; ++n) {
     const SpriteSetup& sprite = s.sprites[n];
     alt.sprites[n] = {SpriteUse::Off, 0, 0, 0};
-    if (sprite.enabled && (shown >> n & 1) && ctx.snapshot.sprites[n].enabled) {
+    if (sprite.enabled && (shown >> n & 1) && in.snapshot.sprites[n].enabled) {
       alt.sprites[n] = {SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
                         set.pointers[n]};
     }
@@ -101,11 +101,11 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
 Picture symbolic_frame(const VideoState& state, const BandSet& set) {
   const VideoState drawn = state_with(state, set);
   SearchContext ctx(drawn, Picture{});
-  const Alternative alt = alternative_of(ctx, set, 0xFF);
+  const Alternative alt = alternative_of(ctx.in, set, 0xFF);
   Picture picture;
   DrawnRow row;
   for (int y = 0; y < kRows; ++y) {
-    draw_row(ctx, alt, y, ctx.snapshot.rows25, ctx.snapshot.columns40, row);
+    draw_row(ctx, alt, y, ctx.in.snapshot.rows25, ctx.in.snapshot.columns40, row);
     for (std::size_t x = 0; x < kColumns; ++x) {
       const int s = row.symbol[x];
       picture.pixels[static_cast<std::size_t>(y) * kColumns + x] = static_cast<std::uint8_t>(

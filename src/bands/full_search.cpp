@@ -267,13 +267,13 @@ bool search_trial(SearchContext& ctx, const Trial& t, std::uint8_t rows, bool st
                   std::vector<Layout>& found, std::vector<BackgroundColors>* needs) {
   const bool bitmap = t.mode & 2;
   const Told told = told_bytes(t);
-  const std::uint8_t own = ctx.snapshot.d018;
+  const std::uint8_t own = ctx.in.snapshot.d018;
   for (int bank = 0; bank < 4; ++bank) {
     for (int pointer = 0; pointer < (t.idle ? 1 : bitmap ? 2 : 8); ++pointer) {
       if (!possible(ctx, t, told, bank, pointer)) continue;
-      ctx.searchWork += t.idle ? 1 : 16;
-      if (ctx.searchWork > ctx.budget.searchWork) {
-        ctx.exhausted = ctx.cutShort = true;
+      ctx.spent.searchWork += t.idle ? 1 : 16;
+      if (ctx.spent.searchWork > ctx.spent.budget.searchWork) {
+        ctx.spent.exhausted = ctx.spent.cutShort = true;
         return false;
       }
       for (int screen = 0; screen < (t.idle ? 1 : 16); ++screen) {
@@ -301,10 +301,10 @@ bool search_trial(SearchContext& ctx, const Trial& t, std::uint8_t rows, bool st
 std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden, int onlyX = -1,
                                std::vector<BackgroundColors>* needs = nullptr) {
   std::vector<Layout> found;
-  const int border = ctx.frame.border[static_cast<std::size_t>(y)];
+  const int border = ctx.in.frame.border[static_cast<std::size_t>(y)];
   const int line = y + kFirstLine;
   if (border < 0 || !in_rows(line, true)) return found;
-  const std::uint8_t* row = ctx.frame.row(y);
+  const std::uint8_t* row = ctx.in.frame.row(y);
   const auto rows = static_cast<std::uint8_t>(in_rows(line, false) ? 3 : 2);
   const auto is_border = [border](std::uint8_t c) { return c == border; };
   const bool stripsBorder = std::all_of(row + kLeft40, row + kLeft38, is_border) &&
@@ -316,7 +316,7 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
       const int rowLine = line - kFirstRowLine - yScroll;
       const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
       const int r = idle ? 0 : rowLine / 8;
-      const std::uint8_t* colors = ctx.state.colorRam.data() + r * kCells;
+      const std::uint8_t* colors = ctx.in.state.colorRam.data() + r * kCells;
       for (int mode = 0; mode < kValidModes; ++mode) {
         if (!idle && !plausible(mode, cut.cells, colors)) continue;
         const Trial trial{cut, yScroll, r, rowLine & 7, idle, colors, mode};
@@ -330,12 +330,12 @@ std::vector<Layout> search_row(SearchContext& ctx, int y, const RowBits& hidden,
 // Sorts layouts most like the snapshot's first, keeping the first `keep`.
 // The order of layouts most like the snapshot's first: their differences
 // (each below 16) packed into one number, then their position.
-std::vector<std::pair<std::uint32_t, std::uint32_t>> ranked(const SearchContext& ctx,
+std::vector<std::pair<std::uint32_t, std::uint32_t>> ranked(const SearchInputs& in,
                                                             const std::vector<Layout>& layouts) {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> keys;
   keys.reserve(layouts.size());
   for (std::size_t i = 0; i < layouts.size(); ++i) {
-    const Difference d = layout_difference(ctx, layouts[i]);
+    const Difference d = layout_difference(in, layouts[i]);
     keys.emplace_back(static_cast<std::uint32_t>(d[0] << 12 | d[1] << 8 | d[2] << 4 | d[3]),
                       static_cast<std::uint32_t>(i));
   }
@@ -343,29 +343,29 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> ranked(const SearchContext&
   return keys;
 }
 
-void sort_by_difference(const SearchContext& ctx, std::vector<Layout>& layouts) {
+void sort_by_difference(const SearchInputs& in, std::vector<Layout>& layouts) {
   std::vector<Layout> sorted;
   sorted.reserve(layouts.size());
-  for (const auto& key : ranked(ctx, layouts)) sorted.push_back(layouts[key.second]);
+  for (const auto& key : ranked(in, layouts)) sorted.push_back(layouts[key.second]);
   layouts = std::move(sorted);
 }
 
 }  // namespace
 
 const std::vector<Layout>& full_search(SearchContext& ctx, int y) {
-  std::optional<std::vector<Layout>>& cached = ctx.fullSearches[static_cast<std::size_t>(y)];
+  std::optional<std::vector<Layout>>& cached = ctx.cache.fullSearches[static_cast<std::size_t>(y)];
   if (!cached) {
     cached = search_row(ctx, y, RowBits{});
-    sort_by_difference(ctx, *cached);
+    sort_by_difference(ctx.in, *cached);
   }
   return *cached;
 }
 
 // Whether the row's columns that are not hidden show a display window of
 // one colour: any layout draws them, and the search would find them all.
-bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden) {
-  const std::uint8_t* row = ctx.frame.row(y);
-  const int border = ctx.frame.border[static_cast<std::size_t>(y)];
+bool featureless_but(const SearchInputs& in, int y, const RowBits& hidden) {
+  const std::uint8_t* row = in.frame.row(y);
+  const int border = in.frame.border[static_cast<std::size_t>(y)];
   int inner = -1;
   for (int column = kLeft38; column <= kRight38; ++column) {
     if (is_hidden(hidden, column)) continue;
@@ -384,36 +384,36 @@ bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden) {
 }
 
 const std::vector<Layout>& masked_search(SearchContext& ctx, int y, const RowBits& hidden) {
-  auto& cached = ctx.maskedSearches[static_cast<std::size_t>(y)];
+  auto& cached = ctx.cache.maskedSearches[static_cast<std::size_t>(y)];
   for (const auto& [mask, layouts] : cached) {
     if (mask == hidden) return layouts;
   }
   std::vector<Layout> found;
-  if (!featureless_but(ctx, y, hidden)) {
+  if (!featureless_but(ctx.in, y, hidden)) {
     found = search_row(ctx, y, hidden);
-    sort_by_difference(ctx, found);
+    sort_by_difference(ctx.in, found);
   }
   cached.emplace_back(hidden, std::move(found));
   return cached.back().second;
 }
 
 const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidden) {
-  auto& cached = ctx.blankSearches[static_cast<std::size_t>(y)];
+  auto& cached = ctx.cache.blankSearches[static_cast<std::size_t>(y)];
   for (const auto& [mask, layouts] : cached) {
     if (mask == hidden) return layouts;
   }
   std::vector<BackgroundColors> needs;
-  std::vector<Layout> found = search_row(ctx, y, hidden, ctx.snapshot.xScroll, &needs);
-  const std::uint8_t* row = ctx.frame.row(y);
+  std::vector<Layout> found = search_row(ctx, y, hidden, ctx.in.snapshot.xScroll, &needs);
+  const std::uint8_t* row = ctx.in.frame.row(y);
   const int line = y + kFirstLine;
   int inner = kLeft38;
   while (inner < kRight38 && is_hidden(hidden, inner)) ++inner;
-  if (in_rows(line, true) && row[inner] == 0 && featureless_but(ctx, y, hidden)) {
+  if (in_rows(line, true) && row[inner] == 0 && featureless_but(ctx.in, y, hidden)) {
     // The invalid modes draw black whatever they fetch.
     const int border = row[0];
     const bool stripsBlack = row[kLeft40] == 0 && row[kRight40] == 0;
     const bool stripsBorder = row[kLeft40] == border && row[kRight40] == border;
-    Layout l = snapshot_layout(ctx);
+    Layout l = snapshot_layout(ctx.in);
     l.rows = static_cast<std::uint8_t>(in_rows(line, false) ? 3 : 2);
     l.columns = static_cast<std::uint8_t>(stripsBorder | stripsBlack << 1);
     for (int mode : {5, 6, 7}) {
@@ -423,7 +423,7 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidde
     }
   }
   BlankLayouts blank;
-  for (const auto& key : ranked(ctx, found)) {
+  for (const auto& key : ranked(ctx.in, found)) {
     blank.codes.emplace_back(layout_code(found[key.second]),
                              static_cast<std::uint32_t>(blank.layouts.size()));
     blank.layouts.push_back(found[key.second]);
@@ -434,8 +434,8 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidde
   return cached.back().second;
 }
 
-Difference layout_difference(const SearchContext& ctx, const Layout& l) {
-  const VideoSetup& s = ctx.snapshot;
+Difference layout_difference(const SearchInputs& in, const Layout& l) {
+  const VideoSetup& s = in.snapshot;
   const auto differs = [](bool a, bool b) { return a != b ? 1 : 0; };
   const int d011 = differs(l.mode >> 2 & 1, s.extendedColorMode) +
                    differs(l.mode >> 1 & 1, s.bitmapMode) +
@@ -444,21 +444,21 @@ Difference layout_difference(const SearchContext& ctx, const Layout& l) {
   const int d016 = differs(l.mode & 1, s.multicolorMode) + !(l.columns >> s.columns40 & 1) +
                    bit_count(static_cast<unsigned>(l.xScroll ^ s.xScroll));
   const int d018 = l.d018Open ? 0 : bit_count(static_cast<unsigned>((l.d018 ^ s.d018) & 0xFE));
-  return {l.bank != ctx.snapshotBank, d018, d011, d016, 0, 0, 0};
+  return {l.bank != in.snapshotBank, d018, d011, d016, 0, 0, 0};
 }
 
-Difference difference(const SearchContext& ctx, const Alternative& alt) {
-  Difference d = layout_difference(ctx, alt.layout);
+Difference difference(const SearchInputs& in, const Alternative& alt) {
+  Difference d = layout_difference(in, alt.layout);
   for (int r = 0; r < kColorRegisters; ++r) {
     const int c = alt.colors[static_cast<std::size_t>(r)];
-    d[4] += c >= 0 && c != (ctx.state.vic[0x20 + static_cast<std::size_t>(r)] & 15);
+    d[4] += c >= 0 && c != (in.state.vic[0x20 + static_cast<std::size_t>(r)] & 15);
   }
   for (std::size_t n = 0; n < 8; ++n) {
     const SpritePlace& place = alt.sprites[n];
-    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    const SpriteSetup& sprite = in.snapshot.sprites[n];
     if (place.use == SpriteUse::Shown) {
       d[5] += place.x != sprite.x || place.y != sprite.y;
-      d[6] += place.pointer != ctx.snapshotPointers[n];
+      d[6] += place.pointer != in.snapshotPointers[n];
     } else if (place.use == SpriteUse::Off) {
       d[5] += sprite.enabled;
     }

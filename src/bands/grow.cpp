@@ -19,7 +19,7 @@ void tidy(SearchContext& ctx, std::vector<Alternative>& alts) {
   if (alts.size() < 2) return;
   std::vector<std::pair<Difference, std::size_t>> keys;
   keys.reserve(alts.size());
-  for (std::size_t i = 0; i < alts.size(); ++i) keys.emplace_back(difference(ctx, alts[i]), i);
+  for (std::size_t i = 0; i < alts.size(); ++i) keys.emplace_back(difference(ctx.in, alts[i]), i);
   std::sort(keys.begin(), keys.end(), [&alts](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
     return alts[a.second] < alts[b.second];
@@ -30,7 +30,7 @@ void tidy(SearchContext& ctx, std::vector<Alternative>& alts) {
     const Alternative& alt = alts[key.second];
     if (!sorted.empty() && sorted.back() == alt) continue;
     if (sorted.size() == kMaxAlternatives) {
-      ctx.cutShort = true;
+      ctx.spent.cutShort = true;
       break;
     }
     sorted.push_back(alt);
@@ -89,21 +89,21 @@ struct Witnesses {
     int first = from;
     while (first <= to && !inside(first)) ++first;
     if (first > to) {
-      return grow_rows(ctx, {fresh_alternative(ctx, snapshot_layout(ctx))}, from, to).alts;
+      return grow_rows(ctx, {fresh_alternative(ctx.in, snapshot_layout(ctx.in))}, from, to).alts;
     }
     // Rows with sprites have them left out; sprites may be placed there.
     const auto hidden = [&](int y) {
-      return ctx.frame.featureless[static_cast<std::size_t>(y)]
+      return ctx.in.frame.featureless[static_cast<std::size_t>(y)]
                  ? RowBits{}
                  : expected_sprites(ctx, y, expected);
     };
     bool sprites = false;
     for (int y = from; y <= to; ++y)
-      sprites = sprites || !ctx.frame.featureless[static_cast<std::size_t>(y)];
+      sprites = sprites || !ctx.in.frame.featureless[static_cast<std::size_t>(y)];
     const BlankLayouts& firstRow = blank_search(ctx, first, hidden(first));
     const BlankLayouts& lastRow = blank_search(ctx, to, hidden(to));
     std::vector<Alternative> found;
-    ctx.searchSprites = sprites;
+    ctx.band.searchSprites = sprites;
     for (std::size_t i = 0; i < firstRow.layouts.size() && found.empty(); ++i) {
       const std::uint32_t code = layout_code(firstRow.layouts[i]);
       const auto match = std::lower_bound(lastRow.codes.begin(), lastRow.codes.end(),
@@ -117,15 +117,15 @@ struct Witnesses {
       const auto at = std::lower_bound(tried.begin(), tried.end(), code);
       if (!agree || (at != tried.end() && *at == code)) continue;
       if (count == kMaxWitnesses) {
-        ctx.cutShort = true;
+        ctx.spent.cutShort = true;
         break;
       }
       ++count;
       tried.insert(at, code);
-      Reach r = grow_rows(ctx, {fresh_alternative(ctx, firstRow.layouts[i])}, from, to);
+      Reach r = grow_rows(ctx, {fresh_alternative(ctx.in, firstRow.layouts[i])}, from, to);
       if (r.end == to) found = std::move(r.alts);
     }
-    ctx.searchSprites = true;
+    ctx.band.searchSprites = true;
     none = found.empty();
     return found;
   }
@@ -136,10 +136,11 @@ struct Witnesses {
 // else `seen` as it was.
 Reach with_evidence(const SearchContext& ctx, int y, const std::vector<Alternative>& alts,
                     Reach seen) {
-  if (ctx.frame.featureless[static_cast<std::size_t>(y)] || ctx.romUnknown.none()) return seen;
+  if (ctx.in.frame.featureless[static_cast<std::size_t>(y)] || ctx.in.romUnknown.none())
+    return seen;
   std::vector<Alternative> sighted;
   for (const Alternative& alt : alts) {
-    if (!blind(ctx, alt.layout)) sighted.push_back(alt);
+    if (!blind(ctx.in, alt.layout)) sighted.push_back(alt);
   }
   if (sighted.empty()) return seen;
   return {y, std::move(sighted)};
@@ -154,32 +155,32 @@ struct Start {
 };
 
 Start start_of(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
-  const FrameRows& frame = ctx.frame;
+  const FrameRows& frame = ctx.in.frame;
   const auto at = static_cast<std::size_t>(a);
   const int border = frame.border[at];
-  const Layout own = snapshot_layout(ctx);
+  const Layout own = snapshot_layout(ctx.in);
   Start start;
   if (previous && previous->layout != own) {
-    start.seeds.push_back(fresh_alternative(ctx, previous->layout));
+    start.seeds.push_back(fresh_alternative(ctx.in, previous->layout));
   }
-  start.seeds.push_back(fresh_alternative(ctx, own));
+  start.seeds.push_back(fresh_alternative(ctx.in, own));
   start.expected.push_back(start.seeds.back());
   if (previous) start.expected.push_back(*previous);
   if (frame.uniform[at] >= 0) {
     Layout off = own;
     off.displayEnabled = false;
-    start.seeds.push_back(fresh_alternative(ctx, off));
+    start.seeds.push_back(fresh_alternative(ctx.in, off));
   }
   // Rows with detail call for the search of their layouts; those without
   // (but for the sprites expected there) for an open layout.
   start.detail =
       !frame.featureless[at] &&
-      !(border >= 0 && featureless_but(ctx, a, expected_sprites(ctx, a, start.expected)));
+      !(border >= 0 && featureless_but(ctx.in, a, expected_sprites(ctx, a, start.expected)));
   if (start.detail && border >= 0) {
     const std::vector<Layout> layouts = layouts_of(ctx, a, start.expected);
-    if (layouts.size() > kMaxAlternatives) ctx.cutShort = true;
+    if (layouts.size() > kMaxAlternatives) ctx.spent.cutShort = true;
     for (std::size_t i = 0; i < layouts.size() && i < kMaxAlternatives; ++i) {
-      start.seeds.push_back(fresh_alternative(ctx, layouts[i]));
+      start.seeds.push_back(fresh_alternative(ctx.in, layouts[i]));
     }
   }
   return start;
@@ -194,8 +195,8 @@ Start start_of(SearchContext& ctx, int a, const std::optional<Alternative>& prev
 // first row with detail pins it, its layouts checked against the rows
 // before; rows without detail that no alternative draws get a witness.
 Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous) {
-  ctx.bandStart = a;
-  const FrameRows& frame = ctx.frame;
+  ctx.band.start = a;
+  const FrameRows& frame = ctx.in.frame;
   const int border = frame.border[static_cast<std::size_t>(a)];
   const Start start = start_of(ctx, a, previous);
   const std::vector<Alternative>& seeds = start.seeds;
@@ -218,15 +219,15 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
     for (const Alternative& alt : alts) refine(ctx, alt, y, next);
     // A row without detail but for the sprites expected there.
     const bool blank = frame.featureless[row] ||
-                       (open && featureless_but(ctx, y, expected_sprites(ctx, y, expected)));
+                       (open && featureless_but(ctx.in, y, expected_sprites(ctx, y, expected)));
     if (open && frame.border[row] != border) {
       open = false;
     } else if (open && !blank) {
       const std::vector<Layout> layouts = layouts_of(ctx, y, expected);
-      if (layouts.size() > kMaxWitnesses) ctx.cutShort = true;
+      if (layouts.size() > kMaxWitnesses) ctx.spent.cutShort = true;
       bool pinned = false;
       for (std::size_t i = 0; i < layouts.size() && i < kMaxWitnesses; ++i) {
-        Reach r = grow_rows(ctx, {fresh_alternative(ctx, layouts[i])}, a, y);
+        Reach r = grow_rows(ctx, {fresh_alternative(ctx.in, layouts[i])}, a, y);
         if (r.end != y) continue;
         next.insert(next.end(), r.alts.begin(), r.alts.end());
         pinned = true;
@@ -246,7 +247,7 @@ Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& pre
   // from known memory wins.
   const bool allBlind =
       std::all_of(best.alts.begin(), best.alts.end(),
-                  [&ctx](const Alternative& alt) { return blind(ctx, alt.layout); });
+                  [&ctx](const Alternative& alt) { return blind(ctx.in, alt.layout); });
   return allBlind && seen.end >= a ? seen : best;
 }
 

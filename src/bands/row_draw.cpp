@@ -46,7 +46,7 @@ void draw_graphics(const SearchContext& ctx, const Layout& l, int line, const Ro
     if (!idle) {
       const int cell = rowLine / 8 * 40 + c;
       s = read(screen + static_cast<unsigned>(cell));
-      m = ctx.state.colorRam[static_cast<std::size_t>(cell)] & 15;
+      m = ctx.in.state.colorRam[static_cast<std::size_t>(cell)] & 15;
       const unsigned address = graphics_address(l.mode, l.d018, cell, s, rowLine & 7);
       g = read(address);
       unknown =
@@ -78,7 +78,7 @@ void draw_sprites(const SearchContext& ctx, const Alternative& alt, int line, co
     const auto i = static_cast<std::size_t>(n);
     const SpritePlace& place = alt.sprites[i];
     if (place.use == SpriteUse::Off) continue;
-    const SpriteSetup& sprite = ctx.snapshot.sprites[i];
+    const SpriteSetup& sprite = ctx.in.snapshot.sprites[i];
     const bool shown = place.use == SpriteUse::Shown;
     const int x = shown ? place.x : static_cast<int>(sprite.x);
     const int top = (shown ? place.y : sprite.y) + 1;
@@ -109,7 +109,7 @@ void draw_sprites(const SearchContext& ctx, const Alternative& alt, int line, co
     const auto col = static_cast<std::size_t>(x);
     const int w = out.winner[col];
     // Behind graphics of unknown glyphs, a sprite may or may not show.
-    if (w < 0 || (ctx.snapshot.sprites[static_cast<std::size_t>(w)].behind &&
+    if (w < 0 || (ctx.in.snapshot.sprites[static_cast<std::size_t>(w)].behind &&
                   (out.foreground[col] || out.symbol[col] == kAnyColor))) {
       continue;
     }
@@ -149,7 +149,7 @@ std::vector<std::array<RowBits, 8>> sprite_rows(SearchContext& ctx, const Altern
   for (std::size_t n = 0; n < 8; ++n) {
     const SpritePlace& place = alt.sprites[n];
     if (place.use == SpriteUse::Off) continue;
-    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    const SpriteSetup& sprite = ctx.in.snapshot.sprites[n];
     const bool shown = place.use == SpriteUse::Shown;
     const int x = shown ? place.x : static_cast<int>(sprite.x);
     const int top = (shown ? place.y : sprite.y) + 1;
@@ -233,12 +233,12 @@ Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colo
   return u;
 }
 
-void commit(const SearchContext& ctx, Alternative& alt, const Unified& u, const DrawnRow& row) {
+void commit(const SearchInputs& in, Alternative& alt, const Unified& u, const DrawnRow& row) {
   alt.colors = u.colors;
   for (std::size_t n = 0; n < 8; ++n) {
     SpritePlace& place = alt.sprites[n];
     if (!(u.shown >> n & 1) || place.use != SpriteUse::Unseen) continue;
-    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    const SpriteSetup& sprite = in.snapshot.sprites[n];
     place = {SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y, row.pointers[n]};
   }
 }

@@ -38,12 +38,11 @@ struct Variant {
   bool window;
 };
 
-std::vector<Variant> variants_of(const SearchContext& ctx, const Layout& l, bool always,
-                                 bool edge) {
+std::vector<Variant> variants_of(const SearchInputs& in, const Layout& l, bool always, bool edge) {
   std::vector<Variant> variants;
-  for (int rsel : values_of(edge ? l.rows : 3, ctx.snapshot.rows25)) {
+  for (int rsel : values_of(edge ? l.rows : 3, in.snapshot.rows25)) {
     const bool window = always || rsel == 1;
-    for (int csel : values_of(window ? l.columns : 3, ctx.snapshot.columns40)) {
+    for (int csel : values_of(window ? l.columns : 3, in.snapshot.columns40)) {
       variants.push_back({rsel, csel, window});
       if (!window) break;
     }
@@ -60,10 +59,10 @@ std::vector<Alternative> drawn_as_is(SearchContext& ctx, const Alternative& alt,
   std::vector<Alternative> drawn;
   DrawnRow row;
   draw_row(ctx, alt, y, v.rsel, v.csel, row);
-  const Unified u = unify(row, ctx.frame.row(y), alt.colors);
+  const Unified u = unify(row, ctx.in.frame.row(y), alt.colors);
   if (!u.ok()) return drawn;
   Alternative a = alt;
-  commit(ctx, a, u, row);
+  commit(ctx.in, a, u, row);
   drawn.push_back(a);
   Alternative off = alt;
   for (std::size_t n = 0; n < 8; ++n) {
@@ -73,9 +72,9 @@ std::vector<Alternative> drawn_as_is(SearchContext& ctx, const Alternative& alt,
   }
   if (off == alt) return drawn;
   draw_row(ctx, off, y, v.rsel, v.csel, row);
-  const Unified without = unify(row, ctx.frame.row(y), off.colors);
+  const Unified without = unify(row, ctx.in.frame.row(y), off.colors);
   if (!without.ok()) return drawn;
-  commit(ctx, off, without, row);
+  commit(ctx.in, off, without, row);
   drawn.push_back(off);
   return drawn;
 }
@@ -89,10 +88,10 @@ void refine_d018(SearchContext& ctx, const Alternative& alt, int y, std::vector<
       Alternative a = alt;
       a.layout.d018Open = false;
       a.layout.d018 = static_cast<std::uint8_t>(
-          screen << 4 | ((l.mode & 2) ? pointer << 3 | (ctx.snapshot.d018 & 6) : pointer << 1));
+          screen << 4 | ((l.mode & 2) ? pointer << 3 | (ctx.in.snapshot.d018 & 6) : pointer << 1));
       // Cells of glyphs the state does not know draw any row: only the
       // snapshot's own screen and characters are taken so.
-      if (blind(ctx, a.layout) && ((a.layout.d018 ^ ctx.snapshot.d018) & 0xFE)) continue;
+      if (blind(ctx.in, a.layout) && ((a.layout.d018 ^ ctx.in.snapshot.d018) & 0xFE)) continue;
       refine(ctx, a, y, out);
     }
   }
@@ -101,8 +100,8 @@ void refine_d018(SearchContext& ctx, const Alternative& alt, int y, std::vector<
 }  // namespace
 
 void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alternative>& out) {
-  if (++ctx.refines > ctx.budget.refines) {
-    ctx.exhausted = ctx.cutShort = true;
+  if (++ctx.spent.refines > ctx.spent.budget.refines) {
+    ctx.spent.exhausted = ctx.spent.cutShort = true;
     return;
   }
   const Layout& l = alt.layout;
@@ -110,7 +109,7 @@ void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alter
   const bool always = in_rows(line, false);
   const bool edge = !always && in_rows(line, true);
   if (!l.displayEnabled || (!always && !edge)) {  // the border only
-    const int c = ctx.frame.uniform[static_cast<std::size_t>(y)];
+    const int c = ctx.in.frame.uniform[static_cast<std::size_t>(y)];
     const int known = alt.colors[0];
     if (c < 0 || (known >= 0 && known != c)) return;
     out.push_back(alt);
@@ -118,7 +117,7 @@ void refine(SearchContext& ctx, const Alternative& alt, int y, std::vector<Alter
     return;
   }
   if (l.d018Open && shows_cells(l, line)) return refine_d018(ctx, alt, y, out);
-  const std::vector<Variant> variants = variants_of(ctx, l, always, edge);
+  const std::vector<Variant> variants = variants_of(ctx.in, l, always, edge);
   std::vector<std::vector<Alternative>> drawn(variants.size());
   bool any = false;
   for (std::size_t i = 0; i < variants.size(); ++i) {

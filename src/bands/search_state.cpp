@@ -52,16 +52,8 @@ FrameRows frame_rows(const Picture& frame) {
   return rows;
 }
 
-SearchContext::SearchContext(const VideoState& s, const Picture& picture,
-                             const SearchBudget& limits)
-    : state(s),
-      budget(limits),
-      snapshot(decode_video_setup(s)),
-      frame(frame_rows(picture)),
-      fullSearches(kRows),
-      maskedSearches(kRows),
-      blankSearches(kRows),
-      remembered(kRows) {
+SearchInputs::SearchInputs(const VideoState& s, const Picture& picture)
+    : state(s), snapshot(decode_video_setup(s)), frame(frame_rows(picture)) {
   romUnknown = state.charRom ? state.unknownGlyphs : ~std::bitset<kRomGlyphs>{};
   snapshotBank = snapshot.bankBase >> 14;
   VicMemory memory = vic_memory(state, snapshot);
@@ -70,10 +62,19 @@ SearchContext::SearchContext(const VideoState& s, const Picture& picture,
   }
 }
 
+SearchContext::SearchContext(const VideoState& s, const Picture& picture,
+                             const SearchBudget& limits)
+    : in(s, picture), spent{limits} {
+  cache.fullSearches.resize(kRows);
+  cache.maskedSearches.resize(kRows);
+  cache.blankSearches.resize(kRows);
+  cache.remembered.resize(kRows);
+}
+
 const std::uint8_t* SearchContext::view(int bank) {
-  std::vector<std::uint8_t>& v = views[static_cast<std::size_t>(bank)];
+  std::vector<std::uint8_t>& v = cache.views[static_cast<std::size_t>(bank)];
   if (v.empty()) {
-    VicMemory memory{state, static_cast<unsigned>(bank) << 14, bank == 0 || bank == 2};
+    VicMemory memory{in.state, static_cast<unsigned>(bank) << 14, bank == 0 || bank == 2};
     v.resize(0x4000);
     for (unsigned a = 0; a < 0x4000; ++a) v[a] = vic_read(memory, a);
   }
@@ -82,15 +83,16 @@ const std::uint8_t* SearchContext::view(int bank) {
 
 const std::array<std::uint64_t, 4>& SearchContext::glyph_lines(int bank, int charset, int k,
                                                                bool ecm) {
-  if (glyphLines.empty()) glyphLines.resize(4 * 8 * 8 * 2);
-  auto& lines = glyphLines[static_cast<std::size_t>(((bank * 8 + charset) * 8 + k) * 2 + ecm)];
+  if (cache.glyphLines.empty()) cache.glyphLines.resize(4 * 8 * 8 * 2);
+  auto& lines =
+      cache.glyphLines[static_cast<std::size_t>(((bank * 8 + charset) * 8 + k) * 2 + ecm)];
   if (!lines) {
     lines.emplace();
     const std::uint8_t* memory = view(bank);
     for (unsigned glyph = 0; glyph < (ecm ? 64u : 256u); ++glyph) {
       const unsigned address =
           static_cast<unsigned>(charset) * 0x800 + glyph * 8 + static_cast<unsigned>(k);
-      if (unknown(bank, address)) {  // a glyph the state does not know: any byte
+      if (unknown(bank, address)) {  // a glyph the in.state does not know: any byte
         lines->fill(~std::uint64_t{0});
         break;
       }
@@ -130,7 +132,7 @@ constexpr std::array<BytePixels, 2> kBytePixels = {byte_pixels(false), byte_pixe
 
 const SpriteRowMasks* SearchContext::sprite_masks(int bank, bool multicolor, bool wide) {
   std::vector<SpriteRowMasks>& table =
-      spriteMasks[static_cast<std::size_t>(bank * 4 + multicolor * 2 + wide)];
+      cache.spriteMasks[static_cast<std::size_t>(bank * 4 + multicolor * 2 + wide)];
   if (!table.empty()) return table.data();
   const std::uint8_t* memory = view(bank);
   const BytePixels& pixels = kBytePixels[multicolor];
@@ -153,7 +155,7 @@ const SpriteRowMasks* SearchContext::sprite_masks(int bank, bool multicolor, boo
 }
 
 const std::uint32_t* SearchContext::sprite_rows_used(int bank) {
-  std::vector<std::uint32_t>& used = spriteRowsUsed[static_cast<std::size_t>(bank)];
+  std::vector<std::uint32_t>& used = cache.spriteRowsUsed[static_cast<std::size_t>(bank)];
   if (!used.empty()) return used.data();
   const std::uint8_t* memory = view(bank);
   used.resize(256);
@@ -166,24 +168,24 @@ const std::uint32_t* SearchContext::sprite_rows_used(int bank) {
   return used.data();
 }
 
-Layout snapshot_layout(const SearchContext& ctx) {
-  const VideoSetup& s = ctx.snapshot;
+Layout snapshot_layout(const SearchInputs& in) {
+  const VideoSetup& s = in.snapshot;
   Layout layout;
   layout.mode =
       static_cast<std::uint8_t>(s.extendedColorMode << 2 | s.bitmapMode << 1 | s.multicolorMode);
   layout.xScroll = s.xScroll;
   layout.yScroll = s.yScroll;
-  layout.bank = static_cast<std::uint8_t>(ctx.snapshotBank);
+  layout.bank = static_cast<std::uint8_t>(in.snapshotBank);
   layout.d018 = s.d018;
   return layout;
 }
 
-Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout) {
+Alternative fresh_alternative(const SearchInputs& in, const Layout& layout) {
   Alternative alt;
   alt.layout = layout;
   alt.colors.fill(-1);
   for (std::size_t n = 0; n < 8; ++n) {
-    if (!ctx.snapshot.sprites[n].enabled) alt.sprites[n].use = SpriteUse::Off;
+    if (!in.snapshot.sprites[n].enabled) alt.sprites[n].use = SpriteUse::Off;
   }
   return alt;
 }

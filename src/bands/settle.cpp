@@ -39,7 +39,7 @@ void extend_upward(const SearchContext& ctx, const Picture& frame, SetDrawing dr
     Band& before = result.bands.back();
     const int top = before.firstLine - kFirstLine;
     if (top < drawnFrom) {
-      drawn = draw_checked(ctx.state, band.set, {top + kFirstLine, band.lastLine});
+      drawn = draw_checked(ctx.in.state, band.set, {top + kFirstLine, band.lastLine});
       drawnFrom = top;
     }
     if (before.kind == BandKind::DisplayOff || before.kind == BandKind::ChangeWithinLine) {
@@ -72,15 +72,15 @@ void add_drawn(SearchContext& ctx, const Picture& frame, const BandSet& set,
   extend_upward(ctx, frame, drawn, drawnFrom, band, result);
   // The band's lines drawn again, every sprite of the set placed, the
   // fetches going through the VIC-II's view of memory.
-  const Alternative alt = alternative_of(ctx, set, 0xFF);
+  const Alternative alt = alternative_of(ctx.in, set, 0xFF);
   const VideoSetup setup = decode_video_setup(set.vic, set.cia2PortA);
-  VicMemory memory = vic_memory(ctx.state, setup);
+  VicMemory memory = vic_memory(ctx.in.state, setup);
   DrawnRow row;
   for (int line = band.firstLine; line <= band.lastLine; ++line) {
     draw_row(ctx, alt, line - kFirstLine, setup.rows25, setup.columns40, row, &memory);
     band.sprites |= row.sprites;
   }
-  if (memory.readsRom && !ctx.state.charRom) result.romMissing = true;
+  if (memory.readsRom && !ctx.in.state.charRom) result.romMissing = true;
   result.bands.push_back(band);
 }
 
@@ -107,13 +107,13 @@ void add_unmatched(BandSearch& result, int y) {
 int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
            BandSearch& result) {
   const int end = reach.end;
-  const int color = ctx.frame.uniform[static_cast<std::size_t>(a)];
+  const int color = ctx.in.frame.uniform[static_cast<std::size_t>(a)];
   bool off = color >= 0;
   for (int y = a; y <= end && off; ++y) {
-    off = ctx.frame.uniform[static_cast<std::size_t>(y)] == color;
+    off = ctx.in.frame.uniform[static_cast<std::size_t>(y)] == color;
   }
   if (off) {  // every line the border colour
-    Alternative alt = fresh_alternative(ctx, snapshot_layout(ctx));
+    Alternative alt = fresh_alternative(ctx.in, snapshot_layout(ctx.in));
     alt.layout.displayEnabled = false;
     alt.colors[0] = static_cast<std::int8_t>(color);
     result.bands.push_back(
@@ -132,7 +132,7 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
     if (!alt.layout.displayEnabled) continue;
     if (checks++ == kRendererChecks) break;
     const BandSet set = band_set_of(ctx, alt);
-    SetDrawing drawn = draw_checked(ctx.state, set, {drawnFrom + kFirstLine, end + kFirstLine});
+    SetDrawing drawn = draw_checked(ctx.in.state, set, {drawnFrom + kFirstLine, end + kFirstLine});
     const int last = last_equal(drawn, frame, a, end);
     if (last > bestEnd) {
       bestEnd = last;

@@ -18,12 +18,11 @@ namespace {
 // they are (24 or 48 pixels), one each, can cover the wrong columns, and
 // (unless the row's colours are guesses) the wrong pixels show no more
 // colours than they have (one each, three if multicolour).
-bool coverable(const SearchContext& ctx, const Unified& u, const std::uint8_t* frame,
-               unsigned free) {
+bool coverable(const SearchInputs& in, const Unified& u, const std::uint8_t* frame, unsigned free) {
   int wide = 0, narrow = 0, colors = 0;
   for (std::size_t n = 0; n < 8; ++n) {
     if (!(free >> n & 1)) continue;
-    const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+    const SpriteSetup& sprite = in.snapshot.sprites[n];
     (sprite.wide ? wide : narrow) += 1;
     colors += sprite.multicolor ? 3 : 1;
   }
@@ -74,13 +73,13 @@ std::uint64_t situation(const SearchContext& ctx, const Alternative& alt, const 
                                   static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
     h = hash_bytes(h, bytes, sizeof bytes);
   }
-  for (const SpritePlace& p : ctx.previousSprites) {
+  for (const SpritePlace& p : ctx.band.previousSprites) {
     const std::uint8_t bytes[] = {static_cast<std::uint8_t>(p.use), static_cast<std::uint8_t>(p.x),
                                   static_cast<std::uint8_t>(p.x >> 8), p.y, p.pointer};
     h = hash_bytes(h, bytes, sizeof bytes);
   }
   const int more[] = {alt.layout.bank, anchor, row.left, row.right,
-                      std::min(y - ctx.bandStart, 2 * kSpriteRows)};
+                      std::min(y - ctx.band.start, 2 * kSpriteRows)};
   return hash_bytes(h, more, sizeof more);
 }
 
@@ -115,7 +114,7 @@ struct Candidate {
 bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
   const auto key = [&ctx](const Candidate& c) {
     const bool familiar = c.familiar && c.score > 0;
-    const bool kept = c.place.pointer == ctx.snapshotPointers[static_cast<std::size_t>(c.n)];
+    const bool kept = c.place.pointer == ctx.in.snapshotPointers[static_cast<std::size_t>(c.n)];
     return std::tuple(!familiar, -c.score, !c.spansClean, !c.spare, c.n, !kept, c.lineOffset,
                       c.place.pointer, c.place.x);
   };
@@ -123,8 +122,8 @@ bool better(const Candidate& a, const Candidate& b, const SearchContext& ctx) {
 }
 
 // Whether the snapshot's sprite n can still show on rows from `y` on.
-bool may_show_below(const SearchContext& ctx, int n, int y) {
-  const SpriteSetup& sprite = ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+bool may_show_below(const SearchInputs& in, int n, int y) {
+  const SpriteSetup& sprite = in.snapshot.sprites[static_cast<std::size_t>(n)];
   return sprite.x < kXWrap && sprite.y + 1 + (kSpriteRows << sprite.tall) > y + kFirstLine;
 }
 
@@ -204,10 +203,10 @@ Scan::Scan(const SpriteSearch& search)
       ctx(search.ctx),
       row(search.row),
       line(search.y + kFirstLine),
-      frame(search.ctx.frame.row(search.y)),
+      frame(search.ctx.in.frame.row(search.y)),
       rowsBelow(std::max(0, std::min(2 * kSpriteRows - 1, kRows - 1 - search.y))),
       colorsAt(static_cast<std::size_t>(rowsBelow) + 1),
-      sinceStart(search.y - search.ctx.bandStart),
+      sinceStart(search.y - search.ctx.band.start),
       windowTop(display_window(search.rsel, true).topLine),
       shownAbove(std::max(0, std::min(sinceStart, line - windowTop))),
       used(search.ctx.sprite_rows_used(search.alt.layout.bank)),
@@ -218,11 +217,11 @@ Scan::Scan(const SpriteSearch& search)
       columns_where(row, [this](std::size_t x) { return row.foreground[x] != 0; }), s.anchor);
   for (std::size_t d = 0; d < colorsAt.size(); ++d) {
     for (std::size_t c = 0; c < 16; ++c) {
-      colorsAt[d][c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) + d][c], s.anchor);
+      colorsAt[d][c] = bits_at(ctx.in.frame.equal[static_cast<std::size_t>(s.y) + d][c], s.anchor);
     }
   }
   for (std::size_t c = 0; c < 16 && s.y > 0; ++c) {
-    colorsAbove[c] = bits_at(ctx.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
+    colorsAbove[c] = bits_at(ctx.in.frame.equal[static_cast<std::size_t>(s.y) - 1][c], s.anchor);
   }
 }
 
@@ -233,7 +232,7 @@ const Below& below_at(Scan& scan, int d) {
   b.drawn = true;
   DrawnRow drawn;
   draw_row(scan.ctx, s.alt, s.y + d, s.rsel, s.csel, drawn);
-  b.wrong = bits_at(unify(drawn, scan.ctx.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
+  b.wrong = bits_at(unify(drawn, scan.ctx.in.frame.row(s.y + d), s.alt.colors).wrong, s.anchor);
   RowBits window{}, foreground{};
   std::array<RowBits, 9> lower{};  // by winner + 1, then summed up
   for (int x = drawn.left; x <= drawn.right; ++x) {
@@ -262,7 +261,7 @@ std::uint64_t span_from(int full, int j0) {
 // right, until a row where it draws a right pixel wrong, less those; values
 // first shown there take the frame's colour.
 int right_below(Scan& scan, Fit& f, int rows) {
-  const SpriteSetup& sprite = scan.ctx.snapshot.sprites[static_cast<std::size_t>(f.n)];
+  const SpriteSetup& sprite = scan.ctx.in.snapshot.sprites[static_cast<std::size_t>(f.n)];
   const SpriteRowMasks* masks =
       scan.ctx.sprite_masks(scan.s.alt.layout.bank, sprite.multicolor, sprite.wide);
   const int height = kSpriteRows << sprite.tall;
@@ -278,7 +277,7 @@ int right_below(Scan& scan, Fit& f, int rows) {
       const std::uint64_t mv = next.value[static_cast<std::size_t>(v)] >> f.j0 & shows;
       if (!mv) continue;
       int& k = f.color[static_cast<std::size_t>(v)];
-      if (k < 0) k = scan.ctx.frame.row(scan.s.y + d)[scan.s.anchor + std::countr_zero(mv)];
+      if (k < 0) k = scan.ctx.in.frame.row(scan.s.y + d)[scan.s.anchor + std::countr_zero(mv)];
       const std::uint64_t good =
           k < 16 ? mv & scan.colorsAt[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)] : 0;
       right += bit_count(good & b.wrong);
@@ -303,7 +302,7 @@ struct SpriteScan {
 };
 
 SpriteScan sprite_scan(Scan& scan, int n) {
-  const SpriteSetup& sprite = scan.ctx.snapshot.sprites[static_cast<std::size_t>(n)];
+  const SpriteSetup& sprite = scan.ctx.in.snapshot.sprites[static_cast<std::size_t>(n)];
   const DrawnRow& row = scan.row;
   const int anchor = scan.s.anchor;
   SpriteScan v{scan,
@@ -369,7 +368,7 @@ void consider(SpriteScan& v, int p, int t, int j0) {
   f.spansClean = covered == spanned;
   Fit foretaste = f;
   f.score = bit_count(covered) + right_below(scan, foretaste, kForetaste);
-  scan.ctx.spriteWork += kForetaste;
+  scan.ctx.spent.spriteWork += kForetaste;
   scan.fits.push_back(f);
   if (scan.fits.size() == 4 * kScored) keep_promising(scan.fits);
 }
@@ -406,13 +405,13 @@ bool unseen_above(const SpriteScan& v, int p, int t, int j0) {
 // line (begun above, or under the border at the window's side).
 void every_block(SpriteScan& v, bool everyLine, bool nearSide) {
   SearchContext& ctx = v.scan.ctx;
-  for (int p = 0; p < 256 && ctx.spriteWork < ctx.budget.spriteWork; ++p) {
+  for (int p = 0; p < 256 && ctx.spent.spriteWork < ctx.spent.budget.spriteWork; ++p) {
     const std::uint32_t rowsUsed = v.scan.used[p];
     if (!rowsUsed) continue;
     const int firstLine = std::countr_zero(rowsUsed) << v.sprite.tall;
     const int lastT = everyLine || nearSide ? v.height - 1 : firstLine;
     for (int t = everyLine ? 0 : firstLine; t <= lastT; ++t) {
-      ++ctx.spriteWork;
+      ++ctx.spent.spriteWork;
       if (!(rowsUsed >> (t >> v.sprite.tall) & 1)) continue;
       const int top = v.scan.line - 1 - t;
       if (top < 0 || top > 255) continue;
@@ -433,7 +432,7 @@ void at_place(SpriteScan& v, const SpritePlace& place, int pointer) {
   const int j0 = ((v.scan.s.anchor - kXToPicture - place.x) % kXWrap + kXWrap) % kXWrap;
   if (t < 0 || t >= v.height || j0 >= v.full) return;
   for (int p = pointer < 0 ? 0 : pointer; p < (pointer < 0 ? 256 : pointer + 1); ++p) {
-    ++v.scan.ctx.spriteWork;
+    ++v.scan.ctx.spent.spriteWork;
     if (anchored(v, v.masks[p * kSpriteRows + (t >> v.sprite.tall)], j0)) consider(v, p, t, j0);
   }
 }
@@ -448,19 +447,19 @@ void familiar_places(SpriteScan& v) {
       at_place(v, v.scan.s.alt.sprites[other], -1);
     }
   }
-  const SpritePlace& before = ctx.previousSprites[n];
+  const SpritePlace& before = ctx.band.previousSprites[n];
   if (before.use == SpriteUse::Shown) at_place(v, before, before.pointer);
   at_place(v,
            {SpriteUse::Shown, static_cast<std::uint16_t>(v.sprite.x), v.sprite.y,
-            ctx.snapshotPointers[n]},
-           ctx.snapshotPointers[n]);
+            ctx.in.snapshotPointers[n]},
+           ctx.in.snapshotPointers[n]);
 }
 
 // A fit as a placement, scored on every row below the sprite reaches.
 Candidate candidate_of(Scan& scan, Fit& f) {
   const SearchContext& ctx = scan.ctx;
   const auto n = static_cast<std::size_t>(f.n);
-  const SpriteSetup& sprite = ctx.snapshot.sprites[n];
+  const SpriteSetup& sprite = ctx.in.snapshot.sprites[n];
   const SpriteRowMasks* masks =
       scan.ctx.sprite_masks(scan.s.alt.layout.bank, sprite.multicolor, sprite.wide);
   const int full = kSpriteWidth << sprite.wide;
@@ -468,15 +467,15 @@ Candidate candidate_of(Scan& scan, Fit& f) {
   Candidate c;
   c.spansClean = f.spansClean;
   c.score = bit_count(scan.wrongHere & span_from(full, f.j0) & (m.any >> f.j0));
-  c.spare = !may_show_below(ctx, f.n, scan.s.y) || scan.s.alt.sprites[n].use == SpriteUse::Off;
+  c.spare = !may_show_below(ctx.in, f.n, scan.s.y) || scan.s.alt.sprites[n].use == SpriteUse::Off;
   c.n = f.n;
   int x = scan.s.anchor - kXToPicture - f.j0;
   if (x < 0) x += kXWrap;
   c.place = {SpriteUse::Shown, static_cast<std::uint16_t>(x),
              static_cast<std::uint8_t>(scan.line - 1 - f.t), static_cast<std::uint8_t>(f.p)};
   c.familiar =
-      c.place == ctx.previousSprites[n] || (c.place.x == sprite.x && c.place.y == sprite.y &&
-                                            c.place.pointer == ctx.snapshotPointers[n]);
+      c.place == ctx.band.previousSprites[n] || (c.place.x == sprite.x && c.place.y == sprite.y &&
+                                                 c.place.pointer == ctx.in.snapshotPointers[n]);
   c.lineOffset = f.t;
   c.lastColumn = scan.s.anchor + full - f.j0 - 1;
   c.score += right_below(scan, f, scan.rowsBelow);
@@ -519,13 +518,13 @@ bool try_place(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel, 
   trial.sprites[static_cast<std::size_t>(n)] = place;
   DrawnRow trialRow;
   draw_row(ctx, trial, y, rsel, csel, trialRow);
-  Unified trialU = unify(trialRow, ctx.frame.row(y), trial.colors);
+  Unified trialU = unify(trialRow, ctx.in.frame.row(y), trial.colors);
   if (trialU.first_wrong() <= lastRight) return false;
   // The band's rows above that the sprite reaches stay right.
   DrawnRow above;
-  for (int r = std::max(ctx.bandStart, place.y + 1 - kFirstLine); r < y; ++r) {
+  for (int r = std::max(ctx.band.start, place.y + 1 - kFirstLine); r < y; ++r) {
     draw_row(ctx, trial, r, rsel, csel, above);
-    if (!unify(above, ctx.frame.row(r), trialU.colors).ok()) return false;
+    if (!unify(above, ctx.in.frame.row(r), trialU.colors).ok()) return false;
   }
   alt = trial;
   row = trialRow;
@@ -540,14 +539,14 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
                   Unified& u, unsigned free) {
   const int anchor = u.first_wrong();
   const std::uint64_t key = situation(ctx, alt, row, y, anchor);
-  auto& remembered = ctx.remembered[static_cast<std::size_t>(y)];
-  for (const SearchContext::Remembered& r : remembered) {
+  auto& remembered = ctx.cache.remembered[static_cast<std::size_t>(y)];
+  for (const SearchCaches::Remembered& r : remembered) {
     if (r.key != key) continue;
     return r.place && try_place(ctx, alt, y, rsel, csel, r.sprite, *r.place, r.lastRight, row, u);
   }
-  if (!ctx.searchSprites) return false;
-  if (ctx.spriteWork >= ctx.budget.spriteWork) {
-    ctx.cutShort = true;
+  if (!ctx.band.searchSprites) return false;
+  if (ctx.spent.spriteWork >= ctx.spent.budget.spriteWork) {
+    ctx.spent.cutShort = true;
     return false;
   }
   // On the band's first row inside the window sprites may have begun on
@@ -555,7 +554,7 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
   // sprite's first pixels: there the wider searches compete with the
   // first at once.
   const bool firstShown =
-      std::min(y - ctx.bandStart, y + kFirstLine - display_window(rsel, true).topLine) <= 0;
+      std::min(y - ctx.band.start, y + kFirstLine - display_window(rsel, true).topLine) <= 0;
   const bool leftSide = anchor - row.left < 8;
   for (const Extent extent : {Extent::Starting, Extent::UnderTheBorder, Extent::BegunAbove}) {
     if (extent == Extent::Starting && (leftSide || firstShown)) continue;
@@ -581,7 +580,7 @@ bool place_sprite(SearchContext& ctx, Alternative& alt, int y, int rsel, int cse
 bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
   DrawnRow row;
   draw_row(ctx, alt, y, rsel, csel, row);
-  Unified u = unify(row, ctx.frame.row(y), alt.colors);
+  Unified u = unify(row, ctx.in.frame.row(y), alt.colors);
   bool redraw = false;
   for (std::size_t n = 0; n < 8; ++n) {
     if ((u.spritesWrong >> n & 1) && alt.sprites[n].use == SpriteUse::Unseen) {
@@ -591,11 +590,11 @@ bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
   }
   if (redraw) {
     draw_row(ctx, alt, y, rsel, csel, row);
-    u = unify(row, ctx.frame.row(y), alt.colors);
+    u = unify(row, ctx.in.frame.row(y), alt.colors);
   }
   for (int step = 0; step <= kMaxRepairs; ++step) {
     if (u.ok()) {
-      commit(ctx, alt, u, row);
+      commit(ctx.in, alt, u, row);
       return true;
     }
     const int anchor = u.first_wrong();
@@ -603,12 +602,12 @@ bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel) {
     unsigned free = 0;
     for (int n = 0; n < 8; ++n) {
       const auto i = static_cast<std::size_t>(n);
-      if (ctx.snapshot.sprites[i].enabled && alt.sprites[i].use != SpriteUse::Shown &&
+      if (ctx.in.snapshot.sprites[i].enabled && alt.sprites[i].use != SpriteUse::Shown &&
           !(u.shown >> n & 1)) {
         free |= 1u << n;
       }
     }
-    if (!free || !coverable(ctx, u, ctx.frame.row(y), free)) return false;
+    if (!free || !coverable(ctx.in, u, ctx.in.frame.row(y), free)) return false;
     if (!place_sprite(ctx, alt, y, rsel, csel, row, u, free)) return false;
   }
   return false;
