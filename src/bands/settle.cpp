@@ -42,7 +42,7 @@ void extend_upward(const SearchContext& ctx, const Picture& frame, SetDrawing dr
       drawn = draw_checked(ctx.in.state, band.set, {top + kFirstLine, band.lastLine});
       drawnFrom = top;
     }
-    if (before.kind == BandKind::DisplayOff || before.kind == BandKind::ChangeWithinLine) {
+    if (before.kind == BandKind::ChangeWithinLine) {
       while (from - 1 > top && rows_equal(drawn, frame, from - 1)) --from;
       break;
     }
@@ -102,6 +102,32 @@ void add_unmatched(BandSearch& result, int y) {
   result.bands.push_back(band);
 }
 
+// The register set an alternative stands for: RSEL as the snapshot has it
+// where the band's rows do not tell, but after a band with the display off
+// (and unmatched lines) whose every line the other value draws, that one:
+// those bands are then taken in.
+BandSet set_of(SearchContext& ctx, const Alternative& alt, const Picture& frame,
+               const BandSearch& result) {
+  const BandSet own = band_set_of(ctx, alt);
+  const std::size_t count = result.bands.size();
+  std::size_t off = count;
+  if (count >= 1 && result.bands[count - 1].kind == BandKind::DisplayOff) off = count - 1;
+  if (count >= 2 && result.bands[count - 1].kind == BandKind::Unmatched &&
+      result.bands[count - 2].kind == BandKind::DisplayOff) {
+    off = count - 2;
+  }
+  if (off == count || alt.layout.rows != 3) return own;
+  const int first = result.bands[off].firstLine, last = result.bands.back().lastLine;
+  Alternative other = alt;
+  other.layout.rows = static_cast<std::uint8_t>(1 << !ctx.in.snapshot.rows25);
+  const BandSet set = band_set_of(ctx, other);
+  const SetDrawing drawn = draw_checked(ctx.in.state, set, {first, last});
+  for (int line = first; line <= last; ++line) {
+    if (!rows_equal(drawn, frame, line - kFirstLine)) return own;
+  }
+  return set;
+}
+
 // Turns the reach from row `a` into a band checked with the renderer;
 // returns its last row.
 int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
@@ -131,7 +157,7 @@ int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach,
   for (const Alternative& alt : reach.alts) {
     if (!alt.layout.displayEnabled) continue;
     if (checks++ == kRendererChecks) break;
-    const BandSet set = band_set_of(ctx, alt);
+    const BandSet set = set_of(ctx, alt, frame, result);
     SetDrawing drawn = draw_checked(ctx.in.state, set, {drawnFrom + kFirstLine, end + kFirstLine});
     const int last = last_equal(drawn, frame, a, end);
     if (last > bestEnd) {

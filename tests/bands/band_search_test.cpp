@@ -229,6 +229,9 @@ TEST(BandSearch, MultiplexedSpritesAreFoundFromTheRowsThatShowThem) {
   } const cases[] = {
       {"begun under the top border, then lower down",
        {{at(40, 100, 30, 200, 45, 60), 16, 110}, {own, 111, 287}}},
+      {"begun under the top border of 24 rows",
+       {{changed(at(44, 120, 38, 200, 30, 40), {{0xD011, 0x13}}), 16, 100},
+        {changed(own, {{0xD011, 0x13}}), 101, 287}}},
       {"text rows carrying sprites that move from row to row",
        {{at(60, 40, 62, 150, 66, 230), 16, 90},
         {at(100, 70, 101, 180, 104, 20), 91, 130},
