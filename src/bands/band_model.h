@@ -4,14 +4,18 @@
 // frame's rows, the register sets under construction ("alternatives"), the
 // symbolic drawing of a row and the search of every layout that draws one.
 
+#include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <tuple>
 #include <vector>
 
 #include "bands/band_search.h"
+#include "render/cell_pixels.h"
 #include "render/picture.h"
+#include "render/sprite_pixels.h"
 #include "snapshot/vic_memory.h"
 #include "snapshot/video_setup.h"
 #include "snapshot/video_state.h"
@@ -41,14 +45,18 @@ inline constexpr std::uint8_t kBorderColor = 16;
 inline constexpr std::uint8_t kBackground = 17;  // $D021-$D024: 17-20
 inline constexpr std::uint8_t kSpriteMulticolor0 = 21;
 inline constexpr std::uint8_t kSpriteMulticolor1 = 22;
-inline constexpr std::uint8_t kSpriteColor = 23;          // $D027 + n: 23 + n
+inline constexpr std::uint8_t kSpriteColor = 23;  // $D027 + n: 23 + n
+// A pixel that depends on a glyph of the character ROM the state does not
+// know: neither a match nor a mismatch.
+inline constexpr std::uint8_t kAnyColor = 31;
 inline constexpr int kColorRegisters = 15;                // $D020-$D02E
 using Colors = std::array<std::int8_t, kColorRegisters>;  // -1: not shown yet
 
 // What the search needs to know of each row of the frame.
 struct FrameRows {
   const std::uint8_t* pixels = nullptr;
-  std::array<std::int8_t, kRows> border{};   // colour of columns 0-31 and 352-383, -1: mixed
+  std::array<std::int8_t, kRows>
+      border{};  // colour of the columns left and right of every window, -1: mixed
   std::array<std::int8_t, kRows> uniform{};  // the row's only colour, -1: more than one
   // The border colour plus, inside a display window, one colour: a row that
   // countless layouts draw (the uniform ones included).
@@ -116,29 +124,53 @@ struct SpriteRowMasks {
   std::uint64_t any = 0;
 };
 
-// The search's state for one find_bands: the inputs, caches and counters.
-struct SearchContext {
-  SearchContext(const VideoState& state, const Picture& frame, const SearchBudget& budget = {});
+// What one find_bands reads and never changes: the state, the snapshot's
+// own set, the frame's rows and the ROM's glyphs the state does not know.
+struct SearchInputs {
+  SearchInputs(const VideoState& state, const Picture& frame);
   const VideoState& state;
-  SearchBudget budget;
   VideoSetup snapshot;
   int snapshotBank = 0;
   SpritePointers snapshotPointers{};
   FrameRows frame;
-  std::array<std::vector<std::uint8_t>, 4> views;  // each bank as the VIC-II sees it
+  std::bitset<kRomGlyphs> romUnknown;  // all without a ROM
+  // Whether bank `bank`'s bank-relative `address` falls on such a glyph.
+  bool unknown(int bank, unsigned address) const {
+    address &= 0x3FFF;
+    return (bank & 1) == 0 && (address & 0x3000) == 0x1000 && romUnknown[(address & 0x0FFF) >> 3];
+  }
+};
+
+// What the search has spent of its budget, and whether it was cut short.
+struct Spending {
+  SearchBudget budget;
+  long spriteWork = 0;     // placements tried, towards budget.spriteWork
+  long refines = 0;        // rows drawn by alternatives, towards budget.refines
+  long searchWork = 0;     // layouts tried on rows, towards budget.searchWork
+  bool exhausted = false;  // refines or layout searches spent: sets as they are only
+  bool cutShort = false;
+};
+
+// The band being grown.
+struct CurrentBand {
+  int start = 0;                                 // its first row
+  std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
+  bool searchSprites = true;                     // sprites may be placed where rows need them
+};
+
+// What the search works out once and keeps: each bank as the VIC-II sees
+// it, its glyph lines and sprite masks, the layouts of rows, and the
+// sprite searches of rows.
+struct SearchCaches {
+  std::array<std::vector<std::uint8_t>, 4> views;
   // Per bank, multicolour and X expansion: the masks of the 21 rows of each
   // of the 256 blocks; per bank: the rows of each block that hold a pixel.
   std::array<std::vector<SpriteRowMasks>, 16> spriteMasks;
   std::array<std::vector<std::uint32_t>, 4> spriteRowsUsed;
+  std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
   std::vector<std::optional<std::vector<Layout>>> fullSearches;  // per row
   std::vector<std::vector<std::pair<RowBits, std::vector<Layout>>>> maskedSearches;
   std::vector<std::vector<std::pair<RowBits, BlankLayouts>>> blankSearches;  // per row
-  int bandStart = 0;
-  std::array<SpritePlace, 8> previousSprites{};  // the sprites the band before shows
-  long spriteWork = 0;                           // placements tried, towards budget.spriteWork
-  long refines = 0;        // rows drawn by alternatives, towards budget.refines
-  long searchWork = 0;     // layouts tried on rows, towards budget.searchWork
-  bool exhausted = false;  // refines or layout searches spent: sets as they are only
   // What a sprite search found (or not) for a row in a situation (the row
   // as drawn, the colours and sprites: a hash), and how far right the row
   // must be with it.
@@ -149,17 +181,40 @@ struct SearchContext {
     int lastRight;
   };
   std::vector<std::vector<Remembered>> remembered;  // per row
-  bool searchSprites = true;                        // sprites may be placed where rows need them
-  bool cutShort = false;
+};
 
-  const std::uint8_t* view(int bank);
+// The search's state for one find_bands: its inputs, what it has spent,
+// the band being grown and its caches, each a value of its own; the
+// caches' contents are reached through the functions below.
+struct SearchContext {
+  SearchContext(const VideoState& state, const Picture& frame, const SearchBudget& budget = {});
+  SearchInputs in;
+  Spending spent;
+  CurrentBand band;
+  SearchCaches cache;
+
+  bool unknown(int bank, unsigned address) const { return in.unknown(bank, address); }
+  const std::uint8_t* view(int bank);  // the bank as the VIC-II sees it
   const SpriteRowMasks* sprite_masks(int bank, bool multicolor, bool wide);
   const std::uint32_t* sprite_rows_used(int bank);
   // The bytes line k of the characters of set `charset` (0-7) takes, as a
   // set of 256 bits; of the first 64 characters with `ecm`.
   const std::array<std::uint64_t, 4>& glyph_lines(int bank, int charset, int k, bool ecm);
-  std::vector<std::optional<std::array<std::uint64_t, 4>>> glyphLines;
 };
+
+// Whether every cell of the layout's rows is drawn from glyphs the state
+// does not know: its screen matrix, or its characters in a text mode, lie
+// on them.
+inline bool blind(const SearchInputs& in, const Layout& l) {
+  const auto unknown_from = [&in, &l](unsigned address, unsigned size) {
+    for (unsigned a = address; a < address + size; a += 8) {
+      if (!in.unknown(l.bank, a)) return false;
+    }
+    return in.unknown(l.bank, address + size - 1);
+  };
+  return unknown_from((l.d018 >> 4) * 0x400u, 1000) ||
+         (!(l.mode & 2) && unknown_from((l.d018 >> 1 & 7) * 0x800u, (l.mode & 4) ? 512 : 2048));
+}
 
 // Caps: alternatives alive at once, layouts checked against the rows before
 // a first row with detail, sprites placed on one row of an alternative.
@@ -177,48 +232,27 @@ inline constexpr int kMaxRepairs = 8;
 // sprite.
 inline constexpr int kMaxPendingRows = 42;
 
-// A cell's colours by pixel value (0-1, or 0-3 for pairs), as symbols.
-struct CellSymbols {
-  bool pairs = false;
-  std::array<std::uint8_t, 4> symbol{};
-};
-inline CellSymbols cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
-  const bool ecm = mode & 4, bmm = mode & 2, mcm = mode & 1;
-  const auto high = static_cast<std::uint8_t>(s >> 4), low = static_cast<std::uint8_t>(s & 15);
-  CellSymbols cell;
-  if (bmm && mcm) {
-    cell = {true, {kBackground, high, low, m}};
-  } else if (bmm) {
-    cell = {false, {low, high}};
-  } else if (mcm && (m & 8)) {
-    cell = {true,
-            {kBackground, kBackground + 1, kBackground + 2, static_cast<std::uint8_t>(m & 7)}};
-  } else if (ecm) {
-    cell = {false, {static_cast<std::uint8_t>(kBackground + (s >> 6)), m}};
-  } else {
-    cell = {false, {kBackground, static_cast<std::uint8_t>(mcm ? m & 7 : m)}};
-  }
-  if (ecm && (bmm || mcm)) cell.symbol = {};  // the invalid modes draw black
-  return cell;
+// A cell's symbols by pixel value (0-1, or 0-3 for pairs): the renderer's
+// colours with the background registers as symbols.
+inline constexpr std::array<std::uint8_t, 4> kBackgroundSymbols = {
+    kBackground, kBackground + 1, kBackground + 2, kBackground + 3};
+inline CellColors cell_symbols(int mode, std::uint8_t s, std::uint8_t m) {
+  return cell_colors(cell_mode(mode), s, m, kBackgroundSymbols);
 }
 
 // Bank-relative address of the graphics byte of cell `cell` (0-999), line `k`.
 inline unsigned graphics_address(int mode, std::uint8_t d018, int cell, std::uint8_t s, int k) {
-  if (mode & 2) {
-    const unsigned address = (d018 >> 3 & 1) * 0x2000u + static_cast<unsigned>(cell * 8 + k);
-    return (mode & 4) ? address & ~0x0600u : address;
-  }
-  const unsigned glyph = (mode & 4) ? s & 63u : s;
-  return (d018 >> 1 & 7) * 0x800u + glyph * 8 + static_cast<unsigned>(k);
+  return graphics_address(cell_mode(mode), (d018 >> 1 & 7) * 0x800u, (d018 >> 3 & 1) * 0x2000u,
+                          cell, s, k);
 }
 
 constexpr std::array<std::array<std::uint8_t, 256>, 4> pair_pixels() {
   std::array<std::array<std::uint8_t, 256>, 4> table{};
   for (int g = 0; g < 256; ++g) {
-    for (int pair = 0; pair < 4; ++pair) {
-      const int v = g >> (6 - 2 * pair) & 3;
+    for (int p = 0; p < 8; ++p) {
+      const int v = pixel_value(true, static_cast<std::uint8_t>(g), p);
       table[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] |=
-          static_cast<std::uint8_t>(3 << (6 - 2 * pair));
+          static_cast<std::uint8_t>(0x80 >> p);
     }
   }
   return table;
@@ -231,8 +265,14 @@ inline std::uint8_t value_pixels(bool pairs, int v, std::uint8_t g) {
   return v ? g : static_cast<std::uint8_t>(~g);
 }
 
-Layout snapshot_layout(const SearchContext& ctx);
-Alternative fresh_alternative(const SearchContext& ctx, const Layout& layout);
+// Sprite n's colours as symbols, for sprite_pixel.
+inline SpriteColors sprite_symbols(bool multicolor, int n) {
+  return {multicolor, static_cast<std::uint8_t>(kSpriteColor + n), kSpriteMulticolor0,
+          kSpriteMulticolor1};
+}
+
+Layout snapshot_layout(const SearchInputs& in);
+Alternative fresh_alternative(const SearchInputs& in, const Layout& layout);
 
 // A row drawn symbolically by an alternative, with the given RSEL and CSEL.
 struct DrawnRow {
@@ -249,6 +289,54 @@ struct DrawnRow {
 // given, else through the context's views.
 void draw_row(SearchContext& ctx, const Alternative& alt, int y, int rsel, int csel, DrawnRow& out,
               VicMemory* tracking = nullptr);
+
+// A drawn row set against the frame's: unknown registers take the colour
+// most of their pixels have; then the pixels that differ.
+struct Unified {
+  Colors colors{};
+  RowBits wrong{};
+  std::uint8_t shown = 0;         // sprites with a pixel on the row
+  std::uint8_t spritesWrong = 0;  // sprites with a pixel of the wrong colour
+  bool guessed = false;           // registers took the colour of most of their pixels
+  bool ok() const {
+    return std::all_of(wrong.begin(), wrong.end(), [](std::uint64_t w) { return w == 0; });
+  }
+  int first_wrong() const {
+    for (int w = 0; w < kWords; ++w) {
+      if (wrong[static_cast<std::size_t>(w)]) {
+        return w * 64 + std::countr_zero(wrong[static_cast<std::size_t>(w)]);
+      }
+    }
+    return kColumns;
+  }
+};
+
+Unified unify(const DrawnRow& row, const std::uint8_t* frame, const Colors& colors);
+
+// Takes the row's colours and fixes the sprites that showed on it.
+void commit(const SearchInputs& in, Alternative& alt, const Unified& u, const DrawnRow& row);
+
+// 64 columns from `column` on, bit i being column + i.
+inline std::uint64_t bits_at(const RowBits& bits, int column) {
+  const int w = column >> 6, s = column & 63;
+  std::uint64_t out = bits[static_cast<std::size_t>(w)] >> s;
+  if (s && w + 1 < kWords) out |= bits[static_cast<std::size_t>(w + 1)] << (64 - s);
+  return out;
+}
+
+inline RowBits columns_where(const DrawnRow& row, auto&& test) {
+  RowBits bits{};
+  for (int x = row.left; x <= row.right; ++x) {
+    if (test(static_cast<std::size_t>(x)))
+      bits[static_cast<std::size_t>(x >> 6)] |= std::uint64_t{1} << (x & 63);
+  }
+  return bits;
+}
+
+// Makes row `y` right with sprites, drawn with `rsel` and `csel`: the
+// snapshot's sprites that draw wrong pixels are switched off, then free
+// sprites are placed at the leftmost wrong pixel, one after the other.
+bool repair(SearchContext& ctx, Alternative& alt, int y, int rsel, int csel);
 
 // Appends to `out` what `alt` becomes once it draws picture row `y`: nothing
 // when it cannot, else one alternative, or one per RSEL/CSEL choice where
@@ -274,24 +362,78 @@ const BlankLayouts& blank_search(SearchContext& ctx, int y, const RowBits& hidde
 
 // Whether row y shows, the `hidden` columns aside, only the border and one
 // colour inside a display window.
-bool featureless_but(const SearchContext& ctx, int y, const RowBits& hidden);
+bool featureless_but(const SearchInputs& in, int y, const RowBits& hidden);
 
 // How much a layout or an alternative differs from the snapshot's set, to
-// be compared lexicographically: bank, $D018, $D011, $D016 (bits),
-// colours, sprites, pointers.
+// be compared lexicographically, the alternative differing least winning
+// where the frame cannot tell them apart: the bank first (a program
+// switches it least, and it moves every address), then $D018 (screen and
+// characters, which decide most pixels), $D011 and $D016 (bits: modes,
+// window, scroll), the colours, the sprites' places, their pointers (each
+// of which shows in fewer pixels than the one before).
 using Difference = std::array<int, 7>;
-Difference layout_difference(const SearchContext& ctx, const Layout& layout);
-Difference difference(const SearchContext& ctx, const Alternative& alt);
+Difference layout_difference(const SearchInputs& in, const Layout& layout);
+Difference difference(const SearchInputs& in, const Alternative& alt);
 
 // The register set an alternative stands for: what it never showed keeps
 // the snapshot's value.
 BandSet band_set_of(SearchContext& ctx, const Alternative& alt);
 
 // The alternative that stands for a set whose sprites in `shown` are placed.
-Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown);
+Alternative alternative_of(const SearchInputs& in, const BandSet& set, std::uint8_t shown);
+
+// Turns each unmatched band between two bands with sets into the runs of
+// its lines that the set above draws left of a column and the set below
+// from it on (ChangeWithinLine bands naming those two) and the runs
+// nothing explains (still unmatched).
+void explain_line_changes(const VideoState& state, const Picture& frame, std::vector<Band>& bands);
+
+// The alternatives alive after the last row they all drew.
+struct Reach {
+  int end = -1;
+  std::vector<Alternative> alts;
+};
+
+// The farthest row that one set draws from row `a` on, and the alternatives
+// that reach it. Seeds: the previous band's layout, the snapshot's, display
+// off, and every layout that draws row a. While rows lack detail (or have
+// sprites that layouts alone cannot draw), an open layout goes along: the
+// first row with detail pins it, its layouts checked against the rows
+// before; rows without detail that no alternative draws get a witness.
+Reach grow_band(SearchContext& ctx, int a, const std::optional<Alternative>& previous);
+
+// A set's drawing of some lines by the renderer, and the pixels in it that
+// depend on glyphs the state does not know.
+struct SetDrawing {
+  Picture picture;
+  std::vector<std::uint8_t> unknown;
+};
+SetDrawing draw_checked(const VideoState& state, const BandSet& set, LineRange lines = {});
+
+// Adds row y to the unmatched band that ends above it, or starts one.
+void add_unmatched(BandSearch& result, int y);
+
+// Turns the reach from row `a` into a band checked with the renderer;
+// returns its last row.
+int settle(SearchContext& ctx, const Picture& frame, int a, const Reach& reach, BandSearch& result);
+
+bool same_set(const BandSet& a, const BandSet& b);
+
+// Once the search has spent its budget: the previous band's set or the
+// snapshot's (each with its drawing), whichever draws more rows from `a`
+// on, as they are; returns the band's last row.
+int settle_as_they_are(SearchContext& ctx, const Picture& frame, int a,
+                       const std::vector<std::pair<BandSet, SetDrawing>>& sets, BandSearch& result);
+
+// Whether `drawn` equals every row of the frame.
+bool draws_all(const SetDrawing& drawn, const Picture& frame);
+
+// The one band of a frame the snapshot's own set draws: with the display
+// off where the frame is all one colour.
+BandSearch static_screen(const VideoState& state, const Picture& frame);
 
 // The picture a set draws, by the symbolic drawing (which must equal
-// render_frame's).
+// render_frame's); 16 where it depends on glyphs the state does not know.
 Picture symbolic_frame(const VideoState& state, const BandSet& set);
 
 }  // namespace bands

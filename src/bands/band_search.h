@@ -30,6 +30,9 @@ enum class BandKind {
   Drawn,       // the set draws the band's lines
   DisplayOff,  // every line is the border colour: the set has DEN clear
   Unmatched,   // no register set draws these lines
+  // The registers change within each line: the set of the band leftBand
+  // draws its left part, that of the band rightBand the rest.
+  ChangeWithinLine,
 };
 
 struct Band {
@@ -40,6 +43,12 @@ struct Band {
   std::optional<int> fromLine;
   BandSet set;               // Drawn and DisplayOff
   std::uint8_t sprites = 0;  // bit n: sprite n gives a pixel of the band's lines
+  // ChangeWithinLine: the bands (indices into BandSearch::bands) whose sets
+  // draw each line left of a picture column and from it on, and the least
+  // and greatest of those columns (the first the right set draws) over
+  // the band's lines.
+  int leftBand = -1, rightBand = -1;
+  int firstColumn = 0, lastColumn = 0;
 };
 
 struct BandSearch {
@@ -51,7 +60,11 @@ struct BandSearch {
 
 // The fewest bands the search reaches for `frame` (384 x 272, row 0 being
 // raster line 16) drawn from `state`'s memory. Every Drawn and DisplayOff
-// band has been drawn by render_frame and equals the frame on its lines.
+// band has been drawn by render_frame and equals the frame on its lines
+// (pixels that depend on a glyph of the character ROM the state does not
+// know count as neither a match nor a mismatch); lines that the sets of
+// the bands above and below draw on either side of a column are a
+// ChangeWithinLine band between them.
 // Deterministic, and bounded in time whatever the state and the frame.
 //
 // The work of one search is bounded by `budget`: where one of its counts is

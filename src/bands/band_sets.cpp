@@ -21,29 +21,41 @@ VideoState state_with(const VideoState& state, const BandSet& set) {
 
 }  // namespace
 
+namespace {
+
+// The snapshot's display settings with those of `l` in their place: the
+// RSEL and CSEL still open, and the screen and characters before a row of
+// cells shows them, keep the snapshot's.
+VideoSetup setup_of(const VideoSetup& snapshot, const Layout& l) {
+  VideoSetup setup = snapshot;
+  setup.displayEnabled = l.displayEnabled;
+  if (!l.displayEnabled) return setup;
+  setup.extendedColorMode = l.mode & 4;
+  setup.bitmapMode = l.mode & 2;
+  setup.multicolorMode = l.mode & 1;
+  setup.rows25 = l.rows == 3 ? snapshot.rows25 : l.rows == 2;
+  setup.columns40 = l.columns == 3 ? snapshot.columns40 : l.columns == 2;
+  setup.yScroll = l.yScroll;
+  setup.xScroll = l.xScroll;
+  setup.bankBase = static_cast<std::uint16_t>(l.bank << 14);
+  const unsigned d018 = l.d018Open ? snapshot.d018 : l.d018;
+  setup.screenAddress = static_cast<std::uint16_t>(setup.bankBase + (d018 >> 4) * 0x400);
+  setup.charsetAddress = static_cast<std::uint16_t>(setup.bankBase + (d018 >> 1 & 7) * 0x800);
+  setup.bitmapAddress = static_cast<std::uint16_t>(setup.bankBase + (d018 >> 3 & 1) * 0x2000);
+  return setup;
+}
+
+}  // namespace
+
 BandSet band_set_of(SearchContext& ctx, const Alternative& alt) {
-  const VideoSetup& s = ctx.snapshot;
-  const Layout& l = alt.layout;
-  BandSet set{ctx.state.vic, ctx.state.cia2PortA, {}};
-  if (!l.displayEnabled) {
-    reg(set, 0xD011) &= 0xEF;
-  } else {
-    const int rsel = l.rows == 3 ? s.rows25 : l.rows == 2;
-    const int csel = l.columns == 3 ? s.columns40 : l.columns == 2;
-    reg(set, 0xD011) =
-        static_cast<std::uint8_t>((s.d011 & 0x80) | (l.mode >> 2 & 1) << 6 |
-                                  (l.mode >> 1 & 1) << 5 | 0x10 | rsel << 3 | l.yScroll);
-    reg(set, 0xD016) =
-        static_cast<std::uint8_t>((s.d016 & 0xE0) | (l.mode & 1) << 4 | csel << 3 | l.xScroll);
-    if (!l.d018Open) reg(set, 0xD018) = static_cast<std::uint8_t>((l.d018 & 0xFE) | (s.d018 & 1));
-    set.cia2PortA = static_cast<std::uint8_t>((ctx.state.cia2PortA & ~3) | (3 - l.bank));
-  }
+  BandSet set{ctx.in.state.vic, ctx.in.state.cia2PortA, {}};
+  encode_video_setup(setup_of(ctx.in.snapshot, alt.layout), set.vic, set.cia2PortA);
   for (unsigned r = 0; r < kColorRegisters; ++r) {
     const int c = alt.colors[r];
     if (c >= 0) reg(set, 0xD020 + r) = static_cast<std::uint8_t>((reg(set, 0xD020 + r) & 0xF0) | c);
   }
   const VideoSetup setup = decode_video_setup(set.vic, set.cia2PortA);
-  VicMemory memory = vic_memory(ctx.state, setup);
+  VicMemory memory = vic_memory(ctx.in.state, setup);
   for (unsigned n = 0; n < 8; ++n) {
     const SpritePlace& place = alt.sprites[n];
     const auto bit = static_cast<std::uint8_t>(1u << n);
@@ -59,7 +71,7 @@ BandSet band_set_of(SearchContext& ctx, const Alternative& alt) {
   return set;
 }
 
-Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::uint8_t shown) {
+Alternative alternative_of(const SearchInputs& in, const BandSet& set, std::uint8_t shown) {
   const VideoSetup s = decode_video_setup(set.vic, set.cia2PortA);
   Alternative alt;
   alt.layout = {
@@ -78,7 +90,7 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
   for (std::size_t n = 0; n < 8; ++n) {
     const SpriteSetup& sprite = s.sprites[n];
     alt.sprites[n] = {SpriteUse::Off, 0, 0, 0};
-    if (sprite.enabled && (shown >> n & 1) && ctx.snapshot.sprites[n].enabled) {
+    if (sprite.enabled && (shown >> n & 1) && in.snapshot.sprites[n].enabled) {
       alt.sprites[n] = {SpriteUse::Shown, static_cast<std::uint16_t>(sprite.x), sprite.y,
                         set.pointers[n]};
     }
@@ -89,15 +101,17 @@ Alternative alternative_of(const SearchContext& ctx, const BandSet& set, std::ui
 Picture symbolic_frame(const VideoState& state, const BandSet& set) {
   const VideoState drawn = state_with(state, set);
   SearchContext ctx(drawn, Picture{});
-  const Alternative alt = alternative_of(ctx, set, 0xFF);
+  const Alternative alt = alternative_of(ctx.in, set, 0xFF);
   Picture picture;
   DrawnRow row;
   for (int y = 0; y < kRows; ++y) {
-    draw_row(ctx, alt, y, ctx.snapshot.rows25, ctx.snapshot.columns40, row);
+    draw_row(ctx, alt, y, ctx.in.snapshot.rows25, ctx.in.snapshot.columns40, row);
     for (std::size_t x = 0; x < kColumns; ++x) {
       const int s = row.symbol[x];
-      picture.pixels[static_cast<std::size_t>(y) * kColumns + x] =
-          static_cast<std::uint8_t>(s < 16 ? s : alt.colors[static_cast<std::size_t>(s - 16)]);
+      picture.pixels[static_cast<std::size_t>(y) * kColumns + x] = static_cast<std::uint8_t>(
+          s < 16           ? s
+          : s == kAnyColor ? 16
+                           : alt.colors[static_cast<std::size_t>(s - 16)]);
     }
   }
   return picture;

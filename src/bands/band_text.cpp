@@ -81,6 +81,11 @@ std::string band_line(int number, const Band& band) {
       return line + ": no register set draws these lines.\n";
     case BandKind::DisplayOff:
       return line + ": display off, border " + color(s.d020) + " ($d011=" + hex(s.d011, 2) + ").\n";
+    case BandKind::ChangeWithinLine:
+      return line + ": the registers change within the line: band " +
+             std::to_string(band.leftBand + 1) + "'s set to the left of x " +
+             std::to_string(band.firstColumn) + "-" + std::to_string(band.lastColumn) + ", band " +
+             std::to_string(band.rightBand + 1) + "'s from there.\n";
     case BandKind::Drawn:
       break;
   }

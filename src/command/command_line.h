@@ -18,10 +18,10 @@ enum class CommandLine { Run, Help, Version, Usage };
 
 // The options a command takes beyond --help, --version and -o DIR.
 struct CommandOptions {
-  std::span<const std::string_view> flags;  // its own flags
-  bool chargen = false;                     // --chargen FILE
-  bool band = false;                        // --band N
-  bool palette = false;                     // --palette FILE or NAME
+  std::span<const std::string_view> flags = {};  // its own flags
+  bool chargen = false;                          // --chargen FILE
+  bool band = false;                             // --band N
+  bool palette = false;                          // --palette FILE or NAME
 };
 
 struct Arguments {

@@ -5,34 +5,25 @@
 #include <bit>
 #include <cstring>
 
+#include "render/cell_pixels.h"
 #include "render/sprite_pixels.h"
+#include "render/vic_geometry.h"
 #include "snapshot/vic_memory.h"
 
 namespace {
 
-// Raster lines and picture columns of the display window and the graphics.
-constexpr int kFirstRowLine = 48;  // text row 0, pixel line 0, when the vertical scroll is 0
-constexpr int kGraphicsLines = 200;
-constexpr int kGraphicsLeft = 32;  // column 0, pixel 0, when the horizontal scroll is 0
-constexpr int kColumns = 40;
-constexpr int kXCounterWrap = 504;  // PAL sprite X positions 0-503
-constexpr int kXCounterToPicture = 8;
 constexpr std::size_t kLinePixels = kPictureWidth + 16;  // room for the scrolled last cell
 
-// The display window: raster lines and picture columns, inclusive.
-struct Window {
-  int topLine, bottomLine, left, right;
-};
+using Window = DisplayWindow;
 
 Window window_of(const VideoSetup& setup) {
-  return {setup.rows25 ? 51 : 55, setup.rows25 ? 250 : 246, setup.columns40 ? 32 : 39,
-          setup.columns40 ? 351 : 342};
+  return display_window(setup.rows25, setup.columns40);
 }
 
 // The graphics settings of a frame: the mode bits, the bank-relative
 // addresses the cells are fetched from, the background colours.
 struct Graphics {
-  bool ecm, bmm, mcm;
+  CellMode mode;
   unsigned screen, charset, bitmap;
   std::array<std::uint8_t, 4> background;  // $D021-$D024, low nibbles
 };
@@ -41,9 +32,7 @@ Graphics graphics_of(const VideoSetup& setup, const RegisterImages& vic) {
   const auto nibble = [&vic](unsigned address) {
     return static_cast<std::uint8_t>(vic[address - 0xD000] & 15);
   };
-  return {setup.extendedColorMode,
-          setup.bitmapMode,
-          setup.multicolorMode,
+  return {{setup.extendedColorMode, setup.bitmapMode, setup.multicolorMode},
           static_cast<unsigned>(setup.screenAddress - setup.bankBase),
           static_cast<unsigned>(setup.charsetAddress - setup.bankBase),
           static_cast<unsigned>(setup.bitmapAddress - setup.bankBase),
@@ -58,8 +47,8 @@ using PixelMasks = std::array<std::uint64_t, 256>;
 constexpr std::uint64_t pixel_mask(int g, bool pairs, int value) {
   std::uint64_t mask = 0;
   for (int p = 0; p < 8; ++p) {
-    const int pixel = pairs ? g >> (6 - (p & ~1)) & 3 : g >> (7 - p) & 1;
-    if (pixel == value) mask |= std::uint64_t{0xFF} << (8 * p);
+    if (pixel_value(pairs, static_cast<std::uint8_t>(g), p) == value)
+      mask |= std::uint64_t{0xFF} << (8 * p);
   }
   return mask;
 }
@@ -74,45 +63,6 @@ constexpr std::array<PixelMasks, 4> kPair = {pixel_masks(true, 0), pixel_masks(t
 static_assert(std::endian::native == std::endian::little, "8 pixels are stored as one word");
 
 constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
-
-// How a cell's graphics byte turns into pixels: one bit a pixel or one
-// pair of bits for two pixels, and the colour of each value. A hires pixel
-// is foreground when its bit is 1, a pair when it is 10 or 11. The invalid
-// modes draw black but keep their classification.
-struct CellColors {
-  bool pairs = false;
-  std::array<std::uint8_t, 4> color{};
-};
-
-CellColors cell_colors(const Graphics& g, std::uint8_t s, std::uint8_t m) {
-  const auto high = static_cast<std::uint8_t>(s >> 4);
-  const auto low = static_cast<std::uint8_t>(s & 15);
-  CellColors cell;
-  if (g.bmm && g.mcm) {  // multicolour bitmap
-    cell = {true, {g.background[0], high, low, m}};
-  } else if (g.bmm) {  // hires bitmap
-    cell = {false, {low, high}};
-  } else if (g.mcm && (m & 8)) {  // multicolour text, a multicolour cell
-    cell = {true,
-            {g.background[0], g.background[1], g.background[2], static_cast<std::uint8_t>(m & 7)}};
-  } else if (g.ecm) {  // extended background text
-    cell = {false, {g.background[s >> 6], m}};
-  } else {  // standard text, or a hires cell of multicolour text
-    cell = {false, {g.background[0], static_cast<std::uint8_t>(g.mcm ? m & 7 : m)}};
-  }
-  if (g.ecm && (g.bmm || g.mcm)) cell.color = {};
-  return cell;
-}
-
-// Bank-relative address of the graphics byte of cell `cell`, pixel line `k`.
-unsigned graphics_address(const Graphics& g, int cell, std::uint8_t s, int k) {
-  if (g.bmm) {
-    const unsigned address = g.bitmap + static_cast<unsigned>(cell * 8 + k);
-    return g.ecm ? address & ~0x0600u : address;
-  }
-  const unsigned glyph = g.ecm ? s & 63u : s;
-  return g.charset + glyph * 8 + static_cast<unsigned>(k);
-}
 
 // One raster line of graphics by picture column: its colours and, where
 // sprites may need it, which pixels are foreground (1).
@@ -130,19 +80,19 @@ void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& m
   const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
   const int row = rowLine / 8;
   const int k = rowLine & 7;
-  const std::uint8_t idleByte = idle ? vic_read(memory, g.ecm ? 0x39FF : 0x3FFF) : 0;
-  const bool invalid = g.ecm && (g.bmm || g.mcm);
+  const std::uint8_t idleByte = idle ? vic_read(memory, g.mode.ecm ? 0x39FF : 0x3FFF) : 0;
+  const bool invalid = g.mode.ecm && (g.mode.bmm || g.mode.mcm);
   std::fill(out.color.begin(), out.color.end(), invalid ? 0 : g.background[0]);
   if (withForeground) std::fill(out.foreground.begin(), out.foreground.end(), std::uint8_t{0});
-  for (int c = 0; c < kColumns; ++c) {
+  for (int c = 0; c < kCellColumns; ++c) {
     std::uint8_t s = 0, m = 0, byte = idleByte;
     if (!idle) {
-      const int cell = row * kColumns + c;
+      const int cell = row * kCellColumns + c;
       s = vic_read(memory, g.screen + static_cast<unsigned>(cell));
       m = memory.state.colorRam[static_cast<std::size_t>(cell)] & 15;
-      byte = vic_read(memory, graphics_address(g, cell, s, k));
+      byte = vic_read(memory, graphics_address(g.mode, g.charset, g.bitmap, cell, s, k));
     }
-    const CellColors cell = cell_colors(g, s, m);
+    const CellColors cell = cell_colors(g.mode, s, m, g.background);
     std::uint64_t pixels = 0;
     std::uint64_t front = 0;  // foreground: bits 1, pairs 10 and 11
     if (cell.pairs) {
@@ -178,7 +128,7 @@ std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& mem
   std::array<ShownSprite, 8> shown{};
   for (int n = 0; n < 8; ++n) {
     const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
-    if (!sprite.enabled || sprite.x >= kXCounterWrap) continue;
+    if (!sprite.enabled || sprite.x >= kXWrap) continue;
     ShownSprite& s = shown[static_cast<std::size_t>(n)];
     s = {true,          static_cast<int>(sprite.x), sprite.y + 1, sprite.tall, sprite.wide,
          sprite.behind, sprite_colors(setup, n)};
@@ -220,7 +170,7 @@ void draw_sprite_line(const std::array<ShownSprite, 8>& sprites,
     const ShownSprite& sprite = sprites[static_cast<std::size_t>(n)];
     const int width = kSpriteWidth << sprite.wide;
     for (int j = 0; j < width; ++j) {
-      const int column = ((sprite.x + j) % kXCounterWrap + kXCounterToPicture) % kXCounterWrap;
+      const int column = sprite_column(sprite.x, j);
       const auto at = static_cast<std::size_t>(column);
       if (column < window.left || column > window.right || out.owner[at] >= 0) continue;
       const std::uint8_t pixel =

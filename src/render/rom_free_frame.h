@@ -9,18 +9,17 @@
 // ROM is not known: the state holds no ROM, or only the glyphs read off the
 // frame VICE saved.
 
-// The frame drawn with every unknown glyph read as all $00, and which of its
-// pixels come out otherwise with them all $FF: those show the unknown part
-// of the ROM, whatever it holds, and tell nothing.
+// The frame drawn, and which of its pixels come out otherwise with other
+// bytes in the unknown glyphs (unknown_rom_pixels): those show the unknown
+// part of the ROM, whatever it holds, and tell nothing.
 struct RomFreeFrame {
-  Frame zeros;
+  Frame drawn;
   std::vector<bool> showsUnknownRom = std::vector<bool>(kPicturePixels);
   unsigned unknownPixels = 0;  // how many do
 };
 
 // The frame of `state` so drawn. Where the whole ROM is known, or the frame
-// fetches nothing from the ROM area, it is the frame itself and no pixel is
-// unknown: one drawing.
+// fetches nothing from the ROM area, no pixel is unknown: one drawing.
 RomFreeFrame rom_free_frame(const VideoState& state);
 
 // Pixels in which the frame `saved` differs from `drawn`, leaving out those

@@ -50,20 +50,6 @@ SpriteColors sheet_block_colors(const VideoSetup& setup,
   return colors;
 }
 
-std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i) {
-  if (!colors.multicolor) return (bits >> (23 - i) & 1) ? colors.color : kTransparent;
-  switch (bits >> (22 - (i & ~1)) & 3) {
-    case 1:
-      return colors.multicolor0;
-    case 2:
-      return colors.color;
-    case 3:
-      return colors.multicolor1;
-    default:
-      return kTransparent;
-  }
-}
-
 SpriteBytePixels sprite_byte_pixels(const SpriteColors& colors, std::uint8_t transparent) {
   SpriteBytePixels table{};
   for (unsigned byte = 0; byte < table.size(); ++byte) {

@@ -45,7 +45,19 @@ SpriteColors sheet_block_colors(const VideoSetup& setup,
 
 // Colour of pixel `i` (0-23, before expansion) of a row of 24 bits:
 // kTransparent where it shows what lies behind.
-std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i);
+constexpr std::uint8_t sprite_pixel(const SpriteColors& colors, std::uint32_t bits, int i) {
+  if (!colors.multicolor) return (bits >> (23 - i) & 1) ? colors.color : kTransparent;
+  switch (bits >> (22 - (i & ~1)) & 3) {
+    case 1:
+      return colors.multicolor0;
+    case 2:
+      return colors.color;
+    case 3:
+      return colors.multicolor1;
+    default:
+      return kTransparent;
+  }
+}
 
 // The 8 pixels of every byte of sprite data, by sprite_pixel, with
 // `transparent` where the sprite shows what lies behind: for drawing many

@@ -106,3 +106,29 @@ constexpr VideoSetup decode_video_setup(const RegisterImages& vic, std::uint8_t 
 inline VideoSetup decode_video_setup(const VideoState& state) {
   return decode_video_setup(state.vic, state.cia2PortA);
 }
+
+// The inverse of decode_video_setup for what a register set displays:
+// writes into `vic` and `cia2PortA` the bits that hold `setup`'s modes,
+// display enable, rows and columns, scrolls, bank, screen, character set
+// and (in a bitmap mode) bitmap, keeping every other bit. Decoding the
+// result gives back those fields (the addresses as $D018 can hold them:
+// the screen in 1 KiB steps, the characters in 2 KiB, the bitmap in 8 KiB
+// of the bank).
+constexpr void encode_video_setup(const VideoSetup& setup, RegisterImages& vic,
+                                  std::uint8_t& cia2PortA) {
+  const auto bit = [](bool on, unsigned value) { return on ? value : 0u; };
+  std::uint8_t& d011 = vic[0x11];
+  std::uint8_t& d016 = vic[0x16];
+  std::uint8_t& d018 = vic[0x18];
+  d011 = static_cast<std::uint8_t>((d011 & 0x80) | bit(setup.extendedColorMode, 0x40) |
+                                   bit(setup.bitmapMode, 0x20) | bit(setup.displayEnabled, 0x10) |
+                                   bit(setup.rows25, 0x08) | (setup.yScroll & 7));
+  d016 = static_cast<std::uint8_t>((d016 & 0xE0) | bit(setup.multicolorMode, 0x10) |
+                                   bit(setup.columns40, 0x08) | (setup.xScroll & 7));
+  const unsigned bank = setup.bankBase & 0xC000u;
+  const unsigned screen = (setup.screenAddress - bank) >> 10 & 15;
+  unsigned pointers = ((setup.charsetAddress - bank) >> 11 & 7) << 1;
+  if (setup.bitmapMode) pointers = (pointers & 6) | ((setup.bitmapAddress - bank) >> 13 & 1) << 3;
+  d018 = static_cast<std::uint8_t>(screen << 4 | pointers | (d018 & 1));
+  cia2PortA = static_cast<std::uint8_t>((cia2PortA & ~3u) | (3 - (bank >> 14)));
+}

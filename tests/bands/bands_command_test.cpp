@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
 #include "snapshot/read_snapshot.h"
 #include "snapshot_builder.h"
@@ -74,6 +76,30 @@ TEST(BandsCommand, PrintsEveryBandThenRipsEachAsLumeristRipsItsScreen) {
             "Note: 'plain.vsf' holds no frame VICE drew: its registers stand for every line.\n");
   EXPECT_TRUE(plain.output.starts_with("Band 1: lines 16-287: Text in Bank $0000")) << plain.output;
   EXPECT_EQ(read_file(dir.file("plain.vsf.band1.prg")), read_file(dir.file("plain.vsf.prg")));
+}
+
+// Snapshots VICE 3.10 saved itself, without a ROM: each is one static
+// screen, the text in the character ROM's shapes included.
+TEST(BandsCommand, ViceSnapshotsAreOneBandWithOrWithoutTheirRom) {
+  const char* chosen = std::getenv("LUMERIST_VICE_CASES");
+  const std::filesystem::path folder = chosen && *chosen ? chosen : LUMERIST_VICE_CASES;
+  if (!std::filesystem::exists(folder / "vice310-x64sc-text-rom-sprites.vsf")) {
+    GTEST_SKIP() << "VICE's snapshots are not at " << folder << " (set LUMERIST_VICE_CASES)";
+  }
+  const std::pair<const char*, const char*> cases[] = {
+      {"vice310-x64sc-mcbitmap-bank4000", "MC Bitmap in Bank $4000, bitmap $6000, screen $4400"},
+      {"vice310-x64-hires-bankc000", "Hires Bitmap in Bank $c000, bitmap $e000, screen $cc00"},
+      {"vice310-x64sc-text-rom-sprites", "Text in Bank $0000, charset $1000, screen $0400"},
+  };
+  for (const auto& [name, set] : cases) {
+    TempDir out;
+    const std::string snapshot = (folder / (std::string(name) + ".vsf")).string();
+    const ToolRun run = run_lumerist_bands({"-o", out.path.string(), snapshot});
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::vector<std::string> bands = lines_starting(run.output, "Band ");
+    ASSERT_EQ(bands.size(), 1u) << run.output;
+    EXPECT_TRUE(bands[0].starts_with(std::string("Band 1: lines 16-287: ") + set)) << bands[0];
+  }
 }
 
 }  // namespace

@@ -79,4 +79,54 @@ TEST(DecodeVideoSetup, ColourRegistersAreKeptAsRead) {
   EXPECT_EQ(setup.d023, 0x04);
 }
 
+// Every mode, display enable, rows, columns, both scrolls, bank and $D018,
+// the other bits of the registers in varying states: encoding the decoded
+// set into the same registers changes nothing, and into others gives a set
+// that decodes the same, their other bits kept.
+TEST(EncodeVideoSetup, IsTheInverseOfTheDecoder) {
+  int count = 0;
+  for (unsigned d011 = 0; d011 < 128; ++d011) {
+    for (unsigned d016 = 0; d016 < 32; ++d016) {
+      for (unsigned d018 = 0; d018 < 256; d018 += (d016 == d011 % 32 ? 1 : 51)) {
+        for (unsigned bank = 0; bank < 4; ++bank) {
+          const unsigned salt = d011 * 7 + d016 * 3 + d018 + bank;
+          RegisterImages vic = images({{0x11, static_cast<std::uint8_t>(d011 | (salt & 1) << 7)},
+                                       {0x16, static_cast<std::uint8_t>(d016 | (salt & 7) << 5)},
+                                       {0x18, static_cast<std::uint8_t>(d018)},
+                                       {0x20, static_cast<std::uint8_t>(salt)}});
+          const auto port = static_cast<std::uint8_t>((salt & 0xFC) | bank);
+          const VideoSetup setup = decode_video_setup(vic, port);
+          RegisterImages same = vic;
+          std::uint8_t samePort = port;
+          encode_video_setup(setup, same, samePort);
+          ASSERT_EQ(same, vic) << d011 << " " << d016 << " " << d018 << " " << bank;
+          ASSERT_EQ(samePort, port);
+          RegisterImages other = images({{0x11, 0x80}, {0x16, 0xE0}, {0x18, 0x01}});
+          std::uint8_t otherPort = 0xFC;
+          encode_video_setup(setup, other, otherPort);
+          RegisterImages expected = vic;
+          expected[0x11] = static_cast<std::uint8_t>(d011 | 0x80);
+          expected[0x16] = static_cast<std::uint8_t>(d016 | 0xE0);
+          expected[0x18] = static_cast<std::uint8_t>(d018 | 1);
+          expected[0x20] = 0;
+          ASSERT_EQ(other, expected);
+          ASSERT_EQ(otherPort, 0xFC | bank);
+          ++count;
+        }
+      }
+    }
+  }
+  EXPECT_GT(count, 100000);
+}
+
+TEST(EncodeVideoSetup, TakesTheBitmapFromTheBitmapAddressInBitmapModes) {
+  VideoSetup setup = decode_video_setup(images({{0x11, 0x3B}, {0x18, 0x18}}), 0x96);
+  setup.bitmapAddress = 0x4000;  // $D018 bit 3 clear
+  RegisterImages vic{};
+  std::uint8_t port = 0;
+  encode_video_setup(setup, vic, port);
+  EXPECT_EQ(vic[0x18], 0x10);
+  EXPECT_EQ(decode_video_setup(vic, port).bitmapAddress, 0x4000);
+}
+
 }  // namespace
