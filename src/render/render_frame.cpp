@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 
+#include "render/frame_model.h"
 #include "render/sprite_pixels.h"
 #include "snapshot/vic_memory.h"
 
@@ -13,42 +14,10 @@ namespace {
 // Raster lines and picture columns of the display window and the graphics.
 constexpr int kFirstRowLine = 48;  // text row 0, pixel line 0, when the vertical scroll is 0
 constexpr int kGraphicsLines = 200;
-constexpr int kGraphicsLeft = 32;  // column 0, pixel 0, when the horizontal scroll is 0
-constexpr int kColumns = 40;
+constexpr int kColumns = kTextColumns;
 constexpr int kXCounterWrap = 504;  // PAL sprite X positions 0-503
 constexpr int kXCounterToPicture = 8;
 constexpr std::size_t kLinePixels = kPictureWidth + 16;  // room for the scrolled last cell
-
-// The display window: raster lines and picture columns, inclusive.
-struct Window {
-  int topLine, bottomLine, left, right;
-};
-
-Window window_of(const VideoSetup& setup) {
-  return {setup.rows25 ? 51 : 55, setup.rows25 ? 250 : 246, setup.columns40 ? 32 : 39,
-          setup.columns40 ? 351 : 342};
-}
-
-// The graphics settings of a frame: the mode bits, the bank-relative
-// addresses the cells are fetched from, the background colours.
-struct Graphics {
-  bool ecm, bmm, mcm;
-  unsigned screen, charset, bitmap;
-  std::array<std::uint8_t, 4> background;  // $D021-$D024, low nibbles
-};
-
-Graphics graphics_of(const VideoSetup& setup, const RegisterImages& vic) {
-  const auto nibble = [&vic](unsigned address) {
-    return static_cast<std::uint8_t>(vic[address - 0xD000] & 15);
-  };
-  return {setup.extendedColorMode,
-          setup.bitmapMode,
-          setup.multicolorMode,
-          static_cast<unsigned>(setup.screenAddress - setup.bankBase),
-          static_cast<unsigned>(setup.charsetAddress - setup.bankBase),
-          static_cast<unsigned>(setup.bitmapAddress - setup.bankBase),
-          {nibble(0xD021), nibble(0xD022), nibble(0xD023), nibble(0xD024)}};
-}
 
 // For every graphics byte, which of its 8 pixels have a value: bytes $FF in
 // a 64-bit word, pixel 0 (bit 7, the leftmost) in the lowest byte. Hires:
@@ -75,14 +44,31 @@ static_assert(std::endian::native == std::endian::little, "8 pixels are stored a
 
 constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
 
-// How a cell's graphics byte turns into pixels: one bit a pixel or one
-// pair of bits for two pixels, and the colour of each value. A hires pixel
-// is foreground when its bit is 1, a pair when it is 10 or 11. The invalid
-// modes draw black but keep their classification.
-struct CellColors {
-  bool pairs = false;
-  std::array<std::uint8_t, 4> color{};
-};
+}  // namespace
+
+Window window_of(const VideoSetup& setup) {
+  return {setup.rows25 ? 51 : 55, setup.rows25 ? 250 : 246, setup.columns40 ? 32 : 39,
+          setup.columns40 ? 351 : 342};
+}
+
+Graphics graphics_of(const VideoSetup& setup, const RegisterImages& vic) {
+  const auto nibble = [&vic](unsigned address) {
+    return static_cast<std::uint8_t>(vic[address - 0xD000] & 15);
+  };
+  return {setup.extendedColorMode,
+          setup.bitmapMode,
+          setup.multicolorMode,
+          static_cast<unsigned>(setup.screenAddress - setup.bankBase),
+          static_cast<unsigned>(setup.charsetAddress - setup.bankBase),
+          static_cast<unsigned>(setup.bitmapAddress - setup.bankBase),
+          {nibble(0xD021), nibble(0xD022), nibble(0xD023), nibble(0xD024)}};
+}
+
+CellLine cell_line_of(const VideoSetup& setup, int line) {
+  const int rowLine = line - kFirstRowLine - setup.yScroll;
+  if (rowLine < 0 || rowLine >= kGraphicsLines) return {};
+  return {false, rowLine / 8, rowLine & 7};
+}
 
 CellColors cell_colors(const Graphics& g, std::uint8_t s, std::uint8_t m) {
   const auto high = static_cast<std::uint8_t>(s >> 4);
@@ -104,7 +90,6 @@ CellColors cell_colors(const Graphics& g, std::uint8_t s, std::uint8_t m) {
   return cell;
 }
 
-// Bank-relative address of the graphics byte of cell `cell`, pixel line `k`.
 unsigned graphics_address(const Graphics& g, int cell, std::uint8_t s, int k) {
   if (g.bmm) {
     const unsigned address = g.bitmap + static_cast<unsigned>(cell * 8 + k);
@@ -113,6 +98,8 @@ unsigned graphics_address(const Graphics& g, int cell, std::uint8_t s, int k) {
   const unsigned glyph = g.ecm ? s & 63u : s;
   return g.charset + glyph * 8 + static_cast<unsigned>(k);
 }
+
+namespace {
 
 // One raster line of graphics by picture column: its colours and, where
 // sprites may need it, which pixels are foreground (1).
@@ -126,10 +113,7 @@ struct GraphicsLine {
 // cell keep the background colour (black in the invalid modes).
 void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& memory, int line,
                         bool withForeground, GraphicsLine& out) {
-  const int rowLine = line - kFirstRowLine - setup.yScroll;
-  const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
-  const int row = rowLine / 8;
-  const int k = rowLine & 7;
+  const auto [idle, row, k] = cell_line_of(setup, line);
   const std::uint8_t idleByte = idle ? vic_read(memory, g.ecm ? 0x39FF : 0x3FFF) : 0;
   const bool invalid = g.ecm && (g.bmm || g.mcm);
   std::fill(out.color.begin(), out.color.end(), invalid ? 0 : g.background[0]);
@@ -154,7 +138,7 @@ void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& m
       front = kBitSet[byte];
       pixels = (front & cell.color[1] * kEveryByte) | (~front & cell.color[0] * kEveryByte);
     }
-    const auto at = static_cast<std::size_t>(kGraphicsLeft + setup.xScroll + c * 8);  // <= 359
+    const auto at = static_cast<std::size_t>(cell_left(setup, c));  // <= 359
     std::memcpy(out.color.data() + at, &pixels, 8);
     if (withForeground) {
       const std::uint64_t ones = front & kEveryByte;
@@ -163,9 +147,11 @@ void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& m
   }
 }
 
-// A sprite that can show: enabled, X below 504, its data fetched.
+// A sprite that can show: enabled, X below 504, its data fetched (and
+// whether its pointer or data lay in the character ROM area).
 struct ShownSprite {
   bool shows = false;
+  bool fromRom = false;
   int x = 0;
   int firstLine = 0;  // raster line of its first row
   bool tall = false, wide = false, behind = false;
@@ -180,11 +166,15 @@ std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& mem
     const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
     if (!sprite.enabled || sprite.x >= kXCounterWrap) continue;
     ShownSprite& s = shown[static_cast<std::size_t>(n)];
-    s = {true,          static_cast<int>(sprite.x), sprite.y + 1, sprite.tall, sprite.wide,
-         sprite.behind, sprite_colors(setup, n)};
+    s = {true,        false,         static_cast<int>(sprite.x), sprite.y + 1, sprite.tall,
+         sprite.wide, sprite.behind, sprite_colors(setup, n)};
     const auto i = static_cast<std::size_t>(n);
+    const bool readBefore = memory.readsRom;
+    memory.readsRom = false;
     s.block = fetch_sprite_block(
         memory, pointers ? (*pointers)[i] : fetch_sprite_pointer(memory, setup, n));
+    s.fromRom = memory.readsRom;
+    memory.readsRom = memory.readsRom || readBefore;
   }
   return shown;
 }
@@ -282,6 +272,33 @@ std::uint8_t draw_window(const VideoSetup& setup, const RegisterImages& vic, Vic
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> sprite_cover(const VideoState& state, const VideoSetup& setup,
+                                       const std::optional<SpritePointers>& pointers,
+                                       LineRange lines) {
+  std::vector<std::uint8_t> cover(kPicturePixels);
+  if (!setup.displayEnabled) return cover;
+  VicMemory memory = vic_memory(state, setup);
+  std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory, pointers);
+  for (ShownSprite& sprite : sprites) {
+    if (sprite.fromRom && !state.rom_known()) sprite.block.fill(0xFF);  // its shape is unknown
+  }
+  const Window window = window_of(setup);
+  SpriteLine spriteLine;
+  const int last = std::min(window.bottomLine, lines.last);
+  for (int line = std::max(window.topLine, lines.first); line <= last; ++line) {
+    std::array<std::uint32_t, 8> rows{};
+    const unsigned onLine = sprite_rows_on_line(sprites, line, rows);
+    if (onLine == 0) continue;
+    draw_sprite_line(sprites, rows, onLine, window, spriteLine);
+    const auto row = static_cast<std::size_t>(line - kFirstPictureLine) * kPictureWidth;
+    for (int x = window.left; x <= window.right; ++x) {
+      const auto i = static_cast<std::size_t>(x);
+      cover[row + i] = spriteLine.owner[i] >= 0;
+    }
+  }
+  return cover;
+}
 
 Frame render_frame(const VideoState& state) {
   return render_frame(state, std::nullopt);
