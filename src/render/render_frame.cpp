@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "render/cell_pixels.h"
+#include "render/frame_model.h"
 #include "render/sprite_pixels.h"
 #include "render/vic_geometry.h"
 #include "snapshot/vic_memory.h"
@@ -14,19 +15,11 @@ namespace {
 
 constexpr std::size_t kLinePixels = kPictureWidth + 16;  // room for the scrolled last cell
 
-using Window = DisplayWindow;
+}  // namespace
 
 Window window_of(const VideoSetup& setup) {
   return display_window(setup.rows25, setup.columns40);
 }
-
-// The graphics settings of a frame: the mode bits, the bank-relative
-// addresses the cells are fetched from, the background colours.
-struct Graphics {
-  CellMode mode;
-  unsigned screen, charset, bitmap;
-  std::array<std::uint8_t, 4> background;  // $D021-$D024, low nibbles
-};
 
 Graphics graphics_of(const VideoSetup& setup, const RegisterImages& vic) {
   const auto nibble = [&vic](unsigned address) {
@@ -38,6 +31,14 @@ Graphics graphics_of(const VideoSetup& setup, const RegisterImages& vic) {
           static_cast<unsigned>(setup.bitmapAddress - setup.bankBase),
           {nibble(0xD021), nibble(0xD022), nibble(0xD023), nibble(0xD024)}};
 }
+
+CellLine cell_line_of(const VideoSetup& setup, int line) {
+  const int rowLine = line - kFirstRowLine - setup.yScroll;
+  if (rowLine < 0 || rowLine >= kGraphicsLines) return {};
+  return {false, rowLine / 8, rowLine & 7};
+}
+
+namespace {
 
 // For every graphics byte, which of its 8 pixels have a value: bytes $FF in
 // a 64-bit word, pixel 0 (bit 7, the leftmost) in the lowest byte. Hires:
@@ -76,10 +77,7 @@ struct GraphicsLine {
 // cell keep the background colour (black in the invalid modes).
 void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& memory, int line,
                         bool withForeground, GraphicsLine& out) {
-  const int rowLine = line - kFirstRowLine - setup.yScroll;
-  const bool idle = rowLine < 0 || rowLine >= kGraphicsLines;
-  const int row = rowLine / 8;
-  const int k = rowLine & 7;
+  const auto [idle, row, k] = cell_line_of(setup, line);
   const std::uint8_t idleByte = idle ? vic_read(memory, g.mode.ecm ? 0x39FF : 0x3FFF) : 0;
   const bool invalid = g.mode.ecm && (g.mode.bmm || g.mode.mcm);
   std::fill(out.color.begin(), out.color.end(), invalid ? 0 : g.background[0]);
@@ -104,7 +102,7 @@ void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& m
       front = kBitSet[byte];
       pixels = (front & cell.color[1] * kEveryByte) | (~front & cell.color[0] * kEveryByte);
     }
-    const auto at = static_cast<std::size_t>(kGraphicsLeft + setup.xScroll + c * 8);  // <= 359
+    const auto at = static_cast<std::size_t>(cell_left(setup, c));  // <= 359
     std::memcpy(out.color.data() + at, &pixels, 8);
     if (withForeground) {
       const std::uint64_t ones = front & kEveryByte;
@@ -116,6 +114,7 @@ void draw_graphics_line(const Graphics& g, const VideoSetup& setup, VicMemory& m
 // A sprite that can show: enabled, X below 504, its data fetched.
 struct ShownSprite {
   bool shows = false;
+  bool fromRom = false;  // its pointer or data lies where the VIC-II sees the character ROM
   int x = 0;
   int firstLine = 0;  // raster line of its first row
   bool tall = false, wide = false, behind = false;
@@ -130,11 +129,15 @@ std::array<ShownSprite, 8> fetch_sprites(const VideoSetup& setup, VicMemory& mem
     const SpriteSetup& sprite = setup.sprites[static_cast<std::size_t>(n)];
     if (!sprite.enabled || sprite.x >= kXWrap) continue;
     ShownSprite& s = shown[static_cast<std::size_t>(n)];
-    s = {true,          static_cast<int>(sprite.x), sprite.y + 1, sprite.tall, sprite.wide,
-         sprite.behind, sprite_colors(setup, n)};
+    s = {true,        false,         static_cast<int>(sprite.x), sprite.y + 1, sprite.tall,
+         sprite.wide, sprite.behind, sprite_colors(setup, n)};
     const auto i = static_cast<std::size_t>(n);
+    const bool readBefore = memory.readsRom;
+    memory.readsRom = false;
     s.block = fetch_sprite_block(
         memory, pointers ? (*pointers)[i] : fetch_sprite_pointer(memory, setup, n));
+    s.fromRom = memory.readsRom;
+    memory.readsRom = memory.readsRom || readBefore;
   }
   return shown;
 }
@@ -232,6 +235,33 @@ std::uint8_t draw_window(const VideoSetup& setup, const RegisterImages& vic, Vic
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> sprite_cover(const VideoState& state, const VideoSetup& setup,
+                                       const std::optional<SpritePointers>& pointers,
+                                       LineRange lines) {
+  std::vector<std::uint8_t> cover(kPicturePixels);
+  if (!setup.displayEnabled) return cover;
+  VicMemory memory = vic_memory(state, setup);
+  std::array<ShownSprite, 8> sprites = fetch_sprites(setup, memory, pointers);
+  for (ShownSprite& sprite : sprites) {
+    if (sprite.fromRom && !state.rom_known()) sprite.block.fill(0xFF);  // its shape is unknown
+  }
+  const Window window = window_of(setup);
+  SpriteLine spriteLine;
+  const int last = std::min(window.bottomLine, lines.last);
+  for (int line = std::max(window.topLine, lines.first); line <= last; ++line) {
+    std::array<std::uint32_t, 8> rows{};
+    const unsigned onLine = sprite_rows_on_line(sprites, line, rows);
+    if (onLine == 0) continue;
+    draw_sprite_line(sprites, rows, onLine, window, spriteLine);
+    const auto row = static_cast<std::size_t>(line - kFirstPictureLine) * kPictureWidth;
+    for (int x = window.left; x <= window.right; ++x) {
+      const auto i = static_cast<std::size_t>(x);
+      cover[row + i] = spriteLine.owner[i] >= 0;
+    }
+  }
+  return cover;
+}
 
 Frame render_frame(const VideoState& state) {
   return render_frame(state, std::nullopt);

@@ -22,11 +22,17 @@ inline VicMemory vic_memory(const VideoState& state, const VideoSetup& setup) {
   return VicMemory{state, setup.bankBase, setup.charRomInBank};
 }
 
+// Bank-relative `address` (14 bits used) lies in $1000-$1FFF, where banks
+// $0000 and $8000 see the character ROM.
+constexpr bool in_char_rom_area(unsigned address) {
+  return (address & 0x3000) == 0x1000;
+}
+
 // The byte the VIC-II fetches at bank-relative `address` (14 bits used).
 // The ROM area reads the state's character ROM, or RAM when it holds none.
 inline std::uint8_t vic_read(VicMemory& memory, unsigned address) {
   address &= 0x3FFF;
-  if (memory.romBank && (address & 0x3000) == 0x1000) {
+  if (memory.romBank && in_char_rom_area(address)) {
     memory.readsRom = true;
     if (memory.state.charRom) return (*memory.state.charRom)[address & 0x0FFF];
   }
