@@ -31,8 +31,3 @@ void print_no_frame_note(const std::string& snapshot) {
   print_note("'" + snapshot + "' holds no frame VICE drew: its registers stand for every line.");
 }
 
-void print_bands_rom_note(const std::string& snapshot) {
-  print_note("'" + snapshot +
-             "' holds no character ROM and no file gives one, so RAM was read where the VIC-II "
-             "sees it.");
-}

@@ -12,8 +12,6 @@ void print_same_rip(int band, int earlier);
 // The line after the band lines when a cap of the search was reached.
 void print_search_cut_short();
 
-// Notes on standard error: a snapshot without a frame VICE drew, whose
-// registers stand for every line; RAM read where the VIC-II sees the
-// character ROM.
+// The note on standard error for a snapshot without a frame VICE drew,
+// whose registers stand for every line.
 void print_no_frame_note(const std::string& snapshot);
-void print_bands_rom_note(const std::string& snapshot);

@@ -12,7 +12,9 @@
 #include "command/console.h"
 #include "command/open_snapshot.h"
 #include "command/run_outputs.h"
+#include "command/rip_source.h"
 #include "command/screen_rip.h"
+#include "snapshot/vic_memory.h"
 #include "io/input_file.h"
 #include "render/picture.h"
 #include "render/render_frame.h"
@@ -23,13 +25,9 @@ namespace {
 // The bands of a snapshot, and the frame VICE saved in `frame` (empty
 // without one, which a note tells).
 BandSearch bands_of(const InputFile& snapshot, const SnapshotReading& reading,
-                    const std::string& snapshotPath, std::vector<std::uint8_t>& frame) {
-  const std::optional<Picture> saved = saved_frame_picture(snapshot, reading);
-  if (saved) {
-    frame = saved->pixels;
-  } else {
-    print_no_frame_note(snapshotPath);
-  }
+                    const std::string& snapshotPath, std::optional<Picture>& saved) {
+  saved = saved_frame_picture(snapshot, reading);
+  if (!saved) print_no_frame_note(snapshotPath);
   return snapshot_bands(reading.state, saved);
 }
 
@@ -41,13 +39,13 @@ int decode(SnapshotRun& job, BandsRun& run) {
   if (!open_snapshot(snapshotPath, snapshot, reading)) return kExitFailure;
   const CharacterRom rom = find_character_rom(job.arguments.chargen, reading.state);
   if (rom.refused) return kExitFailure;
-  run.frame.clear();
-  const BandSearch search = bands_of(snapshot, reading, snapshotPath, run.frame);
+  std::optional<Picture> saved;
+  const BandSearch search = bands_of(snapshot, reading, snapshotPath, saved);
+  run.frame = saved ? saved->pixels : std::vector<std::uint8_t>{};
   if (snapshot.readFailed) {
     print_read_failure(snapshotPath);
     return kExitFailure;
   }
-  if (search.romMissing) print_bands_rom_note(snapshotPath);
 
   run.bands.clear();
   for (std::size_t i = 0; i < search.bands.size(); ++i) {
@@ -64,7 +62,9 @@ int decode(SnapshotRun& job, BandsRun& run) {
     const Band& band = search.bands[i];
     if (band.kind != BandKind::Drawn) continue;
     const int number = static_cast<int>(i) + 1;
-    const VideoState state = band_state(reading.state, band.set);
+    VideoState state = band_state(reading.state, band.set);
+    const FrameFontCount font =
+        read_characters_off_frame(state, saved, {band.firstLine, band.lastLine});
     std::vector<std::uint8_t> program = rip_viewer_program(state);
     const auto same = std::find_if(ripped.begin(), ripped.end(), [&program](const auto& earlier) {
       return earlier.second == program;
@@ -79,6 +79,7 @@ int decode(SnapshotRun& job, BandsRun& run) {
       return kExitFailure;
     }
     job.written.insert(job.written.end(), files.begin(), files.end());
+    if (screen_blocks(decode_video_setup(state), state).readsRom) print_rom_note(state, font);
     ripped.emplace_back(number, std::move(program));
   }
   return kExitSuccess;

@@ -4,6 +4,7 @@
 
 #include "bands/snapshot_bands.h"
 #include "command/open_snapshot.h"
+#include "render/frame_font.h"
 #include "render/rom_free_frame.h"
 
 namespace {
@@ -29,19 +30,6 @@ bool take_band(RipSource& source, const std::string& path, unsigned number) {
   return true;
 }
 
-// Where no ROM is at hand, the shapes the frame shows of the characters the
-// set fetches from the ROM area.
-void read_characters_off_frame(RipSource& source) {
-  const VideoSetup& setup = source.reading.setup;
-  const unsigned offset = (setup.charsetAddress - setup.bankBase) & 0x3FFF;
-  if (source.reading.state.rom_known() || !setup.charRomInBank || (offset & 0x3000) != 0x1000) {
-    return;
-  }
-  const unsigned taken = 0;
-  source.charactersRead = taken;
-  source.charactersBeneath = 256 - taken;
-}
-
 }  // namespace
 
 bool open_rip_source(const SnapshotRun& run, RipSource& source) {
@@ -52,26 +40,41 @@ bool open_rip_source(const SnapshotRun& run, RipSource& source) {
   if (source.rom.refused) return false;
   source.frame = saved_frame_picture(source.snapshot, source.reading);
   if (run.arguments.band && !take_band(source, run.snapshot, *run.arguments.band)) return false;
-  read_characters_off_frame(source);
+  const FrameFontCount count =
+      read_characters_off_frame(source.reading.state, source.frame, source.lines);
+  source.charactersRead = count.read;
+  source.charactersBeneath = count.beneath;
   return true;
+}
+
+FrameFontCount read_characters_off_frame(VideoState& state, const std::optional<Picture>& frame,
+                                         LineRange lines) {
+  if (state.charRom || !frame) return {};
+  const FrameFont font =
+      read_frame_font(state, state.vic, state.cia2PortA, *frame, std::nullopt, lines);
+  apply_frame_font(font, state);
+  return count_frame_font(font);
+}
+
+void print_rom_note(const VideoState& state, const FrameFontCount& count) {
+  if (state.rom_known()) return;
+  if (count.read > 0) {
+    std::fprintf(stderr,
+                 "Note: no character ROM is at hand: the shapes of %u characters were read from "
+                 "the frame VICE saved; the other %u hold the RAM beneath.\n",
+                 count.read, count.beneath);
+    return;
+  }
+  const unsigned rom = decode_video_setup(state).bankBase + 0x1000u;
+  std::fprintf(stderr,
+               "Note: no character ROM is at hand: the characters at $%04X-$%04X hold the RAM "
+               "beneath.\n",
+               rom, rom + 0x0FFFu);
 }
 
 void print_rip_notes(const RipSource& source, bool readsRom, bool tellsSplit) {
   const VideoState& state = source.reading.state;
-  if (readsRom && !state.rom_known()) {
-    if (source.charactersRead > 0) {
-      std::fprintf(stderr,
-                   "Note: no character ROM is at hand: the shapes of %u characters were read from "
-                   "the frame VICE saved; the other %u hold the RAM beneath.\n",
-                   source.charactersRead, source.charactersBeneath);
-    } else {
-      const unsigned rom = source.reading.setup.bankBase + 0x1000u;
-      std::fprintf(stderr,
-                   "Note: no character ROM is at hand: the characters at $%04X-$%04X hold the RAM "
-                   "beneath.\n",
-                   rom, rom + 0x0FFFu);
-    }
-  }
+  if (readsRom) print_rom_note(state, {source.charactersRead, source.charactersBeneath});
   if (!tellsSplit || !source.frame || source.bandChosen) return;
   const unsigned differing = pixels_not_drawn(*source.frame, rom_free_frame(state));
   if (differing == 0) return;

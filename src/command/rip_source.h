@@ -6,6 +6,7 @@
 #include "command/chargen_file.h"
 #include "command/command_run.h"
 #include "io/input_file.h"
+#include "render/frame_font.h"
 #include "render/picture.h"
 #include "render/render_frame.h"
 #include "snapshot/read_snapshot.h"
@@ -33,6 +34,17 @@ struct RipSource {
 // it cannot be: the snapshot or a ROM file refused, or no band N to rip
 // (none of that number, unmatched lines, or the display off).
 bool open_rip_source(const SnapshotRun& run, RipSource& source);
+
+// Where `state` holds no character ROM and the frame VICE saved is given:
+// the shapes the frame shows on `lines` of the characters the state's set
+// fetches from the ROM area, put in for the ROM's. How many were read.
+FrameFontCount read_characters_off_frame(VideoState& state, const std::optional<Picture>& frame,
+                                         LineRange lines);
+
+// The note on standard error of a rip that read the character ROM area of
+// `state` without the whole ROM: the characters read off the frame (`count`),
+// or that the ROM area holds the RAM beneath.
+void print_rom_note(const VideoState& state, const FrameFontCount& count);
 
 // The notes on standard error of a rip that reads the character ROM area
 // where `readsRom`: with no ROM at hand, how many characters were read off

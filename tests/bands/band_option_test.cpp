@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "render/render_frame.h"
 #include "snapshot/read_snapshot.h"
 #include "snapshot_builder.h"
 #include "split_frame.h"
@@ -94,6 +95,50 @@ TEST(BandOption, BandsThatCannotBeRippedAndSplitsWithoutIt) {
   EXPECT_FALSE(file_exists(dir.file("split.vsf.band3.prg")));
   EXPECT_EQ(run_lumerist_preview({"--band", "1", "split.vsf"}, in_folder(dir.path)).status, 255)
       << "the screen is the same for every band";
+}
+
+}  // namespace
+
+namespace {
+
+// A ROM-font screen saved with a made-up ROM that the snapshot does not
+// hold: the rip takes the shapes the frame shows, except where two cells
+// of one code disagree, and the RAM beneath for every other code.
+TEST(FontOffTheFrame, TheRipHoldsTheShapesTheFrameShowsAndTheNoteCountsThem) {
+  TempDir dir;
+  SnapshotPlan plan;
+  plan.shape = Shape::Vice310CycleExact;
+  plan.registers.d018 = 0x15;  // screen $0400, characters at $1000: the ROM
+  plan.registers.d021 = 6;
+  for (std::size_t i = 0; i < 1000; ++i) plan.ram[0x0400 + i] = static_cast<std::uint8_t>(i % 50);
+  plan.colorRam.assign(1024, 1);
+  Bytes rom(4096);
+  for (std::size_t i = 0; i < rom.size(); ++i) rom[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  VideoState state = read_snapshot(memory_input(build_snapshot(plan).bytes)).state;
+  state.charRom.emplace();
+  std::copy(rom.begin(), rom.end(), state.charRom->begin());
+  Picture frame = render_frame(state).picture;
+  // Cell 5 (code 5) at row 0: one pixel flipped from white to blue.
+  const std::size_t pixel = static_cast<std::size_t>(51 - 16) * 384 + 32 + 5 * 8;
+  frame.pixels[pixel] = frame.pixels[pixel] == 1 ? 6 : 1;
+  plan.savedFrame = frame.pixels;
+  write_file(dir.file("basic.vsf"), build_snapshot(plan).bytes);
+
+  const ToolRun run = run_lumerist({"basic.vsf"}, in_folder(dir.path));
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.errors,
+            "Note: no character ROM is at hand: the shapes of 49 characters were read from the "
+            "frame VICE saved; the other 207 hold the RAM beneath.\n");
+  const Bytes font = read_file(dir.file("basic.vsf.font"));
+  ASSERT_EQ(font.size(), 2000u);
+  for (std::size_t code = 0; code < 250; ++code) {
+    const bool read = code < 50 && code != 5;
+    const Bytes& source = read ? rom : plan.ram;
+    const std::size_t at = read ? code * 8 : 0x1000 + code * 8;
+    EXPECT_EQ(Bytes(font.begin() + code * 8, font.begin() + code * 8 + 8),
+              Bytes(source.begin() + at, source.begin() + at + 8))
+        << "code " << code;
+  }
 }
 
 }  // namespace
