@@ -42,10 +42,13 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
   // the snapshot holds no saved frame, and it tells sprites and the ROM.
   Frame registers = registers_frame(reading);
   Comparison comparison;
-  comparison.romMissing = registers.readsCharRom && !reading.state.rom_known();
+  // The causes name a missing ROM where no glyph is known; where some were
+  // read off the saved frame, the pixels of the others still go uncompared.
+  const bool romUnknown = registers.readsCharRom && !reading.state.rom_known();
+  comparison.romMissing = registers.readsCharRom && !reading.state.charRom;
   // A frame that fetches nothing from the ROM area depends on no pixel of it.
   std::optional<RomFreeFrame> romFree;
-  if (comparison.romMissing) romFree = rom_free_frame(reading.state);
+  if (romUnknown) romFree = rom_free_frame(reading.state);
   const std::vector<bool>* notCompared = nullptr;
   if (std::optional<Picture> saved = saved_frame_picture(snapshot, reading)) {
     comparison.screen = {std::move(*saved), PictureSource::SavedFrame};
@@ -55,7 +58,7 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
                                      : pixels_differing(screen, registers.picture, nullptr);
     if (changed > 0) comparison.savedFrameDiffers = changed;
   } else {
-    comparison.screen = {registers.picture, PictureSource::Registers, comparison.romMissing};
+    comparison.screen = {registers.picture, PictureSource::Registers, romUnknown};
     if (reading.setup.rasterInterrupt) comparison.rasterInterruptLine = reading.setup.rasterLine;
     if (romFree) {
       notCompared = &romFree->showsUnknownRom;
@@ -71,7 +74,7 @@ Comparison compare_screen_with_viewer(const InputFile& snapshot, const SnapshotR
     if (registers.spritesShown >> n & 1) comparison.sprites.push_back(n);
   }
   const VideoSetup& setup = reading.setup;
-  comparison.charsetInRom = charset_in_rom(setup) && !reading.state.rom_known();
+  comparison.charsetInRom = charset_in_rom(setup) && !reading.state.charRom;
   comparison.extendedOrInvalid = setup.extendedColorMode;
   comparison.scrolledOrNarrow = scrolled_or_narrow(setup);
   return comparison;

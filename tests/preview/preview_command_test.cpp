@@ -465,11 +465,9 @@ TEST(PreviewCompare, NamesEachCauseOfADifferenceAlone) {
          p.registers.d018 = 0x14;     // characters at $1000: the ROM
          p.colorRam.assign(1024, 1);  // white on blue: every window pixel depends on the ROM
        }),
-       "The character set lies in the character ROM; the export takes the RAM beneath.\n"
-       "No character ROM is at hand (the snapshot holds none, and no file gives one): the "
-       "characters cannot be compared.\n"
-       // The shapes read off the frame make the window's three changed
-       // pixels (black: neither colour of their cells) count too.
+       // The shapes are read off the frame, so the rip holds them, and the
+       // window's three changed pixels (black: neither colour of their
+       // cells) count too.
        "The frame VICE saved differs from the registers in 7 pixels that do not depend on the "
        "character ROM: changes during the frame, which the export cannot hold.\n",
        4, 3},
