@@ -31,3 +31,19 @@ void print_no_frame_note(const std::string& snapshot) {
   print_note("'" + snapshot + "' holds no frame VICE drew: its registers stand for every line.");
 }
 
+void print_split_viewer_written(const std::string& path) {
+  std::printf("Split viewer\twritten as '%s'.\n", path.c_str());
+}
+
+void print_split_viewer_memory() {
+  std::printf("Split viewer not written: the bands need more memory than the C64 has free.\n");
+}
+
+void print_split_viewer_too_close(int closeBand) {
+  std::printf("Split viewer not written: bands %d and %d are too close to switch between.\n",
+              closeBand, closeBand + 1);
+}
+
+void print_split_viewer_failure(const std::string& path) {
+  std::printf("Can't write split viewer file '%s'!\n", path.c_str());
+}

@@ -10,15 +10,19 @@
 #include "command/command_line.h"
 #include "command/command_run.h"
 #include "command/console.h"
+#include "command/input_guard.h"
 #include "command/open_snapshot.h"
-#include "command/run_outputs.h"
 #include "command/rip_source.h"
+#include "command/run_outputs.h"
 #include "command/screen_rip.h"
-#include "snapshot/vic_memory.h"
 #include "io/input_file.h"
+#include "io/output_file.h"
 #include "render/picture.h"
 #include "render/render_frame.h"
+#include "render/vic_geometry.h"
 #include "snapshot/read_snapshot.h"
+#include "snapshot/vic_memory.h"
+#include "viewer/split_viewer.h"
 
 namespace {
 
@@ -29,6 +33,61 @@ BandSearch bands_of(const InputFile& snapshot, const SnapshotReading& reading,
   saved = saved_frame_picture(snapshot, reading);
   if (!saved) print_no_frame_note(snapshotPath);
   return snapshot_bands(reading.state, saved);
+}
+
+// The raster line a band's set takes over on: its first line or, where the
+// set also draws lines above it, the first of those that both it and the
+// set above show as border only.
+int switch_line(const Band& band, const Band* above) {
+  if (!band.fromLine || !above) return band.firstLine;
+  const VideoSetup mine = decode_video_setup(band.set.vic, band.set.cia2PortA);
+  const VideoSetup theirs = decode_video_setup(above->set.vic, above->set.cia2PortA);
+  for (int line = *band.fromLine; line < band.firstLine; ++line) {
+    if (!in_rows(line, mine.rows25) && !in_rows(line, theirs.rows25)) return line;
+  }
+  return band.firstLine;
+}
+
+// Writes SNAPSHOT.bands.prg where two or more bands are drawn, or says why
+// not; false when it cannot be written.
+bool write_split_viewer(const SnapshotRun& job, const VideoState& state, const BandSearch& search,
+                        const InputFile& snapshot, const CharacterRom& rom) {
+  std::vector<SplitBand> bands;
+  std::vector<int> numbers;
+  const Band* above = nullptr;
+  for (std::size_t i = 0; i < search.bands.size(); ++i) {
+    const Band& band = search.bands[i];
+    if (band.kind != BandKind::Drawn && band.kind != BandKind::DisplayOff) continue;
+    bands.push_back(
+        {switch_line(band, above), band.set.vic, band.set.cia2PortA, band.set.pointers});
+    numbers.push_back(static_cast<int>(i) + 1);
+    above = &band;
+  }
+  if (std::count_if(search.bands.begin(), search.bands.end(),
+                    [](const Band& b) { return b.kind == BandKind::Drawn; }) < 2) {
+    return true;
+  }
+  const SplitViewer viewer = split_viewer(state, bands);
+  if (viewer.refusal == SplitRefusal::Memory) print_split_viewer_memory();
+  if (viewer.refusal == SplitRefusal::TooClose) {
+    print_split_viewer_too_close(numbers[static_cast<std::size_t>(viewer.closeBand)]);
+  }
+  if (viewer.refusal != SplitRefusal::None) return true;
+  const std::string path = job.base + ".bands.prg";
+  if (overwrites_an_input(path, snapshot, rom.file)) {
+    print_split_viewer_failure(path);
+    return false;
+  }
+  if (!claim_outputs(job.outputs, std::span(&path, 1))) return false;
+  OutputFile file = open_output(job.outputs, path);
+  write_bytes(file, viewer.program);
+  if (!close_output(file)) {
+    print_split_viewer_failure(path);
+    return false;
+  }
+  print_split_viewer_written(path);
+  job.written.push_back(path);
+  return true;
 }
 
 // Decodes one snapshot's bands, prints their lines and rips each band.
@@ -55,6 +114,7 @@ int decode(SnapshotRun& job, BandsRun& run) {
     run.bands.push_back({number, band.firstLine, band.lastLine, band.kind == BandKind::Drawn});
   }
   if (search.cutShort) print_search_cut_short();
+  if (!write_split_viewer(job, reading.state, search, snapshot, rom)) return kExitFailure;
 
   // Each drawn band's rip, unless an earlier band's is the same.
   std::vector<std::pair<int, std::vector<std::uint8_t>>> ripped;  // band number, viewer program
