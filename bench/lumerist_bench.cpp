@@ -374,7 +374,7 @@ int main(int argc, char** argv) {
       {"VICE 3.10 C64SC, lumerist-preview", filesDir + "/ordinary.vsf", 1.5, Tool::Preview},
       {"64 MiB of 22-byte modules (refused)", filesDir + "/flood.vsf", 2.0, Tool::Lumerist, 255},
       {"VICE 3.10 C64SC, lumerist-sprites", filesDir + "/ordinary.vsf", 1.5, Tool::Sprites},
-      {"Split screen of 2 bands, lumerist-bands", filesDir + "/two.vsf", 5.0, Tool::Bands, 0,
+      {"Split screen of 2 bands, lumerist-bands and its split viewer", filesDir + "/two.vsf", 5.0, Tool::Bands, 0,
        Tool::Preview},
       {"Split screen of 5 bands, lumerist-bands", filesDir + "/five.vsf", 5.0, Tool::Bands, 0,
        Tool::Preview},
