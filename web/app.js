@@ -35,6 +35,13 @@ const bandsFrame = byId('bands-frame');
 const bandsNotes = byId('bands-notes');
 const bandsDownloads = byId('bands-downloads');
 const bandRips = byId('band-rips');
+const bandCards = byId('band-cards');
+const bandChooser = byId('band-chooser');
+const bandChoice = byId('band-choice');
+const paletteInput = byId('palette-file');
+const paletteClear = byId('palette-clear');
+const paletteStatus = byId('palette-status');
+const downloadAll = byId('download-all');
 
 const WIDTH = 384;
 const HEIGHT = 272;
@@ -96,7 +103,7 @@ let chargens = 0;
 
 // Files from the worker, each offered by an address of its own.
 function offered(files) {
-  return files.map(({name, blob}) => ({name, size: blob.size, url: URL.createObjectURL(blob)}));
+  return files.map(({name, blob}) => ({name, blob, size: blob.size, url: URL.createObjectURL(blob)}));
 }
 
 function forget(files) {
@@ -127,6 +134,7 @@ function clearShown() {
   for (const section of Object.values(sections)) section.hidden = true;
   downloads.replaceChildren();
   downloadsHeading.hidden = true;
+  downloadAll.hidden = true;
   canvas.getContext('2d').clearRect(0, 0, WIDTH, HEIGHT);
   canvas.setAttribute('aria-label', 'No picture');
   for (const text of [pictureSource, pictureNotes, compareSummary, compareReport, spriteReport,
@@ -201,10 +209,68 @@ function presentBands(bands) {
   bandsNotes.textContent = bands.notes;
   bandsDownloads.replaceChildren();
   for (const file of bands.outputs) link(bandsDownloads, file);
+  presentBandCards(bands);
   bandsFrame.hidden = !bands.frame;
   if (bands.frame) drawBands(bands);
   bandsReport.setAttribute('data-status', String(bands.status));
   sections.bands.hidden = false;
+}
+
+// The band chooser: the snapshot's own registers, or one of the bands a
+// register set draws, where the frame has more than one band.
+function offerBands(bands) {
+  const drawn = bands.bands.filter((band) => band.drawn);
+  const chosen = bandChoice.value;
+  bandChoice.replaceChildren(new Option('the snapshot\'s own registers', '0'));
+  for (const band of drawn) {
+    bandChoice.append(new Option(`band ${band.number}, lines ${band.firstLine} to ` +
+                                 `${band.lastLine}`, String(band.number)));
+  }
+  bandChoice.value = [...bandChoice.options].some((o) => o.value === chosen) ? chosen : '0';
+  bandChooser.hidden = bands.bands.length < 2;
+}
+
+// One card for each band a register set draws: its number, lines and mode,
+// its rip as the viewer program shows it, its files, and a button that
+// makes the page rip it.
+function presentBandCards(bands) {
+  bandCards.replaceChildren();
+  if (bands.bands.length < 2) return;
+  const lines = bands.text.split('\n');
+  for (const band of bands.bands.filter((b) => b.drawn)) {
+    const card = document.createElement('article');
+    card.className = 'band-card';
+    const heading = document.createElement('h3');
+    heading.textContent = `Band ${band.number}`;
+    const line = lines.find((l) => l.startsWith(`Band ${band.number}: lines`)) || '';
+    const mode = (line.match(/^Band \d+: lines [^:]*: ([^,]*?) in Bank/) || [])[1] || '';
+    const what = document.createElement('p');
+    what.textContent = `Lines ${band.firstLine} to ${band.lastLine}${mode ? ': ' + mode : ''}`;
+    card.append(heading, what);
+    if (band.thumbnail) {
+      const thumbnail = document.createElement('canvas');
+      thumbnail.width = WIDTH;
+      thumbnail.height = HEIGHT;
+      thumbnail.getContext('2d').putImageData(image(band.thumbnail), 0, 0);
+      thumbnail.setAttribute('role', 'img');
+      thumbnail.setAttribute('aria-label', `Band ${band.number}'s rip as its viewer program shows it`);
+      card.append(thumbnail);
+    }
+    const files = document.createElement('ul');
+    files.setAttribute('aria-label', `Files of band ${band.number}`);
+    for (const file of bands.outputs.filter((f) => f.name.includes(`.band${band.number}.`))) {
+      link(files, file);
+    }
+    const choose = document.createElement('button');
+    choose.type = 'button';
+    choose.textContent = `Rip band ${band.number}`;
+    choose.addEventListener('click', () => {
+      bandChoice.value = String(band.number);
+      reopen();
+    });
+    card.append(files, choose);
+    bandCards.append(card);
+  }
 }
 
 // The frame at twice its size, and over it each band's extent (raster line
@@ -273,7 +339,9 @@ function present() {
     presentBands(shown.bands);
   }
   for (const file of files) link(downloads, file);
+  shown.offers = files;
   downloadsHeading.hidden = files.length === 0;
+  downloadAll.hidden = files.length === 0;
   report.setAttribute('data-status', String(shown.status));
 }
 
@@ -319,7 +387,7 @@ async function open(name, file) {
   }
   let run;
   try {
-    run = received(await ask('open', {name, file: contents}));
+    run = received(await ask('open', {name, file: contents, band: Number(bandChoice.value)}));
   } catch (error) {
     if (current === opens) fail(`The page failed on ${name}: ${error.message}`);
     return;
@@ -336,7 +404,7 @@ async function open(name, file) {
   if (run.status !== 0) return;
   let bands = null;
   try {
-    bands = await ask('bands');
+    bands = await ask('bands', {band: Number(bandChoice.value)});
   } catch (error) {
     if (current === opens) fail(`The page failed on the bands of ${name}: ${error.message}`);
   }
@@ -347,7 +415,52 @@ async function open(name, file) {
     return;
   }
   shown.bands = bands;
+  offerBands(bands);
   presentBands(bands);
+}
+
+// Runs the snapshot shown again, with the band and colours chosen now.
+function reopen() {
+  if (opened) open(opened.name, opened.file);
+}
+
+// Every file the page offers for the snapshot shown, each once.
+function everyFile() {
+  const files = new Map();
+  const offers = [...shown.offers, ...(shown.exported ? shown.exported.outputs : []),
+                  ...(shown.bands ? shown.bands.outputs : [])];
+  for (const file of offers) files.set(file.name, file);
+  return [...files.values()];
+}
+
+// One zip archive of every file, made by fflate.
+async function downloadEverything() {
+  const files = everyFile();
+  if (!shown || files.length === 0) return;
+  const entries = {};
+  for (const file of files) entries[file.name] = new Uint8Array(await file.blob.arrayBuffer());
+  const zip = new Blob([fflate.zipSync(entries, {level: 6})], {type: 'application/zip'});
+  const anchor = document.createElement('a');
+  anchor.href = URL.createObjectURL(zip);
+  anchor.download = `${shown.name}.zip`;
+  document.body.append(anchor);
+  anchor.click();
+  anchor.remove();
+  setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
+}
+
+// Takes a VICE palette file, or none, and runs the opened snapshot again.
+async function usePalette(file) {
+  const name = file ? plainName(file.name, 'colours.vpl') : '';
+  try {
+    await ask('palette', {name, file});
+  } catch (error) {
+    fail(error.message);
+    return;
+  }
+  paletteStatus.textContent = file ? `Drawing in the colours of ${name}.` : '';
+  paletteClear.hidden = !file;
+  reopen();
 }
 
 // lumerist-export on the snapshot shown, in the formats chosen.
@@ -376,7 +489,14 @@ async function exportChosen() {
   exportReport.setAttribute('data-status', String(run.status));
 }
 
+// A snapshot newly chosen is ripped with its own registers first.
+function forgetBand() {
+  bandChoice.value = '0';
+  bandChooser.hidden = true;
+}
+
 function openFile(file) {
+  forgetBand();
   open(plainName(file.name, 'snapshot.vsf'), Promise.resolve(file));
 }
 
@@ -399,6 +519,7 @@ function openAddress(address) {
       return response.blob();
     });
   }
+  forgetBand();
   open(name, file);
 }
 
@@ -440,6 +561,14 @@ viewerBox.addEventListener('change', () => {
   if (shown && shown.open === opens) present();
 });
 exportButton.addEventListener('click', exportChosen);
+bandChoice.addEventListener('change', reopen);
+downloadAll.addEventListener('click', downloadEverything);
+paletteInput.addEventListener('change', () => usePalette(paletteInput.files[0] || null));
+paletteClear.addEventListener('click', () => {
+  paletteInput.value = '';
+  usePalette(null);
+  paletteInput.focus();
+});
 
 // A file dropped anywhere is the snapshot; dropped on the ROM's chooser,
 // the character ROM.

@@ -18,6 +18,7 @@
 #include "command/chargen_file.h"
 #include "command/console.h"
 #include "command/open_snapshot.h"
+#include "command/rip_source.h"
 #include "formats/export_run.h"
 #include "formats/formats.h"
 #include "png/palette.h"
@@ -32,10 +33,26 @@ namespace {
 // alpha for each pixel, row by row.
 std::vector<std::uint8_t> rgbaPixels;
 
-void keep_rgba(const std::vector<std::uint8_t>& colours) {
+// The page's choices, given to every command that takes them: the band
+// (0: the snapshot's own registers) and a palette file ("": VICE's colours).
+unsigned chosenBand = 0;
+std::string chosenPalette;
+
+// `arguments` with the choices the command takes.
+std::vector<std::string> with_choices(std::vector<std::string> arguments, bool band, bool palette) {
+  if (band && chosenBand > 0) {
+    arguments.insert(arguments.begin() + 1, {"--band", std::to_string(chosenBand)});
+  }
+  if (palette && !chosenPalette.empty()) {
+    arguments.insert(arguments.begin() + 1, {"--palette", chosenPalette});
+  }
+  return arguments;
+}
+
+void keep_rgba(const std::vector<std::uint8_t>& colours, const Palette& palette = kC64Palette) {
   rgbaPixels.resize(colours.size() * 4);
   for (std::size_t i = 0; i < colours.size(); ++i) {
-    const Rgb colour = kC64Palette[colours[i] & 0x0F];
+    const Rgb colour = palette[colours[i] & 0x0F];
     rgbaPixels[i * 4] = colour.red;
     rgbaPixels[i * 4 + 1] = colour.green;
     rgbaPixels[i * 4 + 2] = colour.blue;
@@ -89,7 +106,12 @@ EMSCRIPTEN_KEEPALIVE int lumerist_run(const char* snapshot) {
         written = result.written;
         return result;
       },
-      {"lumerist", snapshot});
+      with_choices({"lumerist", snapshot}, true, false));
+}
+
+EMSCRIPTEN_KEEPALIVE void lumerist_choose(int band, const char* palette) {
+  chosenBand = band > 0 ? static_cast<unsigned>(band) : 0;
+  chosenPalette = palette;
 }
 
 // Runs `lumerist-sprites SNAPSHOT` in the current folder.
@@ -100,7 +122,7 @@ EMSCRIPTEN_KEEPALIVE int lumerist_sprites(const char* snapshot) {
         written = result.written;
         return result;
       },
-      {"lumerist-sprites", snapshot});
+      with_choices({"lumerist-sprites", snapshot}, true, true));
 }
 
 // How many files the last run of a command wrote, and the name of each, in
@@ -136,8 +158,11 @@ EMSCRIPTEN_KEEPALIVE int lumerist_preview(const char* snapshot, int viewer) {
   if (viewer) arguments.push_back("--viewer");
   arguments.push_back(snapshot);
   PreviewRun drawn;
-  if (preview_run(arguments, drawn) != 0 || drawn.pixels.size() != kPicturePixels) return -1;
-  keep_rgba(drawn.pixels);
+  if (preview_run(with_choices(arguments, viewer != 0, true), drawn) != 0 ||
+      drawn.pixels.size() != kPicturePixels) {
+    return -1;
+  }
+  keep_rgba(drawn.pixels, drawn.colours);
   return static_cast<int>(drawn.source);
 }
 
@@ -147,11 +172,12 @@ EMSCRIPTEN_KEEPALIVE int lumerist_preview(const char* snapshot, int viewer) {
 // differ; lumerist_uncompared then tells how many show a ROM no file gives.
 EMSCRIPTEN_KEEPALIVE int lumerist_compare(const char* snapshot) {
   PreviewRun compared;
-  if (preview_run({"lumerist-preview", "--compare", snapshot}, compared) != 0 ||
+  if (preview_run(with_choices({"lumerist-preview", "--compare", snapshot}, true, true),
+                  compared) != 0 ||
       compared.pixels.size() != std::size_t{kComparisonWidth} * kPictureHeight) {
     return -1;
   }
-  keep_rgba(compared.pixels);
+  keep_rgba(compared.pixels, compared.colours);
   uncompared = compared.uncompared;
   return static_cast<int>(compared.differing);
 }
@@ -175,11 +201,16 @@ EMSCRIPTEN_KEEPALIVE int lumerist_pixel_count() {
 // name. Empty when the snapshot is refused (the refusal printed).
 EMSCRIPTEN_KEEPALIVE const char* lumerist_export_formats(const char* snapshot) {
   listed.clear();
-  InputFile file;
-  SnapshotReading reading;
-  if (open_snapshot(snapshot, file, reading)) {
+  Arguments arguments;
+  if (chosenBand > 0) arguments.band = chosenBand;
+  const std::string path = snapshot;
+  OutputBatch outputs;
+  std::vector<std::string> files;
+  const SnapshotRun run{arguments, path, path, outputs, files};
+  RipSource source;
+  if (open_rip_source(run, source)) {
     for (const PictureFormat& format : picture_formats()) {
-      if (!holds_screen(format, reading.setup)) continue;
+      if (!holds_screen(format, source.reading.setup)) continue;
       listed.append(format.extensions[0]).append("\t").append(format.name).append("\n");
     }
   }
@@ -201,7 +232,8 @@ EMSCRIPTEN_KEEPALIVE int lumerist_export(const char* snapshot, const char* exten
     const std::string_view extension = rest.substr(0, space);
     rest = space == std::string_view::npos ? std::string_view{} : rest.substr(space + 1);
     if (extension.empty()) continue;
-    std::string output = stem + std::string(extension);
+    const std::string band = chosenBand > 0 ? ".band" + std::to_string(chosenBand) : "";
+    std::string output = stem + band + std::string(extension);
     if (output == name) output = name + std::string(extension);
     arguments.push_back(output);
   }
@@ -211,7 +243,7 @@ EMSCRIPTEN_KEEPALIVE int lumerist_export(const char* snapshot, const char* exten
         written = result.written;
         return result;
       },
-      arguments);
+      with_choices(arguments, true, false));
 }
 
 // Runs `lumerist-bands SNAPSHOT` in the current folder: the frame VICE

@@ -10,6 +10,7 @@ importScripts('lumerist.js');
 const RUN_DIR = '/run';  // the commands' current folder
 const SNAPSHOT_DIR = '/snapshot';
 const ROM_DIR = '/rom';
+const PALETTE_DIR = '/palette';
 const HEIGHT = 272;
 
 // What the module prints to standard output and to standard error, byte by
@@ -20,7 +21,7 @@ const ready = createLumerist({
   stdout: (byte) => printedBytes.push(byte & 0xFF),
   stderr: (byte) => noteBytes.push(byte & 0xFF),
 }).then((module) => {
-  for (const folder of [RUN_DIR, SNAPSHOT_DIR, ROM_DIR]) module.FS.mkdir(folder);
+  for (const folder of [RUN_DIR, SNAPSHOT_DIR, ROM_DIR, PALETTE_DIR]) module.FS.mkdir(folder);
   module.FS.chdir(RUN_DIR);
   return module;
 });
@@ -78,6 +79,8 @@ function pixels(module) {
 
 // The snapshot opened last: its name in the run folder.
 let snapshot = '';
+// The palette file chosen, as the commands name it ('' for VICE's colours).
+let palette = '';
 
 const tasks = {
   // Takes a character ROM image (a File), or none, for every later run.
@@ -93,8 +96,15 @@ const tasks = {
   // Opens a snapshot (a File or Blob; none for one that could not be had,
   // which the commands then cannot open) and runs lumerist, lumerist-preview
   // (the screen, the viewer's picture, the check) and lumerist-sprites.
-  open(module, {name, file}) {
+  palette(module, {name, file}) {
+    mount(module, PALETTE_DIR, name, file);
+    palette = file ? `${PALETTE_DIR}/${name}` : '';
+    return true;
+  },
+
+  open(module, {name, file, band}) {
     emptyRunFolder(module);
+    module.ccall('lumerist_choose', null, ['number', 'string'], [band || 0, palette]);
     mount(module, SNAPSHOT_DIR, name, file);
     snapshot = name;
     if (file) module.FS.symlink(`${SNAPSHOT_DIR}/${name}`, `${RUN_DIR}/${name}`);
@@ -131,15 +141,28 @@ const tasks = {
   },
 
   // lumerist-bands on the snapshot opened last.
-  bands(module) {
+  bands(module, {band}) {
+    module.ccall('lumerist_choose', null, ['number', 'string'], [0, palette]);
     const run = call(module, 'lumerist_bands', 'number', snapshot);
     const marks = module.UTF8ToString(module.ccall('lumerist_bands_found', 'number', [], []));
-    return {status: run.result, text: run.text, notes: run.notes,
-            outputs: run.result === 0 ? writtenFiles(module) : [], frame: pixels(module),
-            bands: marks.split('\n').filter(Boolean).map((line) => {
-              const [number, firstLine, lastLine, drawn] = line.split(' ').map(Number);
-              return {number, firstLine, lastLine, drawn: drawn === 1};
-            })};
+    const found = {status: run.result, text: run.text, notes: run.notes,
+                   outputs: run.result === 0 ? writtenFiles(module) : [], frame: pixels(module),
+                   bands: marks.split('\n').filter(Boolean).map((line) => {
+                     const [number, firstLine, lastLine, drawn] = line.split(' ').map(Number);
+                     return {number, firstLine, lastLine, drawn: drawn === 1};
+                   })};
+    // Each drawn band's rip as its viewer program shows it, for its card.
+    for (const mark of found.bands) {
+      if (!mark.drawn || found.bands.length < 2) continue;
+      module.ccall('lumerist_choose', null, ['number', 'string'], [mark.number, palette]);
+      const viewer = call(module, 'lumerist_preview', 'number', snapshot, 1);
+      if (viewer.result >= 0) mark.thumbnail = pixels(module);
+      for (const name of module.FS.readdir(RUN_DIR)) {
+        if (name.endsWith('.viewer.png')) module.FS.unlink(`${RUN_DIR}/${name}`);
+      }
+    }
+    module.ccall('lumerist_choose', null, ['number', 'string'], [band || 0, palette]);
+    return found;
   },
 };
 

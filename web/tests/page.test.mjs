@@ -393,6 +393,94 @@ describe('bands', () => {
   }
 });
 
+describe('the workbench', () => {
+  // The files a page's links offer, by name.
+  const linked = (selector) => page.$$eval(selector, (links) => Promise.all(links.map(async (link) =>
+    [link.download, Array.from(new Uint8Array(await (await fetch(link.href)).arrayBuffer()))])));
+
+  test('a band chosen: lumerist, the viewer\'s picture and the sprites follow it; a card for each band',
+       async () => {
+    const folder = folderWith({'shot.vsf': example('split.vsf')});
+    const native = runNative('lumerist', ['--band', '2', 'shot.vsf'], folder, ['shot.vsf']);
+    const viewer = runNative('lumerist-preview', ['--viewer', '--band', '2', 'shot.vsf'],
+                             folderWith({'shot.vsf': example('split.vsf')}), ['shot.vsf']);
+    const sprites = runNative('lumerist-sprites', ['--band', '2', 'shot.vsf'],
+                              folderWith({'shot.vsf': example('split.vsf')}), ['shot.vsf']);
+    page = await openPage(browser);
+    await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+    await page.waitForSelector('#bands-report[data-status]');
+    assert.equal(await page.$eval('#band-chooser', (p) => p.hidden), false);
+    const cards = await page.$$eval('.band-card', (all) => all.map((card) => ({
+      heading: card.querySelector('h3').textContent, lines: card.querySelector('p').textContent,
+      thumbnail: Boolean(card.querySelector('canvas')),
+      files: [...card.querySelectorAll('a')].map((a) => a.download)})));
+    assert.deepEqual(cards.map((card) => [card.heading, card.lines, card.thumbnail]),
+                     [['Band 1', 'Lines 16 to 210: MC Bitmap', true],
+                      ['Band 2', 'Lines 211 to 287: Text', true]]);
+    assert.ok(cards[1].files.includes('shot.vsf.band2.prg'), cards[1].files.join());
+    await page.select('#band-choice', '2');
+    await page.waitForFunction(() => document.getElementById('report').textContent.includes('band2'));
+    await page.click('#viewer-picture');
+    const run = await shown(page);
+    assert.equal(run.report, native.output);
+    assert.ok(Buffer.from(run.links['shot.vsf.band2.prg']).equals(native.files['shot.vsf.band2.prg']));
+    assert.ok(Buffer.from(run.links['shot.vsf.band2.viewer.png'])
+        .equals(viewer.files['shot.vsf.band2.viewer.png']));
+    assert.ok(Buffer.from(run.links['shot.vsf.band2.sprites.png'])
+        .equals(sprites.files['shot.vsf.band2.sprites.png']));
+  });
+
+  test('"Download all" gives one zip of every file the page made, each once', async () => {
+    const folder = folderWith({'shot.vsf': example('split.vsf')});
+    page = await openPage(browser);
+    await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+    await page.waitForSelector('#bands-report[data-status]');
+    const single = new Map([...await linked('#downloads a'), ...await linked('#bands-downloads a')]);
+    const zipped = await page.evaluate(() => new Promise((resolve) => {
+      const click = HTMLAnchorElement.prototype.click;
+      HTMLAnchorElement.prototype.click = function () {
+        HTMLAnchorElement.prototype.click = click;
+        fetch(this.href).then((r) => r.arrayBuffer())
+            .then((b) => resolve({name: this.download, bytes: Array.from(new Uint8Array(b))}));
+      };
+      document.getElementById('download-all').click();
+    }));
+    assert.equal(zipped.name, 'shot.vsf.zip');
+    const {unzipSync} = await import('fflate');
+    const entries = unzipSync(new Uint8Array(zipped.bytes));
+    assert.deepEqual(Object.keys(entries).sort(), [...single.keys()].sort());
+    for (const [name, bytes] of Object.entries(entries)) {
+      assert.ok(Buffer.from(bytes).equals(Buffer.from(single.get(name))), `${name} differs`);
+    }
+  });
+
+  test('a palette file chosen draws the PNG files as lumerist-preview --palette does', async () => {
+    const colours = Array.from({length: 16}, (_, i) =>
+      `${(i * 16).toString(16).padStart(2, '0')} ${(255 - i * 16).toString(16)} 40\n`).join('');
+    const folder = folderWith({'shot.vsf': example('picture.vsf'), 'mine.vpl': Buffer.from(colours)});
+    const native = runNative('lumerist-preview', ['--palette', 'mine.vpl', 'shot.vsf'], folder,
+                             ['shot.vsf', 'mine.vpl']);
+    page = await openPage(browser);
+    await choose(page, '#palette-file', path.join(folder, 'mine.vpl'));
+    await choose(page, '#snapshot-file', path.join(folder, 'shot.vsf'));
+    const run = await shown(page);
+    assert.ok(Buffer.from(run.links['shot.vsf.png']).equals(native.files['shot.vsf.png']));
+    assert.equal(await differingPixels(page, null, 'shot.vsf.png'), 0);
+  });
+
+  test('each report sits in a section that opens and closes', async () => {
+    page = await openPage(browser);
+    await choose(page, '#snapshot-file', example('split.vsf'));
+    await page.waitForSelector('#bands-report[data-status]');
+    const reports = ['report', 'bands-report', 'sprite-report', 'compare-report', 'export-report'];
+    const inDetails = await page.evaluate((ids) => ids.map((id) =>
+      document.getElementById(id).closest('details') !== null), reports);
+    assert.deepEqual(inDetails, reports.map(() => true));
+    await page.click('#results-section summary');
+    assert.equal(await page.$eval('#report', (pre) => pre.checkVisibility()), false);
+  });
+});
+
 describe('the worker', () => {
   test('a 16 MiB snapshot is shown about as fast as the same one without its extra module', async (t) => {
     const seeds = folderWith({});
