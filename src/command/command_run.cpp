@@ -4,18 +4,18 @@
 
 namespace {
 
-std::optional<int> answer_command_line(const Arguments& arguments, const CommandSpec& spec,
+std::optional<int> answer_command_line(const Arguments& arguments, const CommandSpec& tool,
                                        const char* program) {
   switch (arguments.kind) {
     case CommandLine::Help:
-      spec.printUsage(program);
+      tool.printUsage(program);
       return kExitSuccess;
     case CommandLine::Version:
-      print_version(spec.name);
+      print_version(tool.name);
       return kExitSuccess;
     case CommandLine::Usage:
       print_problem(arguments.problem);
-      spec.printUsage(program);
+      tool.printUsage(program);
       return kExitFailure;
     case CommandLine::Run:
       break;
@@ -25,20 +25,20 @@ std::optional<int> answer_command_line(const Arguments& arguments, const Command
 
 }  // namespace
 
-std::optional<int> prepare_command(const CommandSpec& spec, int argc, char** argv,
+std::optional<int> prepare_command(const CommandSpec& tool, int argc, char** argv,
                                    Arguments& arguments) {
-  const char* program = program_name(argc, argv, spec.name);
-  if (argc < 2 && spec.printBanner) {
-    spec.printBanner(program);
+  const char* program = program_name(argc, argv, tool.name);
+  if (argc < 2 && tool.printBanner) {
+    tool.printBanner(program);
     return kExitFailure;
   }
-  arguments = parse_arguments(argc, argv, spec.options);
-  if (spec.checkOperands) spec.checkOperands(arguments);
-  if (const std::optional<int> answered = answer_command_line(arguments, spec, program)) {
+  arguments = parse_arguments(argc, argv, tool.options);
+  if (tool.checkOperands) tool.checkOperands(arguments);
+  if (const std::optional<int> answered = answer_command_line(arguments, tool, program)) {
     return answered;
   }
-  if (spec.answer) {
-    if (const std::optional<int> answered = spec.answer(arguments)) return answered;
+  if (tool.answer) {
+    if (const std::optional<int> answered = tool.answer(arguments)) return answered;
   }
   if (!output_folder_usable(arguments.outputDir)) return kExitFailure;
   return std::nullopt;
@@ -50,6 +50,6 @@ std::string snapshot_output_base(const std::string& snapshot, const Arguments& a
   return base;
 }
 
-std::vector<std::string> snapshots_named(const CommandSpec& spec, const Arguments& arguments) {
-  return spec.snapshotsOf ? spec.snapshotsOf(arguments) : arguments.operands;
+std::vector<std::string> snapshots_named(const CommandSpec& tool, const Arguments& arguments) {
+  return tool.snapshotsOf ? tool.snapshotsOf(arguments) : arguments.operands;
 }

@@ -47,25 +47,25 @@ std::string snapshot_output_base(const std::string& snapshot, const Arguments& a
 // Reads the command line and answers it where the command is not to run:
 // the status then, else nothing, with `arguments` read and the output
 // folder found usable.
-std::optional<int> prepare_command(const CommandSpec& spec, int argc, char** argv,
+std::optional<int> prepare_command(const CommandSpec& tool, int argc, char** argv,
                                    Arguments& arguments);
 
 // The snapshots of a command line that runs.
-std::vector<std::string> snapshots_named(const CommandSpec& spec, const Arguments& arguments);
+std::vector<std::string> snapshots_named(const CommandSpec& tool, const Arguments& arguments);
 
 // Runs the command: `rip(run)` on each snapshot, its outputs committed (or,
 // after a failure, discarded) before the next. Returns 0 when every
 // snapshot's run succeeded; `written` gathers the files of those that did.
 template <typename Rip>
-int run_command(const CommandSpec& spec, int argc, char** argv, Rip rip,
+int run_command(const CommandSpec& tool, int argc, char** argv, Rip rip,
                 std::vector<std::string>& written) {
   Arguments arguments;
-  if (const std::optional<int> answered = prepare_command(spec, argc, argv, arguments)) {
+  if (const std::optional<int> answered = prepare_command(tool, argc, argv, arguments)) {
     return *answered;
   }
   OutputBatch outputs;
   int status = kExitSuccess;
-  for (const std::string& snapshot : snapshots_named(spec, arguments)) {
+  for (const std::string& snapshot : snapshots_named(tool, arguments)) {
     std::vector<std::string> files;
     SnapshotRun run{arguments, snapshot, snapshot_output_base(snapshot, arguments), outputs, files};
     if (finish_outputs(outputs, rip(run)) != kExitSuccess) {
