@@ -124,8 +124,13 @@ void copy_call(Code& code, unsigned from, unsigned to, unsigned size, unsigned l
   code.op16(0x20, loop);  // JSR
 }
 
-}  // namespace
 
+// When the VIC-II keeps the CPU off the bus in one line drawn by `vic` and
+// `cia2PortA`: on a badline, cycles 12-54; for each sprite it shows on the
+// next line, its two cycles of data (sprite n at 58 + 2n, wrapping to the
+// next line's 1-10 for sprites 3-7) and the three before each run of them.
+// Entry c (1-63) is set for a cycle the CPU does not get; 64-73 stand for
+// cycles 1-10 of the next line.
 std::array<bool, 74> stolen_cycles(const RegisterImages& vic, std::uint8_t cia2PortA, int line) {
   std::array<bool, 74> stolen{};
   const VideoSetup setup = decode_video_setup(vic, cia2PortA);
@@ -149,8 +154,6 @@ std::array<bool, 74> stolen_cycles(const RegisterImages& vic, std::uint8_t cia2P
   }
   return stolen;
 }
-
-namespace {
 
 // The cycle of a line (1-73, past 63 the next line's) on which the CPU has
 // spent `cycles` more cycles from cycle `from` on, the stolen ones skipped.
@@ -453,7 +456,7 @@ SplitViewer split_viewer(const VideoState& state, std::span<const SplitBand> ban
     return viewer;
   }
   layout.resident = *resident;
-  resident_part(bands, layout, labels);
+  resident_part(bands, layout, labels);  // the labels at the resident part's address
   const std::vector<std::uint8_t> code = resident_part(bands, layout, labels);
   for (std::size_t k = 0; k < bands.size(); ++k) {
     if (!done_in_time(bands, k, stores_of(bands, k, 0))) {

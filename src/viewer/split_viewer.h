@@ -48,17 +48,3 @@ struct SplitViewer {
 // The viewer of `bands` (in line order, the first at the top of the
 // frame) over `state`'s memory and colour RAM.
 SplitViewer split_viewer(const VideoState& state, std::span<const SplitBand> bands);
-
-// Where the raster stands: a line (0-311) and a cycle of it (1-63).
-struct RasterTime {
-  int line = 0;
-  int cycle = 1;
-};
-
-// When the VIC-II keeps the CPU off the bus in one line drawn by `vic` and
-// `cia2PortA`: on a badline, cycles 12-54; for each sprite it shows on the
-// next line, its two cycles of data (sprite n at 58 + 2n, wrapping to the
-// next line's 1-10 for sprites 3-7) and the three before each run of them.
-// Bit c of the result (1-63) is set for a cycle the CPU does not get; bits
-// 64-73 stand for cycles 1-10 of the next line.
-std::array<bool, 74> stolen_cycles(const RegisterImages& vic, std::uint8_t cia2PortA, int line);
