@@ -124,7 +124,6 @@ void copy_call(Code& code, unsigned from, unsigned to, unsigned size, unsigned l
   code.op16(0x20, loop);  // JSR
 }
 
-
 // When the VIC-II keeps the CPU off the bus in one line drawn by `vic` and
 // `cia2PortA`: on a badline, cycles 12-54; for each sprite it shows on the
 // next line, its two cycles of data (sprite n at 58 + 2n, wrapping to the
